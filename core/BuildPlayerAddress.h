@@ -1,0 +1,47 @@
+#pragma once
+
+#include "Notice.h"
+#include "SiteConstants.h"
+
+#include <string>
+#include <string_view>
+
+namespace vidlatch {
+
+enum class BuildOutcomeKind {
+    AddressReady,
+    CodeMissing,
+    CodeLengthWrong,
+};
+
+inline constexpr std::size_t VideoCodeLength = 11;
+
+struct BuildOutcome {
+    BuildOutcomeKind kind;
+    std::u16string address;  // the player address, for AddressReady only
+
+    Notice notice() const;
+    bool operator==(const BuildOutcome&) const = default;
+};
+
+inline constexpr auto ForumInvitationText =
+    Concat(u"欢迎加入Brightfold：【", site::ForumAddress, u"】");
+inline constexpr std::u16string_view ForumInvitation = ForumInvitationText;
+
+inline constexpr std::u16string_view FetchSuccessHeadline =
+    u"获取成功!地址已获取成功!!您可直接享受在线观看特权!";
+inline constexpr std::u16string_view CopySuccessHeadline =
+    u"获取成功!地址已复制!您可直接粘贴到您需要的地方!";
+
+// Checks the code text (only its emptiness and length) and builds the address
+// of the site's external player for it.
+BuildOutcome BuildPlayerAddress(std::u16string_view code);
+
+// A headline, a line holding one space, and the forum invitation.
+std::u16string InvitationNotice(std::u16string_view headline);
+
+std::u16string_view RejectionText(BuildOutcomeKind kind);
+NoticeStyle NoticeStyleOf(BuildOutcomeKind kind);
+std::string_view OutcomeName(BuildOutcomeKind kind);
+
+} // namespace vidlatch

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "Notice.h"
+
+#include <string>
+#include <string_view>
+
+namespace vidlatch {
+
+enum class ParseOutcome {
+    CodeTaken,
+    AddressMissing,
+    PageWrong,
+    AlbumNotSupported,
+    FilmNotSupported,
+    PageNotSupported,
+};
+
+struct ParseResult {
+    ParseOutcome outcome;
+    std::u16string code;  // the candidate code, for CodeTaken only; its length is not checked
+
+    Notice notice() const;
+    bool operator==(const ParseResult&) const = default;
+};
+
+// Classifies a page address of the video site and takes the candidate video
+// code out of it. `rejectEmpty` gives the empty address its own outcome.
+ParseResult ParsePageAddress(std::u16string_view address, bool rejectEmpty);
+
+std::u16string_view NoticeText(ParseOutcome outcome);
+NoticeStyle NoticeStyleOf(ParseOutcome outcome);
+std::string_view OutcomeName(ParseOutcome outcome);
+
+} // namespace vidlatch

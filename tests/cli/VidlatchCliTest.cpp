@@ -1,0 +1,201 @@
+// Runs the real vidlatch-cli executable and checks what a script sees:
+// standard output, standard error and the exit status.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+    long maxRssKiB = 0;
+};
+
+std::string TempPath(const char* name)
+{
+    return testing::TempDir() + "vidlatch-cli-" + std::to_string(::getpid()) + "-" + name;
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+CliRun RunCliFromFile(const std::vector<std::string>& args, const std::string& stdinPath)
+{
+    const std::string outPath = TempPath("out"), errPath = TempPath("err");
+    std::vector<char*> argv;
+    std::string program = VIDLATCH_CLI_PATH;
+    argv.push_back(program.data());
+    std::vector<std::string> copies(args);
+    for (std::string& arg : copies)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int in = ::open(stdinPath.c_str(), O_RDONLY);
+        const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(in, 0);
+        ::dup2(out, 1);
+        ::dup2(err, 2);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    CliRun run;
+    int status = 0;
+    rusage usage{};
+    ::wait4(child, &status, 0, &usage);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.maxRssKiB = usage.ru_maxrss;
+    run.out = ReadFile(outPath);
+    run.err = ReadFile(errPath);
+    std::remove(outPath.c_str());
+    std::remove(errPath.c_str());
+    return run;
+}
+
+CliRun RunCli(const std::vector<std::string>& args, const std::string& input = "")
+{
+    const std::string inPath = TempPath("in");
+    std::ofstream(inPath, std::ios::binary) << input;
+    CliRun run = RunCliFromFile(args, inPath);
+    std::remove(inPath.c_str());
+    return run;
+}
+
+const std::string Page = "http://v.vidsite.example/page/W/f/t/a1b2c3d4e5f.html";
+const std::string Player = "http://static.vidsite.example/v1/res/vidplayer.swf?f=3&vid=a1b2c3d4e5f";
+
+struct CliCase {
+    const char* name;
+    std::vector<std::string> args;
+    std::string input;
+    int status;
+    std::string out;
+};
+
+void PrintTo(const CliCase& c, std::ostream* os) { *os << c.name; }
+
+class CliTable : public testing::TestWithParam<CliCase> {};
+
+TEST_P(CliTable, OutputAndStatus)
+{
+    const CliCase& c = GetParam();
+    const CliRun run = RunCli(c.args, c.input);
+    EXPECT_EQ(run.status, c.status) << run.err;
+    EXPECT_EQ(run.out, c.out);
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, CliTable, testing::Values(
+    CliCase{"parse_operand", {"parse", Page}, "", 0, "a1b2c3d4e5f\n"},
+    CliCase{"parse_rejected_operand", {"parse", "http://x/"}, "", 1, "您当前获取的视频地址页面有误!请您检查!\n"},
+    CliCase{"parse_empty_operand", {"parse", ""}, "", 1, "您当前获取的视频地址页面有误!请您检查!\n"},
+    CliCase{"parse_reject_empty", {"parse", "--reject-empty", ""}, "", 1, "您未输入视频网页地址\n"},
+    CliCase{"parse_mixed", {"parse", Page, "http://v.vidsite.example/p/q/r/index.html"}, "", 1,
+            "a1b2c3d4e5f\n抱歉!本程序不支持专辑视频地址获取\n"},
+    CliCase{"build_operand", {"build", "a1b2c3d4e5f"}, "", 0, Player + "\n"},
+    CliCase{"build_short", {"build", "a1b2"}, "", 1, "视频代码位数不正确!请重新输入!\n"},
+    CliCase{"convert_operand", {"convert", Page}, "", 0, Player + "\n"},
+    CliCase{"convert_code_too_short", {"convert", "http://v.vidsite.example/cover/?vid=a1b2c"}, "", 1,
+            "视频代码位数不正确!请重新输入!\n"},
+    CliCase{"options_after_operands", {"convert", Page, "--json"}, "", 0,
+            "{\"input\":\"" + Page + "\",\"outcome\":\"AddressReady\",\"code\":\"a1b2c3d4e5f\",\"address\":\"" + Player +
+                "\",\"notice\":\"获取成功!地址已获取成功!!您可直接享受在线观看特权!\\r\\n \\r\\n欢迎加入Brightfold：【http://bbs.brightfold.example/】\",\"style\":64}\n"},
+    CliCase{"double_dash_operand", {"build", "--", "--json"}, "", 1, "视频代码位数不正确!请重新输入!\n"},
+    // Standard input: CRLF and LF endings, an empty line, a last line without newline.
+    CliCase{"stdin_lines", {"convert"}, Page + "\r\n\n" + Page, 1,
+            Player + "\n您未输入视频网页地址\n" + Player + "\n"},
+    CliCase{"stdin_empty", {"parse"}, "", 0, ""},
+    CliCase{"usage_no_command", {}, "", 2, ""},
+    CliCase{"usage_unknown_command", {"fetch", Page}, "", 2, ""},
+    CliCase{"usage_unknown_option", {"parse", "--jsn", Page}, "", 2, ""},
+    CliCase{"usage_reject_empty_with_build", {"build", "--reject-empty"}, "", 2, ""}
+), [](const testing::TestParamInfo<CliCase>& info) { return std::string(info.param.name); });
+
+TEST(Cli, HelpShowsUsageAndExamples)
+{
+    const CliRun run = RunCli({"--help"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.out.find("vidlatch-cli convert"), std::string::npos);
+    EXPECT_NE(run.out.find("Examples:"), std::string::npos);
+    const CliRun bad = RunCli({"nonsense"});
+    EXPECT_NE(bad.err.find("unknown command 'nonsense'"), std::string::npos);
+}
+
+TEST(Cli, InvalidUtf8LineIsReportedAndTheOthersGoOn)
+{
+    const std::string input = Page + "\n" + "bad\xC3(\n" + "\xED\xA0\x80\n" + "a1b2c3d4e5f\n";
+    const CliRun plain = RunCli({"parse"}, input);
+    EXPECT_EQ(plain.status, 2);
+    EXPECT_EQ(plain.out, "a1b2c3d4e5f\n\n\n您当前获取的视频地址页面有误!请您检查!\n");
+    EXPECT_NE(plain.err.find("line 2: not valid UTF-8"), std::string::npos);
+    EXPECT_NE(plain.err.find("line 3: not valid UTF-8"), std::string::npos);
+
+    const CliRun json = RunCli({"build", "--json"}, "a1b2c3d4e5f\n\xFF\n");
+    EXPECT_EQ(json.status, 2);
+    EXPECT_NE(json.out.find("{\"line\":2,\"outcome\":\"InvalidUtf8\",\"error\":\"line 2 is not valid UTF-8\"}\n"),
+              std::string::npos);
+    EXPECT_EQ(json.out.find("{\"input\":\"a1b2c3d4e5f\",\"outcome\":\"AddressReady\""), 0u);
+
+    const CliRun argument = RunCli({"build", "a1b2c3d4e5f", "\xC0\xAF"});
+    EXPECT_EQ(argument.status, 2);
+    EXPECT_NE(argument.err.find("argument 2: not valid UTF-8"), std::string::npos);
+}
+
+TEST(Cli, JsonEscapesEverythingIntoValidUtf8)
+{
+    // A quote, a backslash, a control character, and a code whose window cut
+    // a surrogate pair in half (a lone low surrogate).
+    const std::string address = "http://v.vidsite.example/p/q/r/\xF0\x9F\x98\x80" "a1b2c3d4e5.html?\"\\\x01";
+    const CliRun run = RunCli({"parse", "--json", address});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out,
+              "{\"input\":\"http://v.vidsite.example/p/q/r/\xF0\x9F\x98\x80" "a1b2c3d4e5.html?\\\"\\\\\\u0001\","
+              "\"outcome\":\"CodeTaken\",\"code\":\"\\ude00a1b2c3d4e5\","
+              "\"notice\":\"视频地址已获取成功!现转入主界面,请点击获取按钮获取真实视频地址!\",\"style\":64}\n");
+    // Plain output cannot carry a lone surrogate: it becomes U+FFFD.
+    const CliRun plain = RunCli({"parse", address});
+    EXPECT_EQ(plain.out, "\xEF\xBF\xBD" "a1b2c3d4e5\n");
+}
+
+CliRun ConvertGeneratedLines(int lines)
+{
+    const std::string inPath = TempPath("many");
+    {
+        std::ofstream in(inPath, std::ios::binary);
+        for (int i = 0; i < lines; ++i)
+            in << "http://v.vidsite.example/page/W/f/t/a1b2c3d" << (1000 + i % 9000) << ".html\n";
+    }
+    CliRun run = RunCliFromFile({"convert"}, inPath);
+    std::remove(inPath.c_str());
+    return run;
+}
+
+TEST(Cli, StreamsManyLinesInBoundedMemory)
+{
+    const CliRun few = ConvertGeneratedLines(20000);
+    const CliRun many = ConvertGeneratedLines(400000);
+    EXPECT_EQ(many.status, 0) << many.err;
+    EXPECT_EQ(std::count(many.out.begin(), many.out.end(), '\n'), 400000);
+    EXPECT_EQ(many.out.substr(0, Player.size() - 4), Player.substr(0, Player.size() - 4));
+    // Twenty times the lines (25 MB in, 30 MB out) must not grow the process.
+    EXPECT_LT(many.maxRssKiB - few.maxRssKiB, 2 * 1024) << few.maxRssKiB << " KiB vs " << many.maxRssKiB << " KiB";
+}
+
+} // namespace

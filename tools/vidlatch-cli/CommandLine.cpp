@@ -1,0 +1,84 @@
+#include "CommandLine.h"
+
+namespace vidlatch::cli {
+
+const std::string_view HelpText = R"(Usage:
+  vidlatch-cli parse   [--reject-empty] [--json] [ADDRESS...]
+  vidlatch-cli build   [--json] [CODE...]
+  vidlatch-cli convert [--json] [ADDRESS...]
+
+  parse    take the video code out of each page address
+  build    check each video code and build its player address
+  convert  page address in, player address out (parse, then build)
+
+With no ADDRESS or CODE, one item is read from each line of standard input
+(a trailing "\r\n" or "\n" is removed), however many lines come.
+
+Options:
+  --reject-empty  parse only: an empty address gets its own notice
+                  (convert always does this)
+  --json          one JSON object per item: input, outcome, code or address,
+                  notice and style
+  --              end of options; what follows are operands
+  -h, --help      show this help
+
+Output: one line per item on standard output, the code or player address on
+success and the notice text otherwise. An input line that is not valid UTF-8
+gets an empty line (a JSON error record with --json) and a message on
+standard error; the other lines are still processed.
+
+Exit status: 0 every item succeeded, 1 some item was rejected,
+             2 usage error or input that is not valid UTF-8.
+
+Examples:
+  vidlatch-cli parse 'http://v.vidsite.example/page/W/f/t/a1b2c3d4e5f.html'
+  vidlatch-cli build a1b2c3d4e5f
+  vidlatch-cli convert --json < addresses.txt > players.jsonl
+)";
+
+namespace {
+
+bool CommandFromName(std::string_view name, CommandKind& command)
+{
+    if (name == "parse") command = CommandKind::Parse;
+    else if (name == "build") command = CommandKind::Build;
+    else if (name == "convert") command = CommandKind::Convert;
+    else return false;
+    return true;
+}
+
+} // namespace
+
+CommandLine ReadCommandLine(int argc, const char* const* argv)
+{
+    CommandLine line;
+    bool haveCommand = false;
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view word = argv[i];
+        if (!optionsEnded && word.size() > 1 && word[0] == '-') {
+            if (word == "--") optionsEnded = true;
+            else if (word == "-h" || word == "--help") line.help = true;
+            else if (word == "--json") line.json = true;
+            else if (word == "--reject-empty") line.rejectEmpty = true;
+            else if (line.error.empty()) line.error = "unknown option '" + std::string(word) + "'";
+            continue;
+        }
+        if (!haveCommand) {
+            if (!CommandFromName(word, line.command) && line.error.empty())
+                line.error = "unknown command '" + std::string(word) + "'";
+            haveCommand = true;
+            continue;
+        }
+        line.operands.push_back(word);
+    }
+    if (line.help)
+        return line;
+    if (!haveCommand && line.error.empty())
+        line.error = "missing command (parse, build or convert)";
+    if (line.rejectEmpty && line.command != CommandKind::Parse && line.error.empty())
+        line.error = "--reject-empty goes with parse only";
+    return line;
+}
+
+} // namespace vidlatch::cli

@@ -1,0 +1,172 @@
+#include "Utf8.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace vidlatch::cli {
+namespace {
+
+bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+void AppendCodePoint(char32_t cp, std::string& out)
+{
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+void AppendHexEscape(char16_t unit, std::string& out)
+{
+    static constexpr char Hex[] = "0123456789abcdef";
+    out.append("\\u");
+    for (int shift = 12; shift >= 0; shift -= 4)
+        out.push_back(Hex[(unit >> shift) & 0xF]);
+}
+
+// Walks UTF-16 text as code points; a lone surrogate comes out as itself with
+// `lone` set.
+template <typename Visit>
+void ForEachCodePoint(std::u16string_view text, Visit visit)
+{
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i];
+        if (IsHighSurrogate(unit) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+            const char32_t cp = 0x10000 + ((char32_t(unit) - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            visit(cp, false);
+            ++i;
+        } else {
+            visit(char32_t(unit), IsHighSurrogate(unit) || IsLowSurrogate(unit));
+        }
+    }
+}
+
+} // namespace
+
+bool DecodeUtf8(std::string_view bytes, std::u16string& out)
+{
+    out.resize(bytes.size());  // UTF-16 never needs more units than UTF-8 has bytes
+    char16_t* write = out.data();
+    const auto* read = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* end = read + bytes.size();
+
+    while (read < end) {
+        // Runs of ASCII take the short way, sixteen bytes at a time where it can.
+#if defined(__SSE2__)
+        while (end - read >= 16) {
+            const __m128i bytes16 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(read));
+            if (_mm_movemask_epi8(bytes16) != 0)
+                break;
+            const __m128i zero = _mm_setzero_si128();
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(write), _mm_unpacklo_epi8(bytes16, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(write + 8), _mm_unpackhi_epi8(bytes16, zero));
+            read += 16;
+            write += 16;
+        }
+#endif
+        while (read < end && *read < 0x80)
+            *write++ = *read++;
+        if (read == end)
+            break;
+        const unsigned char lead = *read;
+        int length;
+        char32_t cp;
+        char32_t lowest;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2; cp = lead & 0x1F; lowest = 0x80;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3; cp = lead & 0x0F; lowest = 0x800;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4; cp = lead & 0x07; lowest = 0x10000;
+        } else {
+            return false;
+        }
+        if (end - read < length)
+            return false;
+        for (int k = 1; k < length; ++k) {
+            const unsigned char next = read[k];
+            if ((next & 0xC0) != 0x80)
+                return false;
+            cp = (cp << 6) | (next & 0x3F);
+        }
+        if (cp < lowest || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
+        read += length;
+        if (cp < 0x10000) {
+            *write++ = static_cast<char16_t>(cp);
+        } else {
+            cp -= 0x10000;
+            *write++ = static_cast<char16_t>(0xD800 + (cp >> 10));
+            *write++ = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+        }
+    }
+    out.resize(static_cast<std::size_t>(write - out.data()));
+    return true;
+}
+
+void AppendUtf8(std::u16string_view text, std::string& out)
+{
+    // Addresses are nearly always ASCII: narrow that run first.
+    const std::size_t start = out.size();
+    out.resize(start + text.size());
+    char* write = out.data() + start;
+    const char16_t* read = text.data();
+    const char16_t* const end = read + text.size();
+#if defined(__SSE2__)
+    const __m128i nonAscii = _mm_set1_epi16(static_cast<short>(0xFF80));
+    while (end - read >= 16) {
+        const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(read));
+        const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(read + 8));
+        const __m128i outside = _mm_and_si128(_mm_or_si128(low, high), nonAscii);
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(outside, _mm_setzero_si128())) != 0xFFFF)
+            break;
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(write), _mm_packus_epi16(low, high));
+        read += 16;
+        write += 16;
+    }
+#endif
+    while (read < end && *read < 0x80)
+        *write++ = static_cast<char>(*read++);
+    out.resize(static_cast<std::size_t>(write - out.data()));
+    text = std::u16string_view(read, static_cast<std::size_t>(end - read));
+    ForEachCodePoint(text, [&out](char32_t cp, bool lone) {
+        AppendCodePoint(lone ? U'\uFFFD' : cp, out);
+    });
+}
+
+void AppendJsonString(std::u16string_view text, std::string& out)
+{
+    out.push_back('"');
+    ForEachCodePoint(text, [&out](char32_t cp, bool lone) {
+        switch (cp) {
+        case U'"': out.append("\\\""); return;
+        case U'\\': out.append("\\\\"); return;
+        case U'\n': out.append("\\n"); return;
+        case U'\r': out.append("\\r"); return;
+        case U'\t': out.append("\\t"); return;
+        case U'\b': out.append("\\b"); return;
+        case U'\f': out.append("\\f"); return;
+        default: break;
+        }
+        if (lone || cp < 0x20)
+            AppendHexEscape(static_cast<char16_t>(cp), out);
+        else
+            AppendCodePoint(cp, out);
+    });
+    out.push_back('"');
+}
+
+} // namespace vidlatch::cli

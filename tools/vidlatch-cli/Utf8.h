@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vidlatch::cli {
+
+// Replaces `out` with the UTF-16 form of `bytes`. Returns false, leaving `out`
+// unspecified, when the bytes are not well-formed UTF-8 (overlong forms,
+// encoded surrogates and code points past U+10FFFF included).
+bool DecodeUtf8(std::string_view bytes, std::u16string& out);
+
+// Appends the UTF-8 form of `text`; a lone surrogate becomes U+FFFD, since
+// UTF-8 cannot carry it.
+void AppendUtf8(std::u16string_view text, std::string& out);
+
+// Appends `text` as a JSON string literal, quotes included. The result is valid
+// UTF-8 whatever the input: a lone surrogate is written as its \uXXXX escape.
+void AppendJsonString(std::u16string_view text, std::string& out);
+
+} // namespace vidlatch::cli
