@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+namespace vidlatch::platform {
+
+// Every window's default font: AR PL UMing CN at 12 pixels, drawn without
+// anti-aliasing, which gives the character cells the layouts assume.
+inline constexpr char DefaultFontFamily[] = "AR PL UMing CN";
+inline constexpr int DefaultFontPixels = 12;
+
+// Sets the default font and Qt's own texts in Simplified Chinese. Returns
+// false when the font family is missing (the program still runs).
+bool ApplyFormDefaults();
+
+} // namespace vidlatch::platform

@@ -1,0 +1,43 @@
+#include "FormRuntime.h"
+
+#include "QtFormRuntime.h"
+
+namespace vidlatch::platform {
+namespace {
+
+std::unique_ptr<FormRuntime>& Installed()
+{
+    static std::unique_ptr<FormRuntime> runtime;
+    return runtime;
+}
+
+} // namespace
+
+FormRuntime& Runtime()
+{
+    auto& runtime = Installed();
+    if (!runtime)
+        runtime = std::make_unique<QtFormRuntime>();
+    return *runtime;
+}
+
+std::unique_ptr<FormRuntime> SetRuntime(std::unique_ptr<FormRuntime> runtime)
+{
+    std::swap(Installed(), runtime);
+    return runtime;
+}
+
+void RunHandler(const std::function<void()>& handler)
+{
+    if (Runtime().Ending())
+        return;  // the program is going: no handler runs any more
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        Runtime().ReportUnhandledError(QString::fromUtf8(error.what()));
+    } catch (...) {
+        Runtime().ReportUnhandledError(QStringLiteral("未知错误"));
+    }
+}
+
+} // namespace vidlatch::platform

@@ -1,0 +1,150 @@
+#include "ShockwaveFlash.h"
+
+#include "BrowserProfile.h"
+#include "FormRuntime.h"
+#include "RuffleScheme.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QUrl>
+
+namespace vidlatch::platform {
+namespace {
+
+constexpr char ShownTitle[] = "vidlatch:movie-shown";
+
+// Qt 6.4 cannot fetch() from a custom scheme; XMLHttpRequest can. Ruffle
+// fetches its .wasm, so those requests take the XHR road and come back as a
+// Response of the right type.
+constexpr char FetchShim[] = R"JS(
+(() => {
+  const realFetch = window.fetch.bind(window);
+  window.fetch = (input, init) => {
+    const url = typeof input === 'string' ? input : (input instanceof URL ? input.href : input.url);
+    if (!url.startsWith('vidlatch-ruffle:')) return realFetch(input, init);
+    return new Promise((resolve, reject) => {
+      const xhr = new XMLHttpRequest();
+      xhr.open('GET', url);
+      xhr.responseType = 'arraybuffer';
+      xhr.onload = () => resolve(new Response(xhr.response, { status: 200, headers: {
+        'Content-Type': url.endsWith('.wasm') ? 'application/wasm' : 'application/octet-stream' } }));
+      xhr.onerror = () => reject(new TypeError('Failed to fetch ' + url));
+      xhr.send();
+    });
+  };
+})();
+)JS";
+
+constexpr char PlayerScript[] = R"JS(
+(() => {
+  const settings = JSON.parse(document.getElementById('vidlatch-settings').textContent);
+  window.RufflePlayer = window.RufflePlayer || {};
+  window.RufflePlayer.config = settings.config;
+  window.addEventListener('DOMContentLoaded', () => {
+    const player = window.RufflePlayer.newest().createPlayer();
+    player.id = 'player';
+    document.body.appendChild(player);
+    player.addEventListener('loadeddata', () => { document.title = 'vidlatch:movie-shown'; });
+    if (settings.movie) player.load({ url: settings.movie, base: settings.base || null });
+  });
+})();
+)JS";
+
+QString RuffleQuality(const QString& quality)
+{
+    const QString q = quality.toLower();
+    if (q == QLatin1String("low") || q == QLatin1String("medium") || q == QLatin1String("high") ||
+        q == QLatin1String("best"))
+        return q;
+    if (q == QLatin1String("autolow")) return QStringLiteral("low");
+    return QStringLiteral("high");
+}
+
+QString RuffleScale(const QString& scale)
+{
+    const QString s = scale.toLower();
+    if (s == QLatin1String("noborder")) return QStringLiteral("noBorder");
+    if (s == QLatin1String("exactfit")) return QStringLiteral("exactFit");
+    if (s == QLatin1String("noscale")) return QStringLiteral("noScale");
+    return QStringLiteral("showAll");
+}
+
+} // namespace
+
+ShockwaveFlash::ShockwaveFlash(QWidget* parent)
+    : QWebEngineView(parent), page_(new QWebEnginePage(BrowserProfile(), this))
+{
+    RuffleSchemeHandler::Install(Runtime().AppPath() + QStringLiteral("/ruffle"));
+    setPage(page_);
+    setContextMenuPolicy(Qt::NoContextMenu);  // Ruffle draws the movie's own menu
+    page_->setBackgroundColor(Qt::transparent);
+    connect(page_, &QWebEnginePage::titleChanged, this, [this](const QString& title) {
+        if (title == QLatin1String(ShownTitle))
+            emit movieShown();
+    });
+}
+
+ShockwaveFlash::~ShockwaveFlash()
+{
+    setPage(nullptr);
+    delete page_;
+}
+
+QString ShockwaveFlash::PlayerPage(const QString& movie) const
+{
+    QJsonObject config{
+        {QStringLiteral("publicPath"), QStringLiteral("%1://app/").arg(QLatin1String(RuffleScheme))},
+        {QStringLiteral("autoplay"), Playing ? QStringLiteral("on") : QStringLiteral("off")},
+        {QStringLiteral("unmuteOverlay"), QStringLiteral("hidden")},
+        {QStringLiteral("splashScreen"), false},
+        {QStringLiteral("preloader"), false},
+        {QStringLiteral("backgroundColor"), BGColor.isEmpty() ? QJsonValue() : QJsonValue(BGColor)},
+        {QStringLiteral("quality"), RuffleQuality(Quality)},
+        {QStringLiteral("scale"), RuffleScale(ScaleMode)},
+        {QStringLiteral("salign"), SAlign},
+        {QStringLiteral("menu"), Menu},
+        {QStringLiteral("contextMenu"), Menu ? QStringLiteral("on") : QStringLiteral("off")},
+        {QStringLiteral("wmode"), WMode.toLower()},
+        {QStringLiteral("allowFullscreen"), AllowFullScreen.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0},
+        {QStringLiteral("allowNetworking"), AllowNetworking.toLower()},
+        {QStringLiteral("allowScriptAccess"), false},
+        {QStringLiteral("upgradeToHttps"), false},
+        {QStringLiteral("warnOnUnsupportedContent"), false},
+        {QStringLiteral("showSwfDownload"), false},
+        {QStringLiteral("logLevel"), QStringLiteral("error")},
+    };
+    if (!FlashVars.isEmpty())
+        config.insert(QStringLiteral("parameters"), FlashVars);
+    const QJsonObject settings{
+        {QStringLiteral("movie"), movie},
+        {QStringLiteral("base"), Base},
+        {QStringLiteral("config"), config},
+    };
+    // The settings travel as JSON data; "<" is escaped so nothing in them can
+    // close the script element that carries them.
+    QString json = QString::fromUtf8(QJsonDocument(settings).toJson(QJsonDocument::Compact));
+    json.replace(u'<', QStringLiteral("\\u003c"));
+
+    return QStringLiteral(
+               "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title></title>"
+               "<style>html,body{margin:0;height:100%;overflow:hidden;background:transparent}"
+               "#player{display:block;width:100%;height:100%}</style>"
+               "<script type=\"application/json\" id=\"vidlatch-settings\">%1</script>"
+               "<script>%2</script><script>%3</script>"
+               "<script src=\"%4://app/ruffle.js\"></script>"
+               "</head><body></body></html>")
+        .arg(json, QLatin1String(FetchShim), QLatin1String(PlayerScript), QLatin1String(RuffleScheme));
+}
+
+void ShockwaveFlash::setMovie(const QString& address)
+{
+    movie_ = address;
+    // The page's origin is the movie's, so fetching the movie stays same-origin.
+    QUrl origin = QUrl::fromUserInput(address);
+    origin.setPath(QStringLiteral("/"));
+    origin.setQuery(QString());
+    origin.setFragment(QString());
+    page_->setHtml(PlayerPage(address), origin.isValid() ? origin : QUrl(QStringLiteral("about:blank")));
+}
+
+} // namespace vidlatch::platform

@@ -1,0 +1,208 @@
+#include "DemoSite.h"
+#include "FormRuntime.h"
+#include "UiWait.h"
+#include "WebBrowser.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QWebEnginePage>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <memory>
+
+namespace vidlatch::platform {
+namespace {
+
+using test::WaitUntil;
+
+const QString Home = QStringLiteral("http://v.vidsite.example/");
+const QString Video = QStringLiteral("http://v.vidsite.example/page/W/f/t/a1b2c3d4e5f.html");
+
+// A browser in a shown window that records every DownloadBegin with the
+// LocationURL it saw at that moment.
+struct Watched {
+    QWidget window;
+    WebBrowser* browser;
+    QStringList seen;  // LocationURL inside each DownloadBegin
+    bool loaded = false;
+
+    Watched()
+    {
+        window.resize(640, 480);
+        browser = new WebBrowser(&window);
+        browser->setGeometry(0, 0, 640, 480);
+        QObject::connect(browser, &WebBrowser::DownloadBegin, [this] { seen.append(browser->LocationURL()); });
+        QObject::connect(browser, &QWebEngineView::loadFinished, [this](bool) { loaded = true; });
+        window.show();
+    }
+
+    // Navigates (or acts) and waits for the page to finish loading.
+    bool Load(const std::function<void()>& act)
+    {
+        loaded = false;
+        act();
+        return WaitUntil([this] { return loaded; });
+    }
+
+    void Run(const QString& script) { browser->page()->runJavaScript(script); }
+};
+
+TEST(WebBrowser, LocationIsEmptyBeforeTheFirstNavigation)
+{
+    Watched w;
+    EXPECT_TRUE(w.browser->LocationURL().isEmpty());
+    EXPECT_THROW(w.browser->GoBack(), ComponentError);
+    EXPECT_THROW(w.browser->Refresh(), ComponentError);
+}
+
+TEST(WebBrowser, DownloadBeginFollowsNavigations)
+{
+    Watched w;
+    ASSERT_TRUE(w.Load([&] { w.browser->Navigate(Home); }));
+    EXPECT_EQ(w.seen, QStringList{Home});
+
+    // A link to a video page: the page and the frame inside it.
+    w.seen.clear();
+    ASSERT_TRUE(w.Load([&] { w.Run(QStringLiteral("document.getElementById('video-0').click()")); }));
+    WaitUntil([&] { return w.seen.size() >= 2; }, 3000);
+    ASSERT_EQ(w.seen.size(), 2) << w.seen.join(u' ').toStdString();
+    EXPECT_EQ(w.seen[0], Video);  // already the new address inside the event
+    EXPECT_EQ(w.seen[1], Video);  // the frame: the location stays the page's
+    EXPECT_EQ(w.browser->LocationURL(), Video);
+
+    // Refresh and back each start one navigation (with its frame).
+    w.seen.clear();
+    ASSERT_TRUE(w.Load([&] { w.browser->Refresh(); }));
+    WaitUntil([&] { return w.seen.size() >= 2; }, 3000);
+    EXPECT_EQ(w.seen.size(), 2) << w.seen.join(u' ').toStdString();
+
+    w.seen.clear();
+    w.browser->GoBack();
+    ASSERT_TRUE(WaitUntil([&] { return !w.seen.isEmpty(); })) << w.browser->LocationURL().toStdString();
+    QTest::qWait(300);
+    EXPECT_EQ(w.seen, QStringList{Home});
+    EXPECT_EQ(w.browser->LocationURL(), Home);
+}
+
+TEST(WebBrowser, HashChangeAndPushStateAreNoDownloads)
+{
+    Watched w;
+    ASSERT_TRUE(w.Load([&] { w.browser->Navigate(Home + QStringLiteral("hash.html")); }));
+    w.seen.clear();
+    w.Run(QStringLiteral("document.getElementById('to-hash').click()"));
+    ASSERT_TRUE(WaitUntil([&] { return w.browser->LocationURL().endsWith(QStringLiteral("#part2")); }));
+    w.Run(QStringLiteral("document.getElementById('push').click()"));
+    ASSERT_TRUE(WaitUntil([&] { return w.browser->LocationURL().endsWith(QStringLiteral("state=1")); }));
+    QTest::qWait(300);
+    EXPECT_TRUE(w.seen.isEmpty()) << w.seen.join(u' ').toStdString();
+}
+
+TEST(WebBrowser, RedirectBelongsToItsNavigation)
+{
+    Watched w;
+    ASSERT_TRUE(w.Load([&] { w.browser->Navigate(Home + QStringLiteral("redirect?to=/page/W/f/t/a1b2c3d4e5f.html")); }));
+    WaitUntil([&] { return w.seen.size() >= 2; }, 3000);
+    ASSERT_EQ(w.seen.size(), 2);  // the navigation and the frame of the final page
+    EXPECT_EQ(w.browser->LocationURL(), Video);
+}
+
+TEST(WebBrowser, NewWindowsOpenInTheInstanceTheHandlerNames)
+{
+    Watched a, b;
+    ASSERT_TRUE(a.Load([&] { a.browser->Navigate(Home); }));
+    int asked = 0;
+    QObject::connect(a.browser, &WebBrowser::NewWindow2, [&](QObject*& ppDisp, bool& cancel) {
+        ++asked;
+        EXPECT_EQ(ppDisp, nullptr);
+        EXPECT_FALSE(cancel);
+        ppDisp = b.browser->Application();
+    });
+    const int windowsBefore = static_cast<int>(QApplication::topLevelWidgets().size());
+
+    struct Row { const char* script; QString expected; };
+    const Row rows[] = {
+        {"document.getElementById('blank').click()", Video},
+        {"document.getElementById('open').click()", QStringLiteral("http://v.vidsite.example/page/W/f/t/XqZ9fR2kLmN.html")},
+    };
+    for (const Row& row : rows) {
+        ASSERT_TRUE(b.Load([&] { a.Run(QString::fromLatin1(row.script)); })) << row.script;
+        EXPECT_EQ(b.browser->LocationURL(), row.expected) << row.script;
+        EXPECT_EQ(a.browser->LocationURL(), Home) << row.script;
+    }
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(QApplication::topLevelWidgets().size(), windowsBefore);
+}
+
+TEST(WebBrowser, HundredWindowsInALoopStayInside)
+{
+    Watched a, b;
+    ASSERT_TRUE(a.Load([&] { a.browser->Navigate(Home + QStringLiteral("storm.html")); }));
+    int asked = 0;
+    QObject::connect(a.browser, &WebBrowser::NewWindow2, [&](QObject*& ppDisp, bool&) {
+        ++asked;
+        ppDisp = b.browser->Application();
+    });
+    const int windowsBefore = static_cast<int>(QApplication::topLevelWidgets().size());
+    a.Run(QStringLiteral("storm()"));
+    ASSERT_TRUE(WaitUntil([&] { return asked == 100; })) << asked;
+    ASSERT_TRUE(WaitUntil([&] { return b.browser->LocationURL().contains(QStringLiteral("Tb7_wE3-pQs")); }));
+    EXPECT_EQ(QApplication::topLevelWidgets().size(), windowsBefore);
+}
+
+TEST(WebBrowser, RefusedNewWindowOpensNowhere)
+{
+    Watched a, b;
+    ASSERT_TRUE(a.Load([&] { a.browser->Navigate(Home); }));
+    struct Row { const char* name; bool cancel; bool named; };
+    for (const Row& row : {Row{"cancelled", true, true}, Row{"no instance named", false, false}}) {
+        QObject::disconnect(a.browser, &WebBrowser::NewWindow2, nullptr, nullptr);
+        QObject::connect(a.browser, &WebBrowser::NewWindow2, [&](QObject*& ppDisp, bool& cancel) {
+            if (row.named)
+                ppDisp = b.browser->Application();
+            cancel = row.cancel;
+        });
+        a.Run(QStringLiteral("document.getElementById('blank').click()"));
+        QTest::qWait(700);
+        EXPECT_TRUE(b.browser->LocationURL().isEmpty()) << row.name;
+    }
+}
+
+TEST(WebBrowser, SilentKeepsThePagesDialogsAway)
+{
+    Watched w;
+    w.browser->setSilent(true);
+    bool sawDialog = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (QApplication::activeModalWidget()) {
+            sawDialog = true;
+            QApplication::activeModalWidget()->close();
+        }
+    });
+    watch.start(10);
+    ASSERT_TRUE(w.Load([&] { w.browser->Navigate(Home + QStringLiteral("alerts.html")); }));
+    ASSERT_TRUE(WaitUntil([&] { return w.browser->title() == QStringLiteral("alerts done"); }));
+    EXPECT_FALSE(sawDialog);
+}
+
+TEST(WebBrowser, KilledRendererLeavesAnUsableBrowser)
+{
+    Watched w;
+    ASSERT_TRUE(w.Load([&] { w.browser->Navigate(Home); }));
+    const qint64 pid = w.browser->page()->renderProcessPid();
+    ASSERT_GT(pid, 0);
+    bool gone = false;
+    QObject::connect(w.browser->page(), &QWebEnginePage::renderProcessTerminated, [&] { gone = true; });
+    ::kill(static_cast<pid_t>(pid), SIGKILL);
+    ASSERT_TRUE(WaitUntil([&] { return gone; }));
+    QTest::qWait(300);
+    w.seen.clear();
+    ASSERT_TRUE(w.Load([&] { w.browser->Navigate(Video); }));
+    EXPECT_EQ(w.browser->LocationURL(), Video);
+    EXPECT_FALSE(w.seen.isEmpty());
+}
+
+} // namespace
+} // namespace vidlatch::platform

@@ -1,0 +1,28 @@
+// main() of the window and platform tests: the demo site as the proxy, the
+// Ruffle scheme, then one QApplication for every test.
+#include "DemoSite.h"
+#include "FormDefaults.h"
+#include "RuffleScheme.h"
+
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    testing::InitGoogleTest(&argc, argv);
+    if (GTEST_FLAG_GET(list_tests))
+        return RUN_ALL_TESTS();  // test discovery at build time has no display
+    if (!vidlatch::test::DemoSite::Start()) {
+        std::fprintf(stderr, "could not start the demo site\n");
+        return 1;
+    }
+    vidlatch::platform::RegisterRuffleScheme();
+    QApplication app(argc, argv);
+    vidlatch::platform::ApplyFormDefaults();
+    const int result = RUN_ALL_TESTS();
+    vidlatch::test::DemoSite::Stop();
+    return result;
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+
+namespace vidlatch::test {
+
+// Runs the event loop until `done` holds or `ms` pass; returns whether it held.
+// (A real event loop, not QTest::qWaitFor: that one sleeps between rounds,
+// which starves the web engine's synchronous calls into the UI thread.)
+inline bool WaitUntil(const std::function<bool()>& done, int ms = 15000)
+{
+    if (done())
+        return true;
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    poll.start(10);
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+    return done();
+}
+
+// Runs `act` on the next modal widget that appears (a notice, a dialog), from
+// inside its own event loop.
+template <typename Widget>
+void WhenModal(std::function<void(Widget*)> act, int ms = 10000)
+{
+    auto* poll = new QTimer;
+    auto* clock = new QElapsedTimer;
+    clock->start();
+    QObject::connect(poll, &QTimer::timeout, [poll, clock, act, ms] {
+        if (auto* modal = qobject_cast<Widget*>(QApplication::activeModalWidget()); modal && modal->isVisible()) {
+            poll->stop();
+            poll->deleteLater();
+            delete clock;
+            act(modal);
+        } else if (clock->elapsed() > ms) {
+            poll->stop();
+            poll->deleteLater();
+            delete clock;
+        }
+    });
+    poll->start(20);
+}
+
+} // namespace vidlatch::test

@@ -1,0 +1,231 @@
+#!/usr/bin/env python3
+"""A small stand-in for the video site and the other hosts Vidlatch talks to.
+
+The program reaches it as an HTTP proxy (http_proxy=http://127.0.0.1:PORT), so
+requests arrive in absolute form ("GET http://host/path") and each host below
+answers as the real one would for what Vidlatch needs:
+
+  v.vidsite.example       home page, single-video pages with an embedded frame,
+                          an album, a film, a cover page, query strings, links
+                          that open new windows, a page that opens a hundred
+  blog.vidsite.example    blog pages
+  static.vidsite.example  /v1/res/vidplayer.swf?f=3&vid=CODE: a real one-frame
+                          SWF whose background colour comes from CODE
+  bbs.brightfold.example  the forum page
+  www.baidu.com           the connection probe
+
+Usage: demo_site.py [--port N] [--log FILE]; prints "PORT N" once listening.
+"""
+
+import argparse
+import hashlib
+import html
+import struct
+import sys
+import threading
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+from urllib.parse import parse_qs, urlsplit
+
+PAGE_HOST = "v.vidsite.example"
+BLOG_HOST = "blog.vidsite.example"
+STATIC_HOST = "static.vidsite.example"
+FORUM_HOST = "bbs.brightfold.example"
+PROBE_HOST = "www.baidu.com"
+
+CODES = ["a1b2c3d4e5f", "XqZ9fR2kLmN", "Tb7_wE3-pQs", "k0LmN8vB2xC"]
+FILM_FIELD = "m2009seasonpart0001x"  # 20 characters: the sixth field of a film address
+
+
+def movie_colour(vid: str) -> tuple:
+    """The background colour of the demo player for a code: md5 of the code."""
+    digest = hashlib.md5(vid.encode("utf-8")).digest()
+    return digest[0], digest[1], digest[2]
+
+
+def make_swf(colour: tuple) -> bytes:
+    """An uncompressed SWF 10 of 550 x 400 pixels, one frame, one colour."""
+    def rect(xmin, xmax, ymin, ymax, nbits=15):
+        bits = format(nbits, "05b")
+        for value in (xmin, xmax, ymin, ymax):
+            bits += format(value & ((1 << nbits) - 1), "0%db" % nbits)
+        bits += "0" * (-len(bits) % 8)
+        return bytes(int(bits[i:i + 8], 2) for i in range(0, len(bits), 8))
+
+    def tag(code, body=b""):
+        return struct.pack("<H", (code << 6) | len(body)) + body
+
+    body = rect(0, 550 * 20, 0, 400 * 20) + struct.pack("<HH", 24 << 8, 1)
+    body += tag(9, bytes(colour))  # SetBackgroundColor
+    body += tag(1)                 # ShowFrame
+    body += tag(0)                 # End
+    return b"FWS" + bytes([10]) + struct.pack("<I", 8 + len(body)) + body
+
+
+def page(title: str, body: str, script: str = "") -> bytes:
+    return (
+        "<!DOCTYPE html><html><head><meta charset='utf-8'><title>%s</title>"
+        "<style>body{font-family:sans-serif;margin:16px;background:#fafafa}"
+        "a{display:block;margin:4px 0}iframe{border:1px solid #ccc}</style>"
+        "%s</head><body><h1>%s</h1>%s</body></html>"
+        % (html.escape(title), "<script>%s</script>" % script if script else "", html.escape(title), body)
+    ).encode("utf-8")
+
+
+def home_page() -> bytes:
+    h = "http://%s/" % PAGE_HOST
+    links = "".join(
+        "<a id='video-%d' href='%spage/W/f/t/%s.html'>视频 %s</a>" % (i, h, code, code)
+        for i, code in enumerate(CODES)
+    )
+    links += (
+        "<a id='video-query' href='%spage/a/b/c/%s.html?from=home#top'>带参数的视频页</a>" % (h, CODES[1])
+        + "<a id='album' href='%salbum/2009/x/index.html'>专辑</a>" % h
+        + "<a id='film' href='%sfilm/m/%s/%s.html'>电影</a>" % (h, FILM_FIELD, CODES[2])
+        + "<a id='cover' href='%scover/x/abcdefghijklm.html?vid=%s'>封面页</a>" % (h, CODES[3])
+        + "<a id='pages' href='%spages/list.html'>列表页</a>" % h
+        + "<a id='blog' href='http://%s/u/vidlatch/entry-2009.html'>博客</a>" % BLOG_HOST
+        + "<a id='blank' target='_blank' href='%spage/W/f/t/%s.html'>新窗口打开视频</a>" % (h, CODES[0])
+        + "<button id='open' onclick=\"window.open('%spage/W/f/t/%s.html')\">window.open</button>" % (h, CODES[1])
+        + "<a id='storm' href='%sstorm.html'>一百个窗口</a>" % h
+        + "<a id='alerts' href='%salerts.html'>对话框</a>" % h
+        + "<a id='hash' href='%shash.html'>锚点</a>" % h
+        + "<a id='redirect' href='%sredirect?to=/page/W/f/t/%s.html'>跳转</a>" % (h, CODES[0])
+    )
+    return page("Vidsite 首页", links)
+
+
+def video_page(code: str) -> bytes:
+    return page(
+        "视频 " + code,
+        "<p>正在播放 <b id='code'>%s</b></p>"
+        "<iframe id='frame' src='/embed/frame.html?vid=%s' width='320' height='120'></iframe>"
+        "<a id='home' href='/'>首页</a>" % (html.escape(code), html.escape(code)),
+    )
+
+
+class DemoSite(BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+    server_version = "VidsiteDemo/1.0"
+    log_file = None
+    log_lock = threading.Lock()
+
+    def log_message(self, fmt, *args):  # quiet unless asked
+        pass
+
+    def record(self, host, path):
+        if DemoSite.log_file:
+            with DemoSite.log_lock:
+                DemoSite.log_file.write("%s %s%s\n" % (self.command, host, path))
+                DemoSite.log_file.flush()
+
+    def send(self, status, body: bytes, content_type="text/html; charset=utf-8", headers=()):
+        self.send_response(status)
+        self.send_header("Content-Type", content_type)
+        self.send_header("Content-Length", str(len(body)))
+        self.send_header("Cache-Control", "no-store")
+        for name, value in headers:
+            self.send_header(name, value)
+        self.end_headers()
+        if self.command != "HEAD":
+            self.wfile.write(body)
+
+    def do_CONNECT(self):
+        self.send(405, b"no tunnels here", "text/plain")
+
+    def do_HEAD(self):
+        self.do_GET()
+
+    def do_GET(self):
+        target = urlsplit(self.path)
+        host = (target.hostname or self.headers.get("Host", "").split(":")[0]).lower()
+        path = target.path or "/"
+        query = parse_qs(target.query)
+        self.record(host, self.path if not target.hostname else path + ("?" + target.query if target.query else ""))
+        handler = {
+            PAGE_HOST: self.page_host,
+            BLOG_HOST: self.blog_host,
+            STATIC_HOST: self.static_host,
+            FORUM_HOST: self.forum_host,
+            PROBE_HOST: self.probe_host,
+        }.get(host)
+        if handler is None:
+            self.send(502, page("无法访问", "<p>演示站点没有 %s</p>" % html.escape(host)))
+            return
+        handler(path, query)
+
+    def page_host(self, path, query):
+        if path == "/":
+            self.send(200, home_page())
+        elif path.startswith("/page/") and path.endswith(".html"):
+            self.send(200, video_page(path.rsplit("/", 1)[1][:-5]))
+        elif path == "/embed/frame.html":
+            self.send(200, page("frame", "<p>frame %s</p>" % html.escape(query.get("vid", [""])[0])))
+        elif path.endswith("/index.html"):
+            self.send(200, page("专辑", "<p>专辑页面</p><a href='/'>首页</a>"))
+        elif path.startswith("/film/"):
+            self.send(200, page("电影", "<p>电影页面</p>"))
+        elif path.startswith("/cover/"):
+            self.send(200, page("封面", "<p>封面 %s</p>" % html.escape(query.get("vid", [""])[0])))
+        elif path == "/pages/list.html":
+            self.send(200, page("列表", "<a href='/'>首页</a>"))
+        elif path == "/storm.html":
+            self.send(200, page("一百个窗口", "<button id='go' onclick='storm()'>go</button>",
+                                "function storm(){for(let i=0;i<100;i++)"
+                                "window.open('/page/W/f/t/%s.html?n='+i);}" % CODES[2]))
+        elif path == "/alerts.html":
+            self.send(200, page("对话框", "<p id='done'></p>",
+                                "addEventListener('load',()=>{alert('a');confirm('c');prompt('p');"
+                                "document.getElementById('done').textContent='done';document.title='alerts done';});"))
+        elif path == "/hash.html":
+            self.send(200, page("锚点", "<a id='to-hash' href='#part2'>part 2</a>"
+                                "<button id='push' onclick=\"history.pushState({},'', '/hash.html?state=1')\">push</button>"))
+        elif path == "/redirect":
+            to = query.get("to", ["/"])[0]
+            self.send(302, b"", headers=[("Location", to)])
+        elif path == "/error-without-body":
+            self.send(500, b"")
+        elif path == "/big":
+            self.send(200, b"x" * (3 << 20), "text/plain")
+        elif path == "/cookie.html":
+            self.send(200, page("cookie", "<p>cookie</p>", "localStorage.setItem('k','v');document.cookie='k=v; max-age=99999';"),
+                      headers=[("Set-Cookie", "session=1; Max-Age=99999; Path=/")])
+        else:
+            self.send(404, page("找不到页面", "<p>%s</p>" % html.escape(path)))
+
+    def blog_host(self, path, query):
+        self.send(200, page("博客", "<p>博客文章</p><a id='video' href='http://%s/page/W/f/t/%s.html'>视频</a>"
+                            % (PAGE_HOST, CODES[0])))
+
+    def static_host(self, path, query):
+        if path == "/v1/res/vidplayer.swf":
+            vid = query.get("vid", [""])[0]
+            self.send(200, make_swf(movie_colour(vid)), "application/x-shockwave-flash",
+                      [("Access-Control-Allow-Origin", "*")])
+        else:
+            self.send(404, b"not found", "text/plain")
+
+    def forum_host(self, path, query):
+        self.send(200, page("Brightfold 论坛", "<p>欢迎来到 Brightfold 论坛</p>"))
+
+    def probe_host(self, path, query):
+        self.send(200, page("百度一下，你就知道", "<p>probe</p>"))
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--port", type=int, default=0)
+    parser.add_argument("--log")
+    args = parser.parse_args()
+    if args.log:
+        DemoSite.log_file = open(args.log, "a", encoding="utf-8")
+    server = ThreadingHTTPServer(("127.0.0.1", args.port), DemoSite)
+    server.daemon_threads = True
+    print("PORT %d" % server.server_address[1], flush=True)
+    try:
+        server.serve_forever()
+    except KeyboardInterrupt:
+        pass
+
+
+if __name__ == "__main__":
+    main()
