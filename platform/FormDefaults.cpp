@@ -1,5 +1,7 @@
 #include "FormDefaults.h"
 
+#include "RuffleScheme.h"
+
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
@@ -8,6 +10,12 @@
 #include <QTranslator>
 
 namespace vidlatch::platform {
+
+void PrepareApplication()
+{
+    QCoreApplication::setAttribute(Qt::AA_DisableShaderDiskCache);
+    RegisterRuffleScheme();
+}
 
 bool ApplyFormDefaults()
 {

@@ -9,6 +9,11 @@ namespace vidlatch::platform {
 inline constexpr char DefaultFontFamily[] = "AR PL UMing CN";
 inline constexpr int DefaultFontPixels = 12;
 
+// What must be settled before the QApplication exists: the scheme that
+// serves the Flash preview's player, and no shader cache on disk (the program
+// writes no files).
+void PrepareApplication();
+
 // Sets the default font and Qt's own texts in Simplified Chinese. Returns
 // false when the font family is missing (the program still runs).
 bool ApplyFormDefaults();

@@ -161,6 +161,11 @@ void QtFormRuntime::EndWithStatus(int status)
     // returns, and main() tears the windows and the web engine down in order.
     for (QWidget* window : QApplication::topLevelWidgets())
         window->hide();
+    QuitEventLoops(status);
+}
+
+void QtFormRuntime::QuitEventLoops(int status)
+{
     QCoreApplication::exit(status);
 }
 

@@ -17,6 +17,10 @@ public:
     bool Ending() const override { return ending_; }
     void ReportUnhandledError(const QString& what) override;
 
+protected:
+    // Leaves every running event loop; main() then returns `status`.
+    virtual void QuitEventLoops(int status);
+
 private:
     void EndWithStatus(int status);
 

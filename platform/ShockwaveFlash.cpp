@@ -6,6 +6,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QWebEngineSettings>
 #include <QUrl>
 
 namespace vidlatch::platform {
@@ -78,6 +79,8 @@ ShockwaveFlash::ShockwaveFlash(QWidget* parent)
     setPage(page_);
     setContextMenuPolicy(Qt::NoContextMenu);  // Ruffle draws the movie's own menu
     page_->setBackgroundColor(Qt::transparent);
+    // A movie's sound plays as it would in the Flash player, without a click first.
+    page_->settings()->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
     connect(page_, &QWebEnginePage::titleChanged, this, [this](const QString& title) {
         if (title == QLatin1String(ShownTitle))
             emit movieShown();
@@ -97,7 +100,6 @@ QString ShockwaveFlash::PlayerPage(const QString& movie) const
         {QStringLiteral("autoplay"), Playing ? QStringLiteral("on") : QStringLiteral("off")},
         {QStringLiteral("unmuteOverlay"), QStringLiteral("hidden")},
         {QStringLiteral("splashScreen"), false},
-        {QStringLiteral("preloader"), false},
         {QStringLiteral("backgroundColor"), BGColor.isEmpty() ? QJsonValue() : QJsonValue(BGColor)},
         {QStringLiteral("quality"), RuffleQuality(Quality)},
         {QStringLiteral("scale"), RuffleScale(ScaleMode)},

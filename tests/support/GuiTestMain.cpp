@@ -2,7 +2,6 @@
 // Ruffle scheme, then one QApplication for every test.
 #include "DemoSite.h"
 #include "FormDefaults.h"
-#include "RuffleScheme.h"
 
 #include <QApplication>
 
@@ -19,7 +18,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "could not start the demo site\n");
         return 1;
     }
-    vidlatch::platform::RegisterRuffleScheme();
+    vidlatch::platform::PrepareApplication();
     QApplication app(argc, argv);
     vidlatch::platform::ApplyFormDefaults();
     const int result = RUN_ALL_TESTS();

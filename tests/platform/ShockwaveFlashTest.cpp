@@ -1,0 +1,79 @@
+#include "ShockwaveFlash.h"
+#include "SiteConstants.h"
+#include "UiWait.h"
+
+#include <QCryptographicHash>
+#include <QImage>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+namespace vidlatch::platform {
+namespace {
+
+using test::WaitUntil;
+
+QString PlayerAddress(const QString& code)
+{
+    return QString::fromStdU16String(std::u16string(site::PlayerAddressPrefix)) + code;
+}
+
+// The demo player's colour for a code: the first three bytes of its MD5.
+QColor DemoColour(const QString& code)
+{
+    const QByteArray digest = QCryptographicHash::hash(code.toUtf8(), QCryptographicHash::Md5);
+    return QColor(static_cast<uchar>(digest[0]), static_cast<uchar>(digest[1]), static_cast<uchar>(digest[2]));
+}
+
+bool Near(const QColor& a, const QColor& b)
+{
+    return std::abs(a.red() - b.red()) <= 3 && std::abs(a.green() - b.green()) <= 3 && std::abs(a.blue() - b.blue()) <= 3;
+}
+
+QColor CentrePixel(QWidget* widget)
+{
+    const QImage image = widget->grab().toImage();
+    return image.pixelColor(image.width() / 2, image.height() / 2);
+}
+
+TEST(ShockwaveFlash, PlaysTheMovieOfEachCodeInItsColour)
+{
+    QWidget window;
+    window.resize(641, 345);
+    auto* flash = new ShockwaveFlash(&window);
+    flash->setGeometry(0, 0, 641, 345);
+    window.show();
+    int shown = 0;
+    QObject::connect(flash, &ShockwaveFlash::movieShown, [&] { ++shown; });
+
+    for (const QString& code : {QStringLiteral("a1b2c3d4e5f"), QStringLiteral("XqZ9fR2kLmN")}) {
+        const int before = shown;
+        flash->setMovie(PlayerAddress(code));
+        EXPECT_EQ(flash->Movie(), PlayerAddress(code));
+        ASSERT_TRUE(WaitUntil([&] { return shown > before; }, 30000)) << code.toStdString();
+        EXPECT_TRUE(WaitUntil([&] { return Near(CentrePixel(flash), DemoColour(code)); }, 10000))
+            << code.toStdString() << ": " << CentrePixel(flash).name().toStdString() << " wanted "
+            << DemoColour(code).name().toStdString();
+    }
+    // The same movie again is played again.
+    const int before = shown;
+    flash->setMovie(flash->Movie());
+    EXPECT_TRUE(WaitUntil([&] { return shown > before; }, 30000));
+}
+
+TEST(ShockwaveFlash, MovieAddressTravelsAsDataOnly)
+{
+    ShockwaveFlash flash;
+    const QString hostile = QStringLiteral("http://x/</script><script>alert(1)</script>\"'&");
+    const QString page = flash.PlayerPage(hostile);
+    EXPECT_FALSE(page.contains(QStringLiteral("</script><script>alert(1)")));
+    EXPECT_EQ(page.count(QStringLiteral("</script>")), 4);  // only our own four script elements close
+    // The defaults reach Ruffle's configuration.
+    for (const char* setting : {"\"autoplay\":\"on\"", "\"unmuteOverlay\":\"hidden\"", "\"splashScreen\":false",
+                                "\"quality\":\"high\"", "\"scale\":\"showAll\"", "\"menu\":true",
+                                "\"backgroundColor\":null"})
+        EXPECT_TRUE(page.contains(QLatin1String(setting))) << setting;
+}
+
+} // namespace
+} // namespace vidlatch::platform
