@@ -24,6 +24,10 @@ struct ParseResult {
     bool operator==(const ParseResult&) const = default;
 };
 
+// The input dialog of the main window's direct-address command.
+inline constexpr std::u16string_view DirectAddressPrompt = u"请在此处粘贴您的视频网页地址";
+inline constexpr std::u16string_view DirectAddressTitle = u"直接获取视频代码";
+
 // Classifies a page address of the video site and takes the candidate video
 // code out of it. `rejectEmpty` gives the empty address its own outcome.
 ParseResult ParsePageAddress(std::u16string_view address, bool rejectEmpty);

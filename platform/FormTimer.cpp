@@ -6,7 +6,15 @@ namespace vidlatch::platform {
 
 FormTimer::FormTimer(QObject* parent) : QObject(parent)
 {
-    connect(&timer_, &QTimer::timeout, this, Guarded([this] { emit Timer(); }));
+    connect(&timer_, &QTimer::timeout, this, [this] {
+        // A tick whose handler is still running (behind a notice it shows)
+        // is not raised again on top of it.
+        if (inTick_)
+            return;
+        inTick_ = true;
+        RunHandler([this] { emit Timer(); });
+        inTick_ = false;
+    });
 }
 
 void FormTimer::setInterval(int milliseconds)

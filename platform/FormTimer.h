@@ -27,6 +27,7 @@ private:
     QTimer timer_;
     int interval_ = 0;
     bool enabled_ = true;
+    bool inTick_ = false;
 };
 
 } // namespace vidlatch::platform

@@ -7,6 +7,7 @@
 #include <QStyleFactory>
 
 #include <algorithm>
+#include <utility>
 
 namespace vidlatch::platform {
 namespace {
@@ -123,17 +124,47 @@ void SkinEngine::Apply() const
     }
 }
 
-} // namespace vidlatch::platform
+namespace {
 
-int SkinH_AttachEx(const char* skinFile, const char* /*password: our skins have none*/)
+int EngineAttachEx(const char* skinFile, const char* /*password: our skins have none*/)
 {
     if (!skinFile)
         return 1;
-    return vidlatch::platform::SkinEngine::Instance().Attach(QString::fromLocal8Bit(skinFile)) ? 0 : 1;
+    return SkinEngine::Instance().Attach(QString::fromLocal8Bit(skinFile)) ? 0 : 1;
+}
+
+int EngineAdjustHSV(int hue, int saturation, int value)
+{
+    SkinEngine::Instance().AdjustHSV(hue, saturation, value);
+    return 0;
+}
+
+SkinLibrary& InstalledLibrary()
+{
+    static SkinLibrary library = SkinEngineLibrary();
+    return library;
+}
+
+} // namespace
+
+SkinLibrary SkinEngineLibrary()
+{
+    return {EngineAttachEx, EngineAdjustHSV};
+}
+
+SkinLibrary SetSkinLibrary(SkinLibrary library)
+{
+    return std::exchange(InstalledLibrary(), library);
+}
+
+} // namespace vidlatch::platform
+
+int SkinH_AttachEx(const char* skinFile, const char* password)
+{
+    return vidlatch::platform::InstalledLibrary().AttachEx(skinFile, password);
 }
 
 int SkinH_AdjustHSV(int hue, int saturation, int value)
 {
-    vidlatch::platform::SkinEngine::Instance().AdjustHSV(hue, saturation, value);
-    return 0;
+    return vidlatch::platform::InstalledLibrary().AdjustHSV(hue, saturation, value);
 }

@@ -45,6 +45,22 @@ private:
 
 } // namespace vidlatch::platform
 
+namespace vidlatch::platform {
+
+// The entry points of the skin library. The program's calls go through this
+// table, so that a test can stand in for the library and record them.
+struct SkinLibrary {
+    int (*AttachEx)(const char* skinFile, const char* password);
+    int (*AdjustHSV)(int hue, int saturation, int value);
+};
+
+// Our engine's entry points.
+SkinLibrary SkinEngineLibrary();
+// Installs `library` for the calls that follow; returns the one it replaces.
+SkinLibrary SetSkinLibrary(SkinLibrary library);
+
+} // namespace vidlatch::platform
+
 // The two calls of the skin library, as the program makes them. Results are
 // 0 on success; callers do not look at them.
 int SkinH_AttachEx(const char* skinFile, const char* password);

@@ -1,0 +1,286 @@
+#include "Form2.h"
+
+#include "AddressWatch.h"
+#include "Form1.h"
+#include "FormLabel.h"
+#include "FormPlacement.h"
+#include "FormRuntime.h"
+#include "ParsePageAddress.h"
+#include "PictureButton.h"
+#include "QtText.h"
+#include "SiteConstants.h"
+#include "StatusBar.h"
+#include "TabControl.h"
+#include "Twips.h"
+#include "WebBrowser.h"
+#include "WindowStyle.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace vidlatch::ui {
+
+using namespace platform;
+
+namespace {
+
+PictureButton* MakePicture(QWidget* container, const char* picture, const QString& toolTip, int left, int top)
+{
+    auto* button = new PictureButton(QPixmap(QStringLiteral(":/vidlatch/%1.png").arg(QLatin1String(picture))),
+                                     toolTip, HandCursor(), container);
+    button->setGeometry(TwipsRect(left, top, 900, 900));
+    return button;
+}
+
+int Notice(const QString& text, int style)
+{
+    return Runtime().MsgBox(text, style, Q(NoticeTitle));
+}
+
+} // namespace
+
+Form2::Form2(Form1* mainWindow) : form1_(mainWindow)
+{
+    setObjectName(QStringLiteral("Form2"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    InitFormWindow(this);
+    setProperty("vidlatchForm", true);
+    setWindowTitle(Q(site::BrowserWindowCaption));
+    setWindowIcon(mainWindow->windowIcon());
+    resize(Px(16530), Px(10020));
+    CreateControls();
+    ArrangeStackingAndTabOrder();
+    ConnectHandlers();
+}
+
+Form2::~Form2() = default;
+
+void Form2::CreateControls()
+{
+    Frame4 = MakeFrame(this, QString(), TwipsRect(10920, 120, 5415, 1455));
+    Picture4 = MakePicture(Frame4, "picture-close", QStringLiteral("关闭"), 4320, 240);
+    Picture3 = MakePicture(Frame4, "picture-refresh", QStringLiteral("刷新"), 1560, 240);
+    Picture2 = MakePicture(Frame4, "picture-back", QStringLiteral("后退"), 3000, 240);
+    Picture1 = MakePicture(Frame4, "picture-reset", QStringLiteral("初始化"), 120, 240);
+
+    Frame3 = MakeFrame(this, QStringLiteral("正在检测地址..."), TwipsRect(3120, 120, 7695, 1455));
+    Command4 = MakeButton(Frame3, QStringLiteral("浏览页面【2】回到主页"), TwipsRect(5160, 1035, 2415, 300));
+    Command3 = MakeButton(Frame3, QStringLiteral("浏览页面【1】回到主页"), TwipsRect(2640, 1080, 2415, 255));
+    Command2 = MakeButton(Frame3, QStringLiteral("检测当前地址是否有效"), TwipsRect(120, 1080, 2415, 255));
+    Command1 = MakeButton(Frame3, QStringLiteral("自动获取"), TwipsRect(6600, 240, 975, 375));
+    Text2 = MakeTextBox(Frame3, TwipsRect(2400, 320, 4095, 270));
+    Label3 = MakeLabel(Frame3, TwipsRect(120, 720, 7530, 180), false, Qt::AlignHCenter);
+    Label3->setCaption(QStringLiteral("↑友情提示:如果进入视频页面后,地址没有检测到,请刷新页面即可↑"));
+    Label4 = MakeLabel(Frame3, TwipsRect(120, 360, 2070, 180), true);
+    Label4->setCaption(QStringLiteral("自动检测:[不需手动操作]"));
+
+    Frame1 = MakeFrame(this, QString(), TwipsRect(120, 120, 2895, 1455));
+    Label2 = MakeLabel(Frame1, TwipsRect(0, 720, 2895, 615), false, Qt::AlignHCenter);
+    Label2->setCaption(QStringLiteral("您仅需在网页中选择视频\r\n程序会自动检测当前页面\r\n选中后点击自动获取按钮\r\n"));
+    Label1 = MakeLabel(Frame1, TwipsRect(0, 240, 2880, 180), false, Qt::AlignHCenter);
+    Label1->setCaption(QStringLiteral("使用方法"));
+
+    const QString brand = Q(site::BrandName);
+    SSTab1 = new TabControl({brand + QStringLiteral("浏览页面【1】"), brand + QStringLiteral("浏览页面【2】")}, this);
+    SSTab1->setGeometry(TwipsRect(120, 1680, 16215, 7455));
+    WebBrowser1 = new WebBrowser;
+    SSTab1->PlaceOnTab(0, WebBrowser1);
+    WebBrowser1->setGeometry(TwipsRect(120, 480, 15975, 6855));
+    WebBrowser2 = new WebBrowser;
+    SSTab1->PlaceOnTab(1, WebBrowser2);
+    WebBrowser2->setGeometry(TwipsRect(120, 480, 15975, 8655));  // reaches below the tab control: cut off there
+
+    St1 = new StatusBar(Px(735), 1, this);
+    St1->Panel(1)->setText(Q(site::CopyrightLine));
+
+    command1Position_ = std::make_unique<ControlPosition>(Command1);
+}
+
+void Form2::ArrangeStackingAndTabOrder()
+{
+    StackTopFirst({Frame4, Frame3, Frame1, SSTab1, St1});
+    StackTopFirst({Picture4, Picture3, Picture2, Picture1});
+    StackTopFirst({Command4, Command3, Command2, Command1, Text2, Label3, Label4});
+    StackTopFirst({Label2, Label1});
+    SetTabOrder({SSTab1, WebBrowser1, WebBrowser2, Text2, Command1, Command2, Command3, Command4,
+                 Picture1, Picture2, Picture3, Picture4});
+}
+
+void Form2::ConnectHandlers()
+{
+    connect(Command1, &QPushButton::clicked, this, Guarded([this] { Command1_Click(); }));
+    connect(Command2, &QPushButton::clicked, this, Guarded([this] { Command2_Click(); }));
+    connect(Command3, &QPushButton::clicked, this, Guarded([this] { Command3_Click(); }));
+    connect(Command4, &QPushButton::clicked, this, Guarded([this] { Command4_Click(); }));
+    connect(Picture1, &PictureButton::Click, this, Guarded([this] { Picture1_Click(); }));
+    connect(Picture2, &PictureButton::Click, this, Guarded([this] { Picture2_Click(); }));
+    connect(Picture3, &PictureButton::Click, this, Guarded([this] { Picture3_Click(); }));
+    connect(Picture4, &PictureButton::Click, this, Guarded([this] { Picture4_Click(); }));
+    // The tab control and the browsers raise their events through the form runtime already.
+    connect(SSTab1, &TabControl::Click, this, &Form2::SSTab1_Click);
+    connect(WebBrowser1, &WebBrowser::DownloadBegin, this, &Form2::WebBrowser1_DownloadBegin);
+    connect(WebBrowser2, &WebBrowser::DownloadBegin, this, &Form2::WebBrowser2_DownloadBegin);
+    connect(WebBrowser1, &WebBrowser::NewWindow2, this, &Form2::WebBrowser1_NewWindow2);
+    connect(WebBrowser2, &WebBrowser::NewWindow2, this, &Form2::WebBrowser2_NewWindow2);
+}
+
+void Form2::Show()
+{
+    if (!loaded_) {
+        loaded_ = true;
+        RunHandler([this] { Form_Load(); });
+        CentreOnScreen(this);
+    }
+    show();
+    raise();
+    activateWindow();
+    SSTab1->setFocus();
+}
+
+void Form2::Form_Load()
+{
+    WebBrowser1->setSilent(true);
+    WebBrowser1->Navigate(Q(site::PageHostPrefix));
+
+    const std::int32_t style = GetWindowLongA(this, GWL_STYLE);
+    SetWindowLongA(this, GWL_STYLE, style & ~WS_THICKFRAME);
+}
+
+void Form2::Command1_Click()
+{
+    const ParseResult result = ParsePageAddress(U16(Text2->text()), false);
+    if (result.outcome != ParseOutcome::CodeTaken) {
+        Notice(Q(NoticeText(result.outcome)), static_cast<int>(NoticeStyleOf(result.outcome)));
+        return;
+    }
+    form1_->Text1->setText(Q(result.code));
+    Notice(Q(NoticeText(result.outcome)), static_cast<int>(NoticeStyleOf(result.outcome)));
+    Unload();
+}
+
+void Form2::Command2_Click()
+{
+    const ValidityNotice notice = CheckValidity(Text2->text());
+    Notice(notice.text, notice.style);
+}
+
+void Form2::Command3_Click()
+{
+    SSTab1->setTab(0);
+    WebBrowser1->Navigate(Q(site::PageHostPrefix));
+}
+
+void Form2::Command4_Click()
+{
+    SSTab1->setTab(1);
+    WebBrowser2->Navigate(Q(site::PageHostPrefix));
+}
+
+void Form2::Picture1_Click()
+{
+    WebBrowser1->Navigate(Q(site::PageHostPrefix));
+    WebBrowser2->Navigate(Q(site::PageHostPrefix));
+    Text2->setText(QString());
+}
+
+void Form2::Picture2_Click()
+{
+    // Nothing to go back to is no error worth a word.
+    try {
+        if (SSTab1->Tab() == 0)
+            WebBrowser1->GoBack();
+        else if (SSTab1->Tab() == 1)
+            WebBrowser2->GoBack();
+    } catch (const std::exception&) {
+    }
+}
+
+void Form2::Picture3_Click()
+{
+    try {
+        if (SSTab1->Tab() == 0)
+            WebBrowser1->Refresh();
+        else if (SSTab1->Tab() == 1)
+            WebBrowser2->Refresh();
+    } catch (const std::exception&) {
+    }
+}
+
+void Form2::Picture4_Click()
+{
+    Unload();
+}
+
+void Form2::SSTab1_Click(int /*previousTab*/)
+{
+    if (SSTab1->Tab() == 0)
+        Text2->setText(WebBrowser1->LocationURL());
+    else if (SSTab1->Tab() == 1)
+        Text2->setText(WebBrowser2->LocationURL());
+}
+
+void Form2::Form_QueryUnload(bool& /*cancel: never set, closing always completes*/)
+{
+    Unload();
+}
+
+void Form2::WebBrowser1_DownloadBegin()
+{
+    WatchDownload(1);
+}
+
+void Form2::WebBrowser2_DownloadBegin()
+{
+    WatchDownload(2);
+}
+
+void Form2::WatchDownload(int browser)
+{
+    WebBrowser* watched = browser == 1 ? WebBrowser1 : WebBrowser2;
+    const QString field = Text2->text();
+    const WatchVerdict verdict = Watch(browser, field, browser == 2 ? WebBrowser2->LocationURL() : QString());
+    Frame3->setTitle(verdict.caption);
+    if (verdict.shake)
+        Shake(*command1Position_);
+    Text2->setText(watched->LocationURL());
+}
+
+void Form2::WebBrowser1_NewWindow2(QObject*& ppDisp, bool& /*cancel: left as passed*/)
+{
+    ppDisp = WebBrowser2->Application();
+    SSTab1->setTab(1);
+}
+
+void Form2::WebBrowser2_NewWindow2(QObject*& ppDisp, bool& /*cancel: left as passed*/)
+{
+    ppDisp = WebBrowser1->Application();
+    SSTab1->setTab(0);
+}
+
+void Form2::Unload()
+{
+    if (unloaded_)
+        return;
+    unloaded_ = true;
+    // Gone for good: its browsers raise nothing more, the next opening starts afresh.
+    WebBrowser1->disconnect(this);
+    WebBrowser2->disconnect(this);
+    WebBrowser1->stop();
+    WebBrowser2->stop();
+    hide();
+    emit unloaded();
+    deleteLater();
+    form1_->Show();
+}
+
+void Form2::closeEvent(QCloseEvent* event)
+{
+    bool cancel = false;
+    RunHandler([&] { Form_QueryUnload(cancel); });
+    event->accept();
+}
+
+} // namespace vidlatch::ui

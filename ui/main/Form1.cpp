@@ -1,0 +1,228 @@
+#include "Form1.h"
+
+#include "BuildPlayerAddress.h"
+#include "Form2.h"
+#include "FormLabel.h"
+#include "FormPlacement.h"
+#include "FormRuntime.h"
+#include "FormTimer.h"
+#include "Inet.h"
+#include "ParsePageAddress.h"
+#include "ProgramIcon.h"
+#include "QtText.h"
+#include "ShockwaveFlash.h"
+#include "SiteConstants.h"
+#include "SkinEngine.h"
+#include "StatusBar.h"
+#include "Twips.h"
+#include "WebBrowser.h"
+#include "WindowStyle.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace vidlatch::ui {
+
+using namespace platform;
+
+namespace {
+
+const QString OfflineNotice = QStringLiteral("您未联网!本程序无法使用!");
+// "\r" alone between the lines, as the question has always been written.
+const QString ExitQuestion = QStringLiteral("感谢您对Velmo、对Ko系列的软件的支持!\r \r"
+                                            "是否退出并到论坛可以下载更多Velmo的原创免费软件?");
+
+int Notice(const QString& text, NoticeStyle style)
+{
+    return Runtime().MsgBox(text, static_cast<int>(style), Q(NoticeTitle));
+}
+
+} // namespace
+
+Form1::Form1()
+{
+    setObjectName(QStringLiteral("Form1"));
+    InitFormWindow(this);
+    setProperty("vidlatchForm", true);
+    setWindowTitle(Q(site::MainWindowCaption));
+    setWindowIcon(ProgramIcon());
+    resize(Px(10350), Px(9750));
+    CreateControls();
+    ArrangeStackingAndTabOrder();
+}
+
+Form1::~Form1()
+{
+    delete form2_.data();
+}
+
+Form2* Form1::BrowserWindow() const
+{
+    return form2_.data();
+}
+
+void Form1::CreateControls()
+{
+    Timer2 = new FormTimer(this);
+    Timer2->setInterval(2000);
+    connect(Timer2, &FormTimer::Timer, this, [this] { Timer2_Timer(); });
+
+    Frame4 = MakeFrame(this, QStringLiteral("在线播放"), TwipsRect(240, 2160, 9855, 5535));
+    ShockwaveFlash1 = new ShockwaveFlash(Frame4);
+    ShockwaveFlash1->setGeometry(TwipsRect(120, 240, 9615, 5175));
+
+    St1 = new StatusBar(Px(615), 1, this);
+    St1->Panel(1)->setText(Q(site::CopyrightLine));
+
+    Frame5 = MakeFrame(this, Q(site::BannerLine), TwipsRect(240, 7800, 9855, 1095));
+    Command3 = MakeButton(Frame5, QStringLiteral("复制"), TwipsRect(8400, 360, 1335, 495));
+    Text2 = MakeTextBox(Frame5, TwipsRect(1560, 480, 6615, 270));
+    Text2->setReadOnly(true);  // locked: select and copy, never edit
+    Label2 = MakeLabel(Frame5, TwipsRect(240, 480, 1170, 180), true);
+    Label2->setCaption(QStringLiteral("当前播放地址:"));
+
+    Frame2 = MakeFrame(this, QStringLiteral("视频代码辅助获取"), TwipsRect(4560, 240, 5655, 1815));
+    Command2 = MakeButton(Frame2, QStringLiteral("使用内置浏览器自动获取功能"), TwipsRect(120, 1320, 5415, 375));
+    Frame3 = MakeFrame(Frame2, QStringLiteral("手动获取方法:"), TwipsRect(120, 240, 5415, 975));
+    Inet1 = std::make_unique<Inet>();
+    Inet1->RemotePort = 80;
+    Inet1->RequestTimeout = 60;
+    Label1 = MakeLabel(Frame3, TwipsRect(720, 240, 3960, 540), true);
+
+    Frame1 = MakeFrame(this, QStringLiteral("请输入视频代码"), TwipsRect(240, 240, 4215, 1815));
+    Command4 = MakeButton(Frame1, QStringLiteral("输入网址直接获取"), TwipsRect(240, 840, 3735, 375));
+    Command1 = MakeButton(Frame1, QStringLiteral("获取视频真实地址"), TwipsRect(240, 1320, 3735, 375));
+    Text1 = MakeTextBox(Frame1, TwipsRect(240, 360, 3735, 270));
+
+    WebBrowser1 = new WebBrowser(this);
+    WebBrowser1->setGeometry(TwipsRect(6720, 6960, 855, 735));
+    WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
+
+    connect(Command1, &QPushButton::clicked, this, Guarded([this] { Command1_Click(); }));
+    connect(Command2, &QPushButton::clicked, this, Guarded([this] { Command2_Click(); }));
+    connect(Command3, &QPushButton::clicked, this, Guarded([this] { Command3_Click(); }));
+    connect(Command4, &QPushButton::clicked, this, Guarded([this] { Command4_Click(); }));
+}
+
+void Form1::ArrangeStackingAndTabOrder()
+{
+    // Earlier in the layout lies on top.
+    StackTopFirst({Frame4, St1, Frame5, Frame2, Frame1, WebBrowser1});
+    StackTopFirst({Command3, Text2, Label2});
+    StackTopFirst({Command2, Frame3});
+    StackTopFirst({Command4, Command1, Text1});
+    SetTabOrder({Text1, Command1, Command2, Text2, Command3, WebBrowser1, ShockwaveFlash1, Command4});
+    Text1->setFocus();
+}
+
+void Form1::Show()
+{
+    if (!loaded_) {
+        loaded_ = true;
+        RunHandler([this] { Form_Load(); });
+        if (Runtime().Ending())
+            return;
+        CentreOnScreen(this);
+    }
+    show();
+    raise();
+    activateWindow();
+    Text1->setFocus();
+}
+
+void Form1::Form_Load()
+{
+    const QByteArray skinFile = (Runtime().AppPath() + QStringLiteral("/pf4.she")).toLocal8Bit();
+    SkinH_AttachEx(skinFile.constData(), "");
+    SkinH_AdjustHSV(160, 0, 0);
+
+    const std::int32_t style = GetWindowLongA(this, GWL_STYLE);
+    SetWindowLongA(this, GWL_STYLE, style & ~WS_THICKFRAME);
+
+    Label1->setCaption(Q(site::HintText));
+
+    WebBrowser1->setSilent(true);
+    WebBrowser1->Navigate(Q(site::ForumAddress));
+
+    ShockwaveFlash1->setMovie(Q(site::PlayerAddressPrefix));
+}
+
+void Form1::Command1_Click()
+{
+    const BuildOutcome built = BuildPlayerAddress(U16(Text1->text()));
+    if (built.kind != BuildOutcomeKind::AddressReady) {
+        Notice(Q(RejectionText(built.kind)), NoticeStyle::Warning);
+        return;
+    }
+    Notice(Q(built.notice().text), NoticeStyle::Information);
+    Text2->setText(Q(built.address));
+    ShockwaveFlash1->setMovie(Text2->text());
+}
+
+void Form1::Command2_Click()
+{
+    if (!form2_)
+        form2_ = new Form2(this);
+    form2_->Show();
+    hide();
+}
+
+void Form1::Command3_Click()
+{
+    // An empty address is no success: the clipboard keeps what it holds.
+    if (Text2->text().isEmpty()) {
+        Notice(Q(RejectionText(BuildOutcomeKind::CodeMissing)), NoticeStyle::Warning);
+        return;
+    }
+    Runtime().ClipboardClear();
+    Runtime().ClipboardSetText(Text2->text());
+    Notice(Q(InvitationNotice(CopySuccessHeadline)), NoticeStyle::Information);
+}
+
+void Form1::Command4_Click()
+{
+    const QString answer = Runtime().InputBox(Q(DirectAddressPrompt), Q(DirectAddressTitle));
+    const ParseResult result = ParsePageAddress(U16(answer), true);
+    if (result.outcome == ParseOutcome::CodeTaken)
+        Text1->setText(Q(result.code));
+    Notice(Q(NoticeText(result.outcome)), NoticeStyleOf(result.outcome));
+}
+
+void Form1::Timer2_Timer()
+{
+    const QString page = Inet1->OpenURL(Q(site::ProbeHost));
+    if (page.isEmpty()) {
+        Notice(OfflineNotice, NoticeStyle::Warning);
+        Runtime().End();
+        return;
+    }
+    Timer2->setEnabled(false);
+}
+
+void Form1::Form_QueryUnload(bool& cancel)
+{
+    const int answer = Notice(ExitQuestion, NoticeStyle::Question);
+    if (answer == vbYes) {
+        Runtime().Shell(QStringLiteral("explorer.exe ") + Q(site::ForumAddress), vbMinimizedFocus);
+        Runtime().End();
+    } else if (answer == vbNo) {
+        Runtime().End();
+    } else {
+        cancel = true;
+    }
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    bool cancel = false;
+    RunHandler([&] { Form_QueryUnload(cancel); });
+    if (cancel && !Runtime().Ending())
+        event->ignore();
+    else
+        event->accept();
+}
+
+} // namespace vidlatch::ui
