@@ -52,13 +52,6 @@ void StackTopFirst(std::initializer_list<QWidget*> topFirst)
         (*it)->raise();
 }
 
-void SetTabOrder(std::initializer_list<QWidget*> order)
-{
-    const std::vector<QWidget*> controls(order);
-    for (std::size_t i = 1; i < controls.size(); ++i)
-        QWidget::setTabOrder(controls[i - 1], controls[i]);
-}
-
 void CentreOnScreen(QWidget* window)
 {
     const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();

@@ -25,8 +25,6 @@ platform::FormLabel* MakeLabel(QWidget* container, const QRect& place, bool auto
 
 // Controls of one container, the first on top of the rest.
 void StackTopFirst(std::initializer_list<QWidget*> topFirst);
-// The focus order, first to last.
-void SetTabOrder(std::initializer_list<QWidget*> order);
 
 void CentreOnScreen(QWidget* window);
 

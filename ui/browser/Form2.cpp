@@ -105,7 +105,7 @@ void Form2::ArrangeStackingAndTabOrder()
     StackTopFirst({Picture4, Picture3, Picture2, Picture1});
     StackTopFirst({Command4, Command3, Command2, Command1, Text2, Label3, Label4});
     StackTopFirst({Label2, Label1});
-    SetTabOrder({SSTab1, WebBrowser1, WebBrowser2, Text2, Command1, Command2, Command3, Command4,
+    tabOrder_ = TabOrder({SSTab1, WebBrowser1, WebBrowser2, Text2, Command1, Command2, Command3, Command4,
                  Picture1, Picture2, Picture3, Picture4});
 }
 
@@ -274,6 +274,11 @@ void Form2::Unload()
     emit unloaded();
     deleteLater();
     form1_->Show();
+}
+
+bool Form2::focusNextPrevChild(bool next)
+{
+    return tabOrder_.Move(next) || QWidget::focusNextPrevChild(next);
 }
 
 void Form2::closeEvent(QCloseEvent* event)

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include "TabOrder.h"
+
 #include <memory>
 
 class QGroupBox;
@@ -81,6 +83,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void CreateControls();
@@ -91,6 +94,7 @@ private:
 
     Form1* form1_;
     std::unique_ptr<ControlPosition> command1Position_;
+    platform::TabOrder tabOrder_;
     bool loaded_ = false;
     bool unloaded_ = false;
 };

@@ -114,7 +114,7 @@ void Form1::ArrangeStackingAndTabOrder()
     StackTopFirst({Command3, Text2, Label2});
     StackTopFirst({Command2, Frame3});
     StackTopFirst({Command4, Command1, Text1});
-    SetTabOrder({Text1, Command1, Command2, Text2, Command3, WebBrowser1, ShockwaveFlash1, Command4});
+    tabOrder_ = TabOrder({Text1, Command1, Command2, Text2, Command3, WebBrowser1, ShockwaveFlash1, Command4});
     Text1->setFocus();
 }
 
@@ -213,6 +213,11 @@ void Form1::Form_QueryUnload(bool& cancel)
     } else {
         cancel = true;
     }
+}
+
+bool Form1::focusNextPrevChild(bool next)
+{
+    return tabOrder_.Move(next) || QWidget::focusNextPrevChild(next);
 }
 
 void Form1::closeEvent(QCloseEvent* event)

@@ -3,6 +3,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "TabOrder.h"
+
 #include <memory>
 
 class QGroupBox;
@@ -67,11 +69,13 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void CreateControls();
     void ArrangeStackingAndTabOrder();
 
+    platform::TabOrder tabOrder_;
     bool loaded_ = false;
     QPointer<Form2> form2_;
 };
