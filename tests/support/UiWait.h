@@ -55,3 +55,28 @@ void WhenModal(std::function<void(Widget*)> act, int ms = 10000)
 }
 
 } // namespace vidlatch::test
+
+#include <QWebEngineView>
+
+namespace vidlatch::test {
+
+// Clicks the element with `id` in `view`'s page once the page has it.
+inline bool ClickInPage(QWebEngineView* view, const QString& id, int ms = 15000)
+{
+    bool clicked = false;
+    const QString script = QStringLiteral("(() => { const e = document.getElementById('%1'); "
+                                          "if (!e) return false; e.click(); return true; })()").arg(id);
+    bool waiting = false;
+    return WaitUntil([&] {
+        if (!clicked && !waiting) {
+            waiting = true;
+            view->page()->runJavaScript(script, [&](const QVariant& result) {
+                clicked = result.toBool();
+                waiting = false;
+            });
+        }
+        return clicked;
+    }, ms);
+}
+
+} // namespace vidlatch::test
