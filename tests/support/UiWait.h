@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 namespace vidlatch::test {
 
@@ -60,22 +61,22 @@ void WhenModal(std::function<void(Widget*)> act, int ms = 10000)
 
 namespace vidlatch::test {
 
-// Clicks the element with `id` in `view`'s page once the page has it.
+// Clicks the element with `id` in `view`'s page once the page has it. (A
+// script sent while the page navigates away may never answer: ask again.)
 inline bool ClickInPage(QWebEngineView* view, const QString& id, int ms = 15000)
 {
-    bool clicked = false;
+    auto clicked = std::make_shared<bool>(false);
     const QString script = QStringLiteral("(() => { const e = document.getElementById('%1'); "
                                           "if (!e) return false; e.click(); return true; })()").arg(id);
-    bool waiting = false;
+    QElapsedTimer sinceAsked;
     return WaitUntil([&] {
-        if (!clicked && !waiting) {
-            waiting = true;
-            view->page()->runJavaScript(script, [&](const QVariant& result) {
-                clicked = result.toBool();
-                waiting = false;
+        if (!*clicked && (!sinceAsked.isValid() || sinceAsked.elapsed() > 300)) {
+            sinceAsked.start();
+            view->page()->runJavaScript(script, [clicked](const QVariant& result) {
+                *clicked = *clicked || result.toBool();
             });
         }
-        return clicked;
+        return *clicked;
     }, ms);
 }
 

@@ -4,6 +4,8 @@
 #include "SiteConstants.h"
 #include "Twips.h"
 
+#include <QElapsedTimer>
+#include <QThread>
 #include <QWidget>
 
 #include <cmath>
@@ -68,6 +70,11 @@ void Shake(ControlPosition& button)
 {
     constexpr int Cycles = 300;
     constexpr float Step = 100;
+    // Painting is so quick that the jiggle would be over before the screen
+    // showed it: each cycle waits for its share of a short, visible moment.
+    constexpr qint64 ShakeNanoseconds = 400'000'000;
+    QElapsedTimer clock;
+    clock.start();
     for (int cycle = 1; cycle <= Cycles; ++cycle) {
         button.setTop(button.Top() + Step);
         button.setTop(button.Top() - Step);
@@ -77,6 +84,9 @@ void Shake(ControlPosition& button)
         button.setLeft(button.Left() - Step);
         button.setLeft(button.Left() - Step);
         button.setLeft(button.Left() + Step);
+        const qint64 due = ShakeNanoseconds * cycle / Cycles;
+        if (const qint64 early = due - clock.nsecsElapsed(); early > 0)
+            QThread::usleep(static_cast<unsigned long>(early / 1000));
     }
 }
 

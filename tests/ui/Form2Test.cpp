@@ -1,0 +1,436 @@
+#include "AddressWatch.h"
+#include "Form1.h"
+#include "Form2.h"
+#include "FormLabel.h"
+#include "PictureButton.h"
+#include "QtText.h"
+#include "ScriptedRuntime.h"
+#include "SiteConstants.h"
+#include "StatusBar.h"
+#include "TabControl.h"
+#include "UiWait.h"
+#include "WebBrowser.h"
+#include "WindowStyle.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
+
+#include <gtest/gtest.h>
+
+namespace vidlatch::ui {
+namespace {
+
+using test::ClickInPage;
+using test::ScriptedRuntimeScope;
+using test::WaitUntil;
+
+const QString Home = Q(site::PageHostPrefix);
+const QString Video0 = Home + QStringLiteral("page/W/f/t/a1b2c3d4e5f.html");
+const QString Video1 = Home + QStringLiteral("page/W/f/t/XqZ9fR2kLmN.html");
+const QString Blog = QStringLiteral("http://blog.vidsite.example/u/vidlatch/entry-2009.html");
+
+const QString ChangedOne = QStringLiteral("检测网页一中的网址有变化,但是当前地址不可获取");
+const QString ValidOne = QStringLiteral("已检测到浏览页面【1】存在有效地址!现在您可以进行获取了!");
+const QString ValidTwo = QStringLiteral("已检测到浏览页面【2】存在有效地址!现在您可以进行获取了!");
+const QString ChangedTwoBlog = QStringLiteral("检测网页二中的网址有变化,但是当前地址不可获取");
+const QString ChangedTwo = QStringLiteral("检测网页二中的网址有变化,当前获取网页二的地址");
+
+// Form1 started with a scripted runtime, and the browser window opened from it.
+struct OpenBrowser {
+    ScriptedRuntimeScope runtime;
+    Form1 form1;
+    Form2* f = nullptr;
+    struct Event { int browser; QString fieldBefore; QString caption; int shakes; QString fieldAfter; };
+    QList<Event> events;
+    int shakeWrites = 0;
+
+    OpenBrowser()
+    {
+        form1.Show();
+        form1.Command2->click();
+        f = form1.BrowserWindow();
+        f->Command1Position().onWrite = [this](char, float) { ++shakeWrites; };
+        // Watch every run of the watch from the outside, just before and just
+        // after Form2's own handler (reconnected between the two).
+        for (int browser : {1, 2}) {
+            auto* view = browser == 1 ? f->WebBrowser1 : f->WebBrowser2;
+            auto handler = browser == 1 ? &Form2::WebBrowser1_DownloadBegin : &Form2::WebBrowser2_DownloadBegin;
+            QObject::disconnect(view, &platform::WebBrowser::DownloadBegin, f, handler);
+            QObject::connect(view, &platform::WebBrowser::DownloadBegin, f, [this, browser] {
+                events.append({browser, f->Text2->text(), {}, shakeWrites, {}});
+            });
+            QObject::connect(view, &platform::WebBrowser::DownloadBegin, f, handler);
+            QObject::connect(view, &platform::WebBrowser::DownloadBegin, f, [this] {
+                Event& e = events.last();
+                e.caption = f->Frame3->title();
+                e.shakes = (shakeWrites - e.shakes) / 2400;
+                e.fieldAfter = f->Text2->text();
+            });
+        }
+    }
+
+    bool Settled(int count) { return WaitUntil([&] { return events.size() >= count; }) && (QTest::qWait(300), true); }
+};
+
+TEST(Form2Layout, EveryControlInPlace)
+{
+    OpenBrowser s;
+    Form2& f = *s.f;
+    EXPECT_EQ(f.size(), QSize(1102, 668));
+    EXPECT_EQ(f.windowTitle(), QStringLiteral("Ｋo.Vidlatch V4.0 -By:QuorinVelmo | IM：20090806"));
+    struct Row { const char* name; QWidget* control; QWidget* container; QRect place; };
+    const Row rows[] = {
+        {"Frame4", f.Frame4, &f, {728, 8, 361, 97}},
+        {"Picture4", f.Picture4, f.Frame4, {288, 16, 60, 60}},
+        {"Picture3", f.Picture3, f.Frame4, {104, 16, 60, 60}},
+        {"Picture2", f.Picture2, f.Frame4, {200, 16, 60, 60}},
+        {"Picture1", f.Picture1, f.Frame4, {8, 16, 60, 60}},
+        {"Frame3", f.Frame3, &f, {208, 8, 513, 97}},
+        {"Command4", f.Command4, f.Frame3, {344, 69, 161, 20}},
+        {"Command3", f.Command3, f.Frame3, {176, 72, 161, 17}},
+        {"Command2", f.Command2, f.Frame3, {8, 72, 161, 17}},
+        {"Command1", f.Command1, f.Frame3, {440, 16, 65, 25}},
+        {"Text2", f.Text2, f.Frame3, {160, 21, 273, 18}},
+        {"Label3", f.Label3, f.Frame3, {8, 48, 502, 12}},
+        {"Label4", f.Label4, f.Frame3, {8, 24, 138, 12}},
+        {"Frame1", f.Frame1, &f, {8, 8, 193, 97}},
+        {"Label2", f.Label2, f.Frame1, {0, 48, 193, 41}},
+        {"Label1", f.Label1, f.Frame1, {0, 16, 192, 12}},
+        {"SSTab1", f.SSTab1, &f, {8, 112, 1081, 497}},
+        {"WebBrowser1", f.WebBrowser1, f.SSTab1, {8, 32, 1065, 457}},
+        {"WebBrowser2", f.WebBrowser2, f.SSTab1, {8, 32, 1065, 577}},
+        {"St1", f.St1, &f, {0, 619, 1102, 49}},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(row.control->geometry(), row.place) << row.name;
+        EXPECT_EQ(row.control->parentWidget(), row.container) << row.name;
+    }
+    // WebBrowser2 reaches below the tab control and is cut off at its edge.
+    EXPECT_GT(f.WebBrowser2->geometry().bottom(), f.SSTab1->height());
+
+    EXPECT_EQ(f.Frame4->title(), QString());
+    EXPECT_EQ(f.Frame1->title(), QString());
+    EXPECT_EQ(f.Frame3->title().isEmpty(), false);
+    EXPECT_EQ(f.Command1->text(), QStringLiteral("自动获取"));
+    EXPECT_EQ(f.Command2->text(), QStringLiteral("检测当前地址是否有效"));
+    EXPECT_EQ(f.Command3->text(), QStringLiteral("浏览页面【1】回到主页"));
+    EXPECT_EQ(f.Command4->text(), QStringLiteral("浏览页面【2】回到主页"));
+    EXPECT_EQ(f.Label1->Caption(), QStringLiteral("使用方法"));
+    EXPECT_EQ(f.Label2->Caption(), QStringLiteral("您仅需在网页中选择视频\r\n程序会自动检测当前页面\r\n选中后点击自动获取按钮\r\n"));
+    EXPECT_EQ(f.Label3->Caption(), QStringLiteral("↑友情提示:如果进入视频页面后,地址没有检测到,请刷新页面即可↑"));
+    EXPECT_EQ(f.Label4->Caption(), QStringLiteral("自动检测:[不需手动操作]"));
+    EXPECT_EQ(f.SSTab1->TabCaption(0), QStringLiteral("Vidsite浏览页面【1】"));
+    EXPECT_EQ(f.SSTab1->TabCaption(1), QStringLiteral("Vidsite浏览页面【2】"));
+    EXPECT_LE(std::abs(f.SSTab1->TabStrip()->tabRect(0).width() - f.SSTab1->width() / 2), 1);
+    EXPECT_LE(std::abs(f.SSTab1->TabStrip()->tabRect(1).width() - f.SSTab1->width() / 2), 1);
+    EXPECT_EQ(f.St1->Panel(1)->text(), Q(site::CopyrightLine));
+
+    struct Picture { platform::PictureButton* button; QString tip; };
+    for (const Picture& p : {Picture{f.Picture1, QStringLiteral("初始化")}, Picture{f.Picture2, QStringLiteral("后退")},
+                             Picture{f.Picture3, QStringLiteral("刷新")}, Picture{f.Picture4, QStringLiteral("关闭")}}) {
+        EXPECT_EQ(p.button->toolTip(), p.tip);
+        EXPECT_EQ(p.button->pixmap().size(), QSize(60, 60));
+        EXPECT_EQ(p.button->cursor().hotSpot(), QPoint(5, 0));
+        EXPECT_EQ(p.button->cursor().pixmap().size(), QSize(32, 32));
+    }
+    EXPECT_FALSE(platform::GetWindowLongA(&f, platform::GWL_STYLE) & platform::WS_THICKFRAME);
+}
+
+TEST(Form2Layout, OpensFreshOnTheFirstTabWithTheFocus)
+{
+    OpenBrowser s;
+    Form2& f = *s.f;
+    EXPECT_FALSE(s.form1.isVisible());
+    EXPECT_TRUE(f.isVisible());
+    EXPECT_EQ(f.SSTab1->Tab(), 0);
+    EXPECT_TRUE(f.WebBrowser1->isVisible());
+    EXPECT_FALSE(f.WebBrowser2->isVisible());
+    EXPECT_TRUE(f.WebBrowser1->Silent());
+    EXPECT_FALSE(f.WebBrowser2->Silent());
+    EXPECT_TRUE(WaitUntil([&] { return f.SSTab1->TabStrip()->hasFocus(); }, 3000));
+    // Selecting the second tab shows the other browser.
+    f.SSTab1->TabStrip()->setCurrentIndex(1);
+    EXPECT_FALSE(f.WebBrowser1->isVisible());
+    EXPECT_TRUE(f.WebBrowser2->isVisible());
+}
+
+TEST(Form2Watch, DecisionTableThroughRealNavigations)
+{
+    OpenBrowser s;
+    Form2& f = *s.f;
+    EXPECT_EQ(f.Frame3->title(), QStringLiteral("正在检测地址..."));
+    EXPECT_TRUE(f.Text2->text().isEmpty());
+
+    // Browser 1 loads the home page with the field empty.
+    ASSERT_TRUE(s.Settled(1));
+    EXPECT_EQ(s.events[0].caption, ChangedOne);
+    EXPECT_EQ(s.events[0].fieldAfter, Home);
+
+    // A video page: the page's own download is detected one download late, by its frame's.
+    s.events.clear();
+    ASSERT_TRUE(ClickInPage(f.WebBrowser1, QStringLiteral("video-0")));
+    ASSERT_TRUE(s.Settled(2));
+    ASSERT_EQ(s.events.size(), 2);
+    EXPECT_EQ(s.events[0].caption, ChangedOne);
+    EXPECT_EQ(s.events[0].shakes, 0);
+    EXPECT_EQ(s.events[0].fieldAfter, Video0);
+    EXPECT_EQ(s.events[1].caption, ValidOne);
+    EXPECT_EQ(s.events[1].shakes, 1);
+    EXPECT_EQ(s.events[1].fieldAfter, Video0);
+
+    // The field is shared: browser 2 begins with browser 1's video address in it.
+    s.events.clear();
+    f.Command4->click();  // tab 1 first: the field takes browser 2's (empty) address...
+    EXPECT_EQ(f.SSTab1->Tab(), 1);
+    ASSERT_TRUE(s.Settled(1));
+    EXPECT_EQ(s.events[0].browser, 2);
+    EXPECT_EQ(s.events[0].fieldBefore, QString());  // ...so no valid-page caption here
+    EXPECT_EQ(s.events[0].caption, ChangedTwo);
+    EXPECT_EQ(s.events[0].fieldAfter, Home);
+
+    // Browser 2 on the blog host, then browser 2 on a video page.
+    s.events.clear();
+    f.WebBrowser2->Navigate(Blog);
+    ASSERT_TRUE(s.Settled(1));
+    EXPECT_EQ(s.events[0].caption, ChangedTwoBlog);
+    s.events.clear();
+    ASSERT_TRUE(ClickInPage(f.WebBrowser2, QStringLiteral("video")));
+    ASSERT_TRUE(s.Settled(2));
+    EXPECT_EQ(s.events[0].caption, ChangedTwo);  // a video page location, but the field held the blog
+    EXPECT_EQ(s.events[1].caption, ValidTwo);
+    EXPECT_EQ(s.events[1].shakes, 1);
+
+    // A field written by browser 2 and a download of browser 1: page 1 is said valid.
+    s.events.clear();
+    f.WebBrowser1->Refresh();
+    ASSERT_TRUE(s.Settled(1));
+    EXPECT_EQ(s.events[0].browser, 1);
+    EXPECT_EQ(s.events[0].caption, ValidOne);
+}
+
+TEST(Form2Watch, ShakeWritesAndEndsWhereItBegan)
+{
+    OpenBrowser s;
+    Form2& f = *s.f;
+    ControlPosition& position = f.Command1Position();
+    QList<QPair<char, float>> writes;
+    position.onWrite = [&](char axis, float value) { writes.append({axis, value}); };
+    const QPoint start = f.Command1->pos();
+    const float left = position.Left(), top = position.Top();
+    EXPECT_EQ(left, 6600.0f);
+    EXPECT_EQ(top, 240.0f);
+    QElapsedTimer clock;
+    clock.start();
+    Shake(position);
+    const qint64 elapsed = clock.elapsed();
+    ASSERT_EQ(writes.size(), 2400);
+    const QList<QPair<char, float>> cycle = {{'T', top + 100}, {'T', top}, {'T', top - 100}, {'T', top},
+                                             {'L', left + 100}, {'L', left}, {'L', left - 100}, {'L', left}};
+    for (int i = 0; i < 2400; ++i)
+        ASSERT_EQ(writes[i], cycle[i % 8]) << i;
+    EXPECT_EQ(f.Command1->pos(), start);
+    EXPECT_GE(elapsed, 300);  // long enough to be seen
+    EXPECT_LT(elapsed, 1000);
+    std::printf("shake: %lld ms for 2400 moves\n", static_cast<long long>(elapsed));
+}
+
+TEST(Form2Watch, WatchTableAndValidityCheck)
+{
+    struct Row { int browser; QString field; QString location; QString caption; bool shake; };
+    const QString V = Q(site::VideoPagePrefix);
+    const Row rows[] = {
+        {1, V + QStringLiteral("/W/f/t/a.html"), QStringLiteral("http://x/"), ValidOne, true},
+        {1, QString(), Blog, ChangedOne, false},
+        {1, QString(), Video0, ChangedOne, false},
+        {2, QStringLiteral("see ") + V, QString(), ValidTwo, true},
+        {2, QString(), Blog, ChangedTwoBlog, false},
+        {2, QString(), Video0, ChangedTwo, false},
+        {2, QStringLiteral("HTTP://v.vidsite.example/page/x"), QStringLiteral("http://x/"), ChangedTwo, false},
+        {1, Home + QStringLiteral("pages/list.html"), QString(), ValidOne, true},
+    };
+    for (const Row& row : rows) {
+        const WatchVerdict verdict = Watch(row.browser, row.field, row.location);
+        EXPECT_EQ(verdict.caption, row.caption) << row.field.toStdString();
+        EXPECT_EQ(verdict.shake, row.shake) << row.field.toStdString();
+    }
+
+    OpenBrowser s;
+    struct Check { QString field; QString text; int style; };
+    for (const Check& c : {Check{Video0, QStringLiteral("当前页面地址有效!可以获取!"), 64},
+                           Check{Home + QStringLiteral("page/x/index.html"), QStringLiteral("当前页面地址有效!可以获取!"), 64},
+                           Check{QString(), QStringLiteral("您当前获取的视频地址页面有误!请您检查!"), 48},
+                           Check{Home + QStringLiteral("cover/x.html?vid=a1b2c3d4e5f"), QStringLiteral("您当前获取的视频地址页面有误!请您检查!"), 48}}) {
+        s.runtime->calls.clear();
+        s.f->Text2->setText(c.field);
+        const QString caption = s.f->Frame3->title();
+        s.f->Command2->click();
+        ASSERT_EQ(s.runtime->Notices().size(), 1);
+        EXPECT_EQ(s.runtime->Notices()[0].text, c.text);
+        EXPECT_EQ(s.runtime->Notices()[0].style, c.style);
+        EXPECT_EQ(s.f->Text2->text(), c.field);
+        EXPECT_EQ(s.f->Frame3->title(), caption);
+    }
+}
+
+TEST(Form2NewWindows, OpenInTheOtherBrowser)
+{
+    OpenBrowser s;
+    Form2& f = *s.f;
+    ASSERT_TRUE(s.Settled(1));
+    const int windows = static_cast<int>(QApplication::topLevelWidgets().size());
+    QStringList fieldChanges;
+    QObject::connect(f.Text2, &QLineEdit::textChanged, [&](const QString& text) { fieldChanges.append(text); });
+
+    // target=_blank in browser 1 opens in browser 2, whose tab comes forward.
+    ASSERT_TRUE(ClickInPage(f.WebBrowser1, QStringLiteral("blank")));
+    ASSERT_TRUE(WaitUntil([&] { return f.WebBrowser2->LocationURL() == Video0; }));
+    EXPECT_EQ(f.SSTab1->Tab(), 1);
+    ASSERT_FALSE(fieldChanges.isEmpty());
+    EXPECT_EQ(fieldChanges[0], QString());  // browser 2's previous address: none
+    EXPECT_EQ(f.WebBrowser1->LocationURL(), Home);
+
+    // window.open in browser 2 opens in browser 1 on tab 0.
+    fieldChanges.clear();
+    f.WebBrowser2->Navigate(Home);
+    ASSERT_TRUE(WaitUntil([&] { return f.WebBrowser2->LocationURL() == Home; }));
+    ASSERT_TRUE(ClickInPage(f.WebBrowser2, QStringLiteral("open")));
+    ASSERT_TRUE(WaitUntil([&] { return f.WebBrowser1->LocationURL() == Video1; }));
+    EXPECT_EQ(f.SSTab1->Tab(), 0);
+    EXPECT_TRUE(fieldChanges.contains(Home));
+
+    // A page that opens a hundred windows: all in the other browser.
+    f.WebBrowser1->Navigate(Home + QStringLiteral("storm.html"));
+    ASSERT_TRUE(WaitUntil([&] { return f.WebBrowser1->title() == QStringLiteral("一百个窗口"); }));
+    f.WebBrowser1->page()->runJavaScript(QStringLiteral("storm()"));
+    ASSERT_TRUE(WaitUntil([&] { return f.WebBrowser2->LocationURL().contains(QStringLiteral("Tb7_wE3-pQs")); }));
+    EXPECT_EQ(f.SSTab1->Tab(), 1);
+    EXPECT_EQ(QApplication::topLevelWidgets().size(), windows);
+}
+
+TEST(Form2AutomaticFetch, EachParserOutcome)
+{
+    struct Row { const char* name; QString field; QString code; QString notice; int style; };
+    const Row rows[] = {
+        {"empty", QString(), QString(), QStringLiteral("您当前获取的视频地址页面有误!请您检查!"), 48},
+        {"album", Home + QStringLiteral("p/q/r/index.html"), QString(), QStringLiteral("抱歉!本程序不支持专辑视频地址获取"), 48},
+        {"film", Home + QStringLiteral("film/m/m2009seasonpart0001x/a1b2c3d4e5f.html"), QString(), QStringLiteral("抱歉!不支持电影地址的获取!"), 48},
+        {"unsupported", Home + QStringLiteral("p/q/r/s.php"), QString(), QStringLiteral("抱歉!不支持此页面地址的获取!"), 48},
+        {"video", Video0, QStringLiteral("a1b2c3d4e5f"), QStringLiteral("视频地址已获取成功!现转入主界面,请点击获取按钮获取真实视频地址!"), 64},
+    };
+    for (const Row& row : rows) {
+        OpenBrowser s;
+        QPointer<Form2> f(s.f);
+        ASSERT_TRUE(s.Settled(1));
+        s.form1.Text1->setText(QStringLiteral("old"));
+        f->Text2->setText(row.field);
+        s.runtime->calls.clear();
+        QString codeWhileOpen;
+        s.runtime->whileOpen = [&](const auto&) { codeWhileOpen = s.form1.Text1->text(); };
+        f->Command1->click();
+        ASSERT_EQ(s.runtime->Notices().size(), 1) << row.name;
+        EXPECT_EQ(s.runtime->Notices()[0].text, row.notice) << row.name;
+        EXPECT_EQ(s.runtime->Notices()[0].style, row.style) << row.name;
+        const bool taken = !row.code.isEmpty();
+        EXPECT_EQ(s.form1.Text1->text(), taken ? row.code : QStringLiteral("old")) << row.name;
+        EXPECT_EQ(codeWhileOpen, s.form1.Text1->text()) << row.name;  // written before the notice
+        if (taken) {
+            EXPECT_TRUE(WaitUntil([&] { return f.isNull(); }, 3000)) << row.name;
+            EXPECT_TRUE(s.form1.isVisible());
+        } else {
+            QTest::qWait(50);
+            ASSERT_FALSE(f.isNull()) << row.name;
+            EXPECT_TRUE(f->isVisible());
+            EXPECT_FALSE(s.form1.isVisible());
+        }
+    }
+}
+
+TEST(Form2Buttons, HomeResetBackRefreshAndTabChange)
+{
+    OpenBrowser s;
+    Form2& f = *s.f;
+    ASSERT_TRUE(s.Settled(1));
+
+    // Back and refresh on browser 2, which never navigated: nothing happens, nothing is said.
+    f.SSTab1->setTab(1);
+    EXPECT_TRUE(f.Text2->text().isEmpty());  // tab change on a never-navigated browser
+    f.Picture2->Click();
+    f.Picture3->Click();
+    QTest::qWait(200);
+    EXPECT_TRUE(s.runtime->calls.isEmpty());
+    EXPECT_TRUE(f.WebBrowser2->LocationURL().isEmpty());
+
+    // Back on browser 1 with no earlier page: nothing either.
+    f.SSTab1->setTab(0);
+    EXPECT_EQ(f.Text2->text(), Home);
+    emit f.Picture2->Click();
+    QTest::qWait(200);
+    EXPECT_TRUE(s.runtime->calls.isEmpty());
+
+    // Reset: both home, field emptied, tab unchanged.
+    s.events.clear();
+    int loaded = 0;
+    QObject::connect(f.WebBrowser1, &QWebEngineView::loadFinished, [&] { ++loaded; });
+    emit f.Picture1->Click();
+    EXPECT_TRUE(f.Text2->text().isEmpty());
+    EXPECT_EQ(f.SSTab1->Tab(), 0);
+    ASSERT_TRUE(WaitUntil([&] { return f.WebBrowser2->LocationURL() == Home && loaded > 0; }));
+
+    // Back and refresh follow the current tab.
+    ASSERT_TRUE(ClickInPage(f.WebBrowser1, QStringLiteral("video-1")));
+    ASSERT_TRUE(WaitUntil([&] { return f.WebBrowser1->LocationURL() == Video1; }));
+    s.events.clear();
+    emit f.Picture3->Click();
+    ASSERT_TRUE(s.Settled(1));
+    EXPECT_EQ(s.events[0].browser, 1);
+    emit f.Picture2->Click();
+    ASSERT_TRUE(WaitUntil([&] { return f.WebBrowser1->LocationURL() == Home; }));
+
+    // Home buttons: the tab first (the field takes that browser's address), then home.
+    f.WebBrowser2->Navigate(Blog);
+    ASSERT_TRUE(WaitUntil([&] { return f.WebBrowser2->LocationURL() == Blog; }));
+    f.Text2->setText(QStringLiteral("typed by the user"));
+    QStringList fieldChanges;
+    QObject::connect(f.Text2, &QLineEdit::textChanged, [&](const QString& text) { fieldChanges.append(text); });
+    f.Command4->click();
+    ASSERT_FALSE(fieldChanges.isEmpty());
+    EXPECT_EQ(fieldChanges[0], Blog);
+    EXPECT_EQ(f.SSTab1->Tab(), 1);
+    ASSERT_TRUE(WaitUntil([&] { return f.WebBrowser2->LocationURL() == Home; }));
+    f.Command3->click();
+    EXPECT_EQ(f.SSTab1->Tab(), 0);
+    EXPECT_TRUE(s.runtime->calls.isEmpty());
+}
+
+TEST(Form2Close, EveryWayBringsForm1BackAndReopensFresh)
+{
+    for (const char* way : {"close box", "Picture4"}) {
+        OpenBrowser s;
+        QPointer<Form2> f(s.f);
+        ASSERT_TRUE(s.Settled(1));
+        f->Text2->setText(QStringLiteral("typed"));
+        if (QLatin1String(way) == QLatin1String("close box"))
+            f->close();
+        else
+            emit f->Picture4->Click();
+        EXPECT_TRUE(WaitUntil([&] { return f.isNull(); }, 3000)) << way;
+        EXPECT_TRUE(s.form1.isVisible()) << way;
+        EXPECT_TRUE(s.runtime->calls.isEmpty()) << way;  // no question, no notice
+
+        s.form1.Command2->click();
+        Form2* again = s.form1.BrowserWindow();
+        ASSERT_NE(again, nullptr);
+        EXPECT_TRUE(again->Text2->text().isEmpty() || again->Text2->text() == Home);
+        EXPECT_EQ(again->SSTab1->Tab(), 0);
+        EXPECT_TRUE(again->WebBrowser2->LocationURL().isEmpty());
+        EXPECT_TRUE(WaitUntil([&] { return again->WebBrowser1->LocationURL() == Home; }));
+        EXPECT_FALSE(s.form1.isVisible());
+    }
+}
+
+} // namespace
+} // namespace vidlatch::ui
