@@ -1,0 +1,63 @@
+#include "ProcessMemory.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace vidlatch::bench {
+namespace {
+
+long PssKiB(int pid)
+{
+    std::ifstream rollup("/proc/" + std::to_string(pid) + "/smaps_rollup");
+    std::string key;
+    long value = 0;
+    while (rollup >> key) {
+        if (key == "Pss:") {
+            rollup >> value;
+            return value;
+        }
+        rollup.ignore(1 << 12, '\n');
+    }
+    return 0;
+}
+
+std::vector<int> Children(int pid)
+{
+    std::vector<int> children;
+    std::ifstream tasks("/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) + "/children");
+    for (int child; tasks >> child;)
+        children.push_back(child);
+    return children;
+}
+
+long TreePss(int pid)
+{
+    long total = PssKiB(pid);
+    for (int child : Children(pid))
+        total += TreePss(child);
+    return total;
+}
+
+} // namespace
+
+long PssWithHelpersKiB()
+{
+    return TreePss(static_cast<int>(::getpid()));
+}
+
+double MillisecondsSinceStart()
+{
+    const char* t0 = std::getenv("VIDLATCH_BENCH_T0");
+    if (!t0)
+        return -1;
+    const auto now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                         std::chrono::system_clock::now().time_since_epoch()).count();
+    return static_cast<double>(now - std::strtoll(t0, nullptr, 10)) / 1e6;
+}
+
+} // namespace vidlatch::bench

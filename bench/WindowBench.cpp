@@ -1,0 +1,124 @@
+// Start-up time, preview and memory figures of the windows, beside a bare Qt
+// window holding two web views. Run by bench/window-bench.sh; one mode a run:
+//   bare     two QWebEngineViews in a plain window: the forum page and an empty page
+//   main     Form1: shown, first frame of the preview, memory after start-up
+//   browser  Form1, then Command2: the browser window shown with its home page
+//            loaded, the shake's duration, memory with both windows open
+#include "AddressWatch.h"
+#include "Form1.h"
+#include "Form2.h"
+#include "FormDefaults.h"
+#include "ProcessMemory.h"
+#include "ProgramIcon.h"
+#include "QtText.h"
+#include "ShockwaveFlash.h"
+#include "SiteConstants.h"
+#include "WebBrowser.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QTimer>
+#include <QWebEngineView>
+
+#include <cstdio>
+#include <cstring>
+
+using namespace vidlatch;
+
+namespace {
+
+void Report(const char* metric, double value, const char* unit)
+{
+    std::printf("%s: %.1f %s\n", metric, value, unit);
+    std::fflush(stdout);
+}
+
+void ReportMemorySoonAndQuit(int settleMs)
+{
+    QTimer::singleShot(settleMs, [] {
+        Report("pss_with_helpers", static_cast<double>(bench::PssWithHelpersKiB()) / 1024.0, "MiB");
+        QCoreApplication::exit(0);
+    });
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const char* mode = argc > 1 ? argv[1] : "main";
+    platform::PrepareApplication();
+    QApplication app(argc, argv);
+    platform::ApplyFormDefaults();
+    QTimer::singleShot(60000, [] { std::fprintf(stderr, "timed out\n"); QCoreApplication::exit(3); });
+
+    std::unique_ptr<QWidget> bare;
+    std::unique_ptr<ui::Form1> form1;
+
+    if (std::strcmp(mode, "bare") == 0) {
+        bare = std::make_unique<QWidget>();
+        bare->resize(690, 650);
+        auto* forum = new QWebEngineView(bare.get());
+        forum->setGeometry(448, 464, 57, 49);
+        auto* preview = new QWebEngineView(bare.get());
+        preview->setGeometry(24, 160, 641, 345);
+        int loaded = 0;
+        auto done = [&](bool) {
+            if (++loaded == 2) {
+                Report("both_pages_loaded", bench::MillisecondsSinceStart(), "ms");
+                ReportMemorySoonAndQuit(3000);
+            }
+        };
+        QObject::connect(forum, &QWebEngineView::loadFinished, done);
+        QObject::connect(preview, &QWebEngineView::loadFinished, done);
+        forum->load(QUrl(ui::Q(site::ForumAddress)));
+        preview->setHtml(QStringLiteral("<html><body></body></html>"));
+        bare->show();
+        Report("window_shown", bench::MillisecondsSinceStart(), "ms");
+    } else {
+        QApplication::setQuitOnLastWindowClosed(false);
+        QApplication::setWindowIcon(ui::ProgramIcon());
+        form1 = std::make_unique<ui::Form1>();
+        const bool browser = std::strcmp(mode, "browser") == 0;
+        QObject::connect(form1->ShockwaveFlash1, &platform::ShockwaveFlash::movieShown, [&, browser] {
+            static bool first = true;
+            if (!first)
+                return;
+            first = false;
+            Report("preview_first_frame", bench::MillisecondsSinceStart(), "ms");
+            if (!browser) {
+                ReportMemorySoonAndQuit(3000);
+                return;
+            }
+            // Press Command2 and time the browser window until its home page is in.
+            auto* clock = new QElapsedTimer;
+            clock->start();
+            form1->Command2->click();
+            ui::Form2* form2 = form1->BrowserWindow();
+            Report("browser_window_shown", static_cast<double>(clock->nsecsElapsed()) / 1e6, "ms");
+            QObject::connect(form2->WebBrowser1, &QWebEngineView::loadFinished, [clock, form2](bool) {
+                static bool once = true;
+                if (!once)
+                    return;
+                once = false;
+                Report("browser_home_loaded", static_cast<double>(clock->nsecsElapsed()) / 1e6, "ms");
+                delete clock;
+                QTimer::singleShot(500, [form2] {
+                    QElapsedTimer shake;
+                    shake.start();
+                    ui::Shake(form2->Command1Position());
+                    Report("shake", static_cast<double>(shake.nsecsElapsed()) / 1e6, "ms");
+                    if (std::getenv("VIDLATCH_BENCH_SHOT"))
+                        form2->grab().save(QString::fromLocal8Bit(std::getenv("VIDLATCH_BENCH_SHOT")));
+                    ReportMemorySoonAndQuit(2500);
+                });
+            });
+        });
+        form1->Show();
+        Report("main_window_shown", bench::MillisecondsSinceStart(), "ms");
+    }
+    const int status = QApplication::exec();
+    form1.reset();
+    bare.reset();
+    return status;
+}

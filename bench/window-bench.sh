@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Start-up, preview and memory figures of Vidlatch's windows beside a bare Qt
+# window with two web views, each mode run three times on a virtual display
+# against the demo site. Usage: bench/window-bench.sh [RUNS]; build first.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+runs=${1:-3}
+bench=build/bin/window_bench
+[ -x "$bench" ] || { echo "build first: $bench is missing" >&2; exit 2; }
+if [ "$(id -u)" -eq 0 ]; then export QTWEBENGINE_DISABLE_SANDBOX=1; fi
+
+fifo=$(mktemp -u); mkfifo "$fifo"
+python3 tools/demo-site/demo_site.py > "$fifo" &
+site=$!
+trap 'kill $site 2>/dev/null || true' EXIT
+read -r _ port < "$fifo"; rm -f "$fifo"
+export http_proxy="http://127.0.0.1:$port" no_proxy="127.0.0.1,localhost"
+
+for mode in bare main browser; do
+  for run in $(seq "$runs"); do
+    VIDLATCH_BENCH_T0=$(date +%s%N) xvfb-run -a -s "-screen 0 1280x900x24" "$bench" "$mode" 2>/dev/null \
+      | sed "s/^/$mode run $run: /"
+  done
+done
