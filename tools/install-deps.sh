@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Vidlatch needs to build, test and run, only
-# those that are missing. Uses sudo when not run as root.
+# Installs what Vidlatch needs to build, test and run, only what is missing:
+# Debian packages (through sudo when not root), then the Flash preview's
+# player from the npm registry, pinned by package-lock.json.
 set -euo pipefail
+cd "$(dirname "$0")/.."
 
 packages=(
   cmake make g++ clang pkg-config git
@@ -20,10 +22,16 @@ for package in "${packages[@]}"; do
     missing+=("$package")
   fi
 done
-[ "${#missing[@]}" -eq 0 ] && exit 0
 
-sudo=()
-if [ "$(id -u)" -ne 0 ]; then sudo=(sudo); fi
-echo "Installing: ${missing[*]}"
-"${sudo[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [ "${#missing[@]}" -gt 0 ]; then
+  sudo=()
+  if [ "$(id -u)" -ne 0 ]; then sudo=(sudo); fi
+  echo "Installing: ${missing[*]}"
+  "${sudo[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+if [ ! -f node_modules/.package-lock.json ] || [ package-lock.json -nt node_modules/.package-lock.json ]; then
+  echo "Installing the Ruffle player (npm ci)"
+  npm ci --ignore-scripts --no-audit --no-fund
+fi

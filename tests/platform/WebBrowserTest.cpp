@@ -119,7 +119,7 @@ TEST(WebBrowser, NewWindowsOpenInTheInstanceTheHandlerNames)
         EXPECT_FALSE(cancel);
         ppDisp = b.browser->Application();
     });
-    const int windowsBefore = static_cast<int>(QApplication::topLevelWidgets().size());
+    const int windowsBefore = test::VisibleWindows();
 
     struct Row { const char* script; QString expected; };
     const Row rows[] = {
@@ -132,7 +132,7 @@ TEST(WebBrowser, NewWindowsOpenInTheInstanceTheHandlerNames)
         EXPECT_EQ(a.browser->LocationURL(), Home) << row.script;
     }
     EXPECT_EQ(asked, 2);
-    EXPECT_EQ(QApplication::topLevelWidgets().size(), windowsBefore);
+    EXPECT_EQ(test::VisibleWindows(), windowsBefore);
 }
 
 TEST(WebBrowser, HundredWindowsInALoopStayInside)
@@ -144,11 +144,11 @@ TEST(WebBrowser, HundredWindowsInALoopStayInside)
         ++asked;
         ppDisp = b.browser->Application();
     });
-    const int windowsBefore = static_cast<int>(QApplication::topLevelWidgets().size());
+    const int windowsBefore = test::VisibleWindows();
     a.Run(QStringLiteral("storm()"));
     ASSERT_TRUE(WaitUntil([&] { return asked == 100; })) << asked;
     ASSERT_TRUE(WaitUntil([&] { return b.browser->LocationURL().contains(QStringLiteral("Tb7_wE3-pQs")); }));
-    EXPECT_EQ(QApplication::topLevelWidgets().size(), windowsBefore);
+    EXPECT_EQ(test::VisibleWindows(), windowsBefore);
 }
 
 TEST(WebBrowser, RefusedNewWindowOpensNowhere)

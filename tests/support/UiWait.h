@@ -81,3 +81,19 @@ inline bool ClickInPage(QWebEngineView* view, const QString& id, int ms = 15000)
 }
 
 } // namespace vidlatch::test
+
+namespace vidlatch::test {
+
+// Visible top-level windows and dialogs (tool tips and popups do not count).
+inline int VisibleWindows()
+{
+    int count = 0;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        const Qt::WindowType type = widget->windowType();
+        if (widget->isVisible() && (type == Qt::Window || type == Qt::Dialog))
+            ++count;
+    }
+    return count;
+}
+
+} // namespace vidlatch::test

@@ -281,7 +281,7 @@ TEST(Form2NewWindows, OpenInTheOtherBrowser)
     OpenBrowser s;
     Form2& f = *s.f;
     ASSERT_TRUE(s.Settled(1));
-    const int windows = static_cast<int>(QApplication::topLevelWidgets().size());
+    const int windows = test::VisibleWindows();
     QStringList fieldChanges;
     QObject::connect(f.Text2, &QLineEdit::textChanged, [&](const QString& text) { fieldChanges.append(text); });
 
@@ -308,7 +308,7 @@ TEST(Form2NewWindows, OpenInTheOtherBrowser)
     f.WebBrowser1->page()->runJavaScript(QStringLiteral("storm()"));
     ASSERT_TRUE(WaitUntil([&] { return f.WebBrowser2->LocationURL().contains(QStringLiteral("Tb7_wE3-pQs")); }));
     EXPECT_EQ(f.SSTab1->Tab(), 1);
-    EXPECT_EQ(QApplication::topLevelWidgets().size(), windows);
+    EXPECT_EQ(test::VisibleWindows(), windows);
 }
 
 TEST(Form2AutomaticFetch, EachParserOutcome)
