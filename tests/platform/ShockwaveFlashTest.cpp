@@ -1,3 +1,4 @@
+#include "DemoSite.h"
 #include "ShockwaveFlash.h"
 #include "SiteConstants.h"
 #include "UiWait.h"
@@ -16,18 +17,6 @@ using test::WaitUntil;
 QString PlayerAddress(const QString& code)
 {
     return QString::fromStdU16String(std::u16string(site::PlayerAddressPrefix)) + code;
-}
-
-// The demo player's colour for a code: the first three bytes of its MD5.
-QColor DemoColour(const QString& code)
-{
-    const QByteArray digest = QCryptographicHash::hash(code.toUtf8(), QCryptographicHash::Md5);
-    return QColor(static_cast<uchar>(digest[0]), static_cast<uchar>(digest[1]), static_cast<uchar>(digest[2]));
-}
-
-bool Near(const QColor& a, const QColor& b)
-{
-    return std::abs(a.red() - b.red()) <= 3 && std::abs(a.green() - b.green()) <= 3 && std::abs(a.blue() - b.blue()) <= 3;
 }
 
 QColor CentrePixel(QWidget* widget)
@@ -51,9 +40,9 @@ TEST(ShockwaveFlash, PlaysTheMovieOfEachCodeInItsColour)
         flash->setMovie(PlayerAddress(code));
         EXPECT_EQ(flash->Movie(), PlayerAddress(code));
         ASSERT_TRUE(WaitUntil([&] { return shown > before; }, 30000)) << code.toStdString();
-        EXPECT_TRUE(WaitUntil([&] { return Near(CentrePixel(flash), DemoColour(code)); }, 10000))
+        EXPECT_TRUE(WaitUntil([&] { return test::CentreShows(flash, test::DemoPlayerColour(code)); }, 10000))
             << code.toStdString() << ": " << CentrePixel(flash).name().toStdString() << " wanted "
-            << DemoColour(code).name().toStdString();
+            << test::DemoPlayerColour(code).name().toStdString();
     }
     // The same movie again is played again.
     const int before = shown;

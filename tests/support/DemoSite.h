@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QColor>
 #include <QString>
+
+class QWidget;
 
 #include <sys/types.h>
 
@@ -18,5 +21,12 @@ public:
     static QString Log();
     static void ClearLog();
 };
+
+// The demo player's background colour for a code: the first three bytes of
+// the code's MD5, as the demo site draws it.
+QColor DemoPlayerColour(const QString& code);
+
+// Whether the centre of `widget`, grabbed, shows `colour` (within 3 a channel).
+bool CentreShows(QWidget* widget, const QColor& colour);
 
 } // namespace vidlatch::test

@@ -1,4 +1,5 @@
 // Through real windows and real notice boxes, found and pressed as a user would.
+#include "DemoSite.h"
 #include "Form1.h"
 #include "Form2.h"
 #include "QtText.h"
@@ -45,20 +46,6 @@ void PressOkOnNextNotice(QString* text)
     });
 }
 
-QColor DemoColour(const QString& code)
-{
-    const QByteArray digest = QCryptographicHash::hash(code.toUtf8(), QCryptographicHash::Md5);
-    return QColor(static_cast<uchar>(digest[0]), static_cast<uchar>(digest[1]), static_cast<uchar>(digest[2]));
-}
-
-bool PreviewShows(platform::ShockwaveFlash* flash, const QColor& colour)
-{
-    const QImage image = flash->grab().toImage();
-    const QColor centre = image.pixelColor(image.width() / 2, image.height() / 2);
-    return std::abs(centre.red() - colour.red()) <= 3 && std::abs(centre.green() - colour.green()) <= 3 &&
-           std::abs(centre.blue() - colour.blue()) <= 3;
-}
-
 TEST(EndToEnd, TypeFetchPreviewCopy)
 {
     RealRuntimeScope runtime;
@@ -72,7 +59,7 @@ TEST(EndToEnd, TypeFetchPreviewCopy)
     EXPECT_TRUE(notice.startsWith(QStringLiteral("获取成功!地址已获取成功!!")));
     const QString address = Q(site::PlayerAddressPrefix) + QStringLiteral("XqZ9fR2kLmN");
     EXPECT_EQ(form.Text2->text(), address);
-    EXPECT_TRUE(WaitUntil([&] { return PreviewShows(form.ShockwaveFlash1, DemoColour(QStringLiteral("XqZ9fR2kLmN"))); }, 30000));
+    EXPECT_TRUE(WaitUntil([&] { return test::CentreShows(form.ShockwaveFlash1, test::DemoPlayerColour(QStringLiteral("XqZ9fR2kLmN"))); }, 30000));
 
     PressOkOnNextNotice(&notice);
     form.Command3->click();
@@ -105,7 +92,7 @@ TEST(EndToEnd, BrowseFetchAutomaticallyThenPlay)
 
     PressOkOnNextNotice(&notice);
     form.Command1->click();
-    EXPECT_TRUE(WaitUntil([&] { return PreviewShows(form.ShockwaveFlash1, DemoColour(QStringLiteral("k0LmN8vB2xC"))); }, 30000));
+    EXPECT_TRUE(WaitUntil([&] { return test::CentreShows(form.ShockwaveFlash1, test::DemoPlayerColour(QStringLiteral("k0LmN8vB2xC"))); }, 30000));
 }
 
 } // namespace

@@ -313,6 +313,14 @@ TEST(Form1Copy, WithAndWithoutAnAddress)
                                                        "欢迎加入Brightfold：【http://bbs.brightfold.example/】"));
     EXPECT_EQ(s.runtime->calls[2].style, 64);
     EXPECT_EQ(QApplication::clipboard()->text(), Prefix + QStringLiteral("a1b2c3d4e5f"));
+
+    // The address field is locked: typing changes nothing, copying by keyboard works.
+    QApplication::clipboard()->clear();
+    QTest::keyClicks(f.Text2, QStringLiteral("typed"));
+    EXPECT_EQ(f.Text2->text(), Prefix + QStringLiteral("a1b2c3d4e5f"));
+    f.Text2->selectAll();
+    QTest::keySequence(f.Text2, QKeySequence::Copy);
+    EXPECT_EQ(QApplication::clipboard()->text(), Prefix + QStringLiteral("a1b2c3d4e5f"));
 }
 
 TEST(Form1Probe, ConnectedDisablesTheTimerForGood)

@@ -186,14 +186,21 @@ void Form2::Picture1_Click()
     Text2->setText(QString());
 }
 
+WebBrowser* Form2::CurrentBrowser() const
+{
+    if (SSTab1->Tab() == 0)
+        return WebBrowser1;
+    if (SSTab1->Tab() == 1)
+        return WebBrowser2;
+    return nullptr;
+}
+
 void Form2::Picture2_Click()
 {
     // Nothing to go back to is no error worth a word.
     try {
-        if (SSTab1->Tab() == 0)
-            WebBrowser1->GoBack();
-        else if (SSTab1->Tab() == 1)
-            WebBrowser2->GoBack();
+        if (WebBrowser* browser = CurrentBrowser())
+            browser->GoBack();
     } catch (const std::exception&) {
     }
 }
@@ -201,10 +208,8 @@ void Form2::Picture2_Click()
 void Form2::Picture3_Click()
 {
     try {
-        if (SSTab1->Tab() == 0)
-            WebBrowser1->Refresh();
-        else if (SSTab1->Tab() == 1)
-            WebBrowser2->Refresh();
+        if (WebBrowser* browser = CurrentBrowser())
+            browser->Refresh();
     } catch (const std::exception&) {
     }
 }
@@ -216,10 +221,8 @@ void Form2::Picture4_Click()
 
 void Form2::SSTab1_Click(int /*previousTab*/)
 {
-    if (SSTab1->Tab() == 0)
-        Text2->setText(WebBrowser1->LocationURL());
-    else if (SSTab1->Tab() == 1)
-        Text2->setText(WebBrowser2->LocationURL());
+    if (WebBrowser* browser = CurrentBrowser())
+        Text2->setText(browser->LocationURL());
 }
 
 void Form2::Form_QueryUnload(bool& /*cancel: never set, closing always completes*/)

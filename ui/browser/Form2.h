@@ -90,6 +90,8 @@ private:
     void ConnectHandlers();
     void ArrangeStackingAndTabOrder();
     void WatchDownload(int browser);
+    // The browser of the current tab.
+    platform::WebBrowser* CurrentBrowser() const;
     void Unload();
 
     Form1* form1_;
