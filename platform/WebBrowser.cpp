@@ -57,7 +57,11 @@ void WebBrowser::Refresh()
 {
     if (location_.isEmpty())
         throw ComponentError("未指定的错误");
-    reload();
+    // After a renderer died, refreshing brings back the page that was lost.
+    if (recovering_)
+        load(QUrl(location_));
+    else
+        reload();
 }
 
 void WebBrowser::setSilent(bool silent)
@@ -72,8 +76,10 @@ bool WebBrowser::Silent() const
 
 void WebBrowser::onNavigationStarting(const QUrl& url, bool mainFrame, bool redirect)
 {
-    if (recovering_)
+    // The empty page shown after a renderer died is ours, not the user's.
+    if (url.scheme() == QLatin1String("data"))
         return;
+    recovering_ = false;
     // The location moves when the main frame starts; a redirect only updates it.
     if (mainFrame)
         location_ = url.toString();
@@ -111,12 +117,11 @@ void WebBrowser::onRendererGone(QWebEnginePage::RenderProcessTerminationStatus s
     if (status == QWebEnginePage::NormalTerminationStatus)
         return;
     // The page is lost, the browser is not: show an empty page and stay usable.
+    // LocationURL keeps the lost page's address until the next navigation.
     recovering_ = true;
     QMetaObject::invokeMethod(this, [self = QPointer<WebBrowser>(this)] {
-        if (!self)
-            return;
-        self->page_->setHtml(QString());
-        self->recovering_ = false;
+        if (self)
+            self->page_->setHtml(QString());
     }, Qt::QueuedConnection);
 }
 

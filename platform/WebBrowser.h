@@ -54,7 +54,7 @@ private:
     QUrl requestedWindow_;  // a new window's page, to be loaded here
     QTimer requestedWindowTimer_;
     static constexpr int RequestSettleMs = 30;
-    bool recovering_ = false;  // showing the empty page after a renderer died
+    bool recovering_ = false;  // showing the empty page after a renderer died, until the next navigation
 };
 
 } // namespace vidlatch::platform

@@ -197,7 +197,14 @@ TEST(WebBrowser, KilledRendererLeavesAnUsableBrowser)
     QObject::connect(w.browser->page(), &QWebEnginePage::renderProcessTerminated, [&] { gone = true; });
     ::kill(static_cast<pid_t>(pid), SIGKILL);
     ASSERT_TRUE(WaitUntil([&] { return gone; }));
-    QTest::qWait(300);
+    QTest::qWait(500);
+    EXPECT_EQ(w.browser->LocationURL(), Home);  // the empty page in its place is no navigation
+    EXPECT_TRUE(w.seen.size() == 1) << w.seen.join(u' ').toStdString();
+    // Refresh brings the lost page back; the browser goes on as before.
+    w.seen.clear();
+    ASSERT_TRUE(w.Load([&] { w.browser->Refresh(); }));
+    EXPECT_EQ(w.seen, QStringList{Home});
+    EXPECT_EQ(w.browser->title(), QStringLiteral("Vidsite 首页"));
     w.seen.clear();
     ASSERT_TRUE(w.Load([&] { w.browser->Navigate(Video); }));
     EXPECT_EQ(w.browser->LocationURL(), Video);
