@@ -28,6 +28,8 @@ protected:
                           QString* result) override;
     QStringList chooseFiles(FileSelectionMode mode, const QStringList& oldFiles,
                             const QStringList& acceptedMimeTypes) override;
+    // The program logs nothing, the pages' consoles included.
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int, const QString&) override {}
 
 private:
     bool silent_ = false;

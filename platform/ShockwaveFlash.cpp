@@ -14,6 +14,15 @@ namespace {
 
 constexpr char ShownTitle[] = "vidlatch:movie-shown";
 
+// The player page, without console output: the program logs nothing.
+class QuietPlayerPage : public QWebEnginePage {
+public:
+    using QWebEnginePage::QWebEnginePage;
+
+protected:
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int, const QString&) override {}
+};
+
 // Qt 6.4 cannot fetch() from a custom scheme; XMLHttpRequest can. Ruffle
 // fetches its .wasm, so those requests take the XHR road and come back as a
 // Response of the right type.
@@ -73,7 +82,7 @@ QString RuffleScale(const QString& scale)
 } // namespace
 
 ShockwaveFlash::ShockwaveFlash(QWidget* parent)
-    : QWebEngineView(parent), page_(new QWebEnginePage(BrowserProfile(), this))
+    : QWebEngineView(parent), page_(new QuietPlayerPage(BrowserProfile(), this))
 {
     RuffleSchemeHandler::Install(Runtime().AppPath() + QStringLiteral("/ruffle"));
     setPage(page_);
