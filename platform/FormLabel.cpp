@@ -10,7 +10,6 @@ FormLabel::FormLabel(bool autoSize, Qt::Alignment alignment, QWidget* parent)
     setTextFormat(Qt::PlainText);
     setWordWrap(false);
     setAlignment(alignment | Qt::AlignTop);
-    setAttribute(Qt::WA_TranslucentBackground);
 }
 
 void FormLabel::setCaption(const QString& caption)

@@ -13,7 +13,6 @@ PictureButton::PictureButton(const QPixmap& picture, const QString& toolTip, con
     setToolTip(toolTip);
     setCursor(cursor);
     setFocusPolicy(Qt::TabFocus);
-    setAttribute(Qt::WA_TranslucentBackground);
     resize(picture.size() / picture.devicePixelRatio());
 }
 

@@ -29,8 +29,8 @@ WatchVerdict Watch(int browser, const QString& field, const QString& location)
 ValidityNotice CheckValidity(const QString& field)
 {
     if (field.contains(Q(site::VideoPagePrefix)))
-        return {QStringLiteral("当前页面地址有效!可以获取!"), 64};
-    return {QStringLiteral("您当前获取的视频地址页面有误!请您检查!"), 48};
+        return {QStringLiteral("当前页面地址有效!可以获取!"), NoticeStyle::Information};
+    return {QStringLiteral("您当前获取的视频地址页面有误!请您检查!"), NoticeStyle::Warning};
 }
 
 ControlPosition::ControlPosition(QWidget* control)

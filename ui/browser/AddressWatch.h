@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Notice.h"
+
 #include <QString>
 
 #include <functional>
@@ -21,7 +23,7 @@ WatchVerdict Watch(int browser, const QString& field, const QString& location);
 // The validity check's notice for the address field: text and style.
 struct ValidityNotice {
     QString text;
-    int style;
+    NoticeStyle style;
 };
 ValidityNotice CheckValidity(const QString& field);
 

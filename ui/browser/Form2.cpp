@@ -8,6 +8,7 @@
 #include "ParsePageAddress.h"
 #include "PictureButton.h"
 #include "QtText.h"
+#include "ShowNotice.h"
 #include "SiteConstants.h"
 #include "StatusBar.h"
 #include "TabControl.h"
@@ -33,11 +34,6 @@ PictureButton* MakePicture(QWidget* container, const char* picture, const QStrin
                                      toolTip, HandCursor(), container);
     button->setGeometry(TwipsRect(left, top, 900, 900));
     return button;
-}
-
-int Notice(const QString& text, int style)
-{
-    return Runtime().MsgBox(text, style, Q(NoticeTitle));
 }
 
 } // namespace
@@ -153,18 +149,18 @@ void Form2::Command1_Click()
 {
     const ParseResult result = ParsePageAddress(U16(Text2->text()), false);
     if (result.outcome != ParseOutcome::CodeTaken) {
-        Notice(Q(NoticeText(result.outcome)), static_cast<int>(NoticeStyleOf(result.outcome)));
+        ShowNotice(Q(NoticeText(result.outcome)), NoticeStyleOf(result.outcome));
         return;
     }
     form1_->Text1->setText(Q(result.code));
-    Notice(Q(NoticeText(result.outcome)), static_cast<int>(NoticeStyleOf(result.outcome)));
+    ShowNotice(Q(NoticeText(result.outcome)), NoticeStyleOf(result.outcome));
     Unload();
 }
 
 void Form2::Command2_Click()
 {
     const ValidityNotice notice = CheckValidity(Text2->text());
-    Notice(notice.text, notice.style);
+    ShowNotice(notice.text, notice.style);
 }
 
 void Form2::Command3_Click()

@@ -12,6 +12,7 @@
 #include "QtText.h"
 #include "ShockwaveFlash.h"
 #include "SiteConstants.h"
+#include "ShowNotice.h"
 #include "SkinEngine.h"
 #include "StatusBar.h"
 #include "Twips.h"
@@ -34,11 +35,6 @@ const QString OfflineNotice = QStringLiteral("您未联网!本程序无法使用
 // "\r" alone between the lines, as the question has always been written.
 const QString ExitQuestion = QStringLiteral("感谢您对Velmo、对Ko系列的软件的支持!\r \r"
                                             "是否退出并到论坛可以下载更多Velmo的原创免费软件?");
-
-int Notice(const QString& text, NoticeStyle style)
-{
-    return Runtime().MsgBox(text, static_cast<int>(style), Q(NoticeTitle));
-}
 
 } // namespace
 
@@ -154,10 +150,10 @@ void Form1::Command1_Click()
 {
     const BuildOutcome built = BuildPlayerAddress(U16(Text1->text()));
     if (built.kind != BuildOutcomeKind::AddressReady) {
-        Notice(Q(RejectionText(built.kind)), NoticeStyle::Warning);
+        ShowNotice(Q(RejectionText(built.kind)), NoticeStyle::Warning);
         return;
     }
-    Notice(Q(built.notice().text), NoticeStyle::Information);
+    ShowNotice(Q(built.notice().text), NoticeStyle::Information);
     Text2->setText(Q(built.address));
     ShockwaveFlash1->setMovie(Text2->text());
 }
@@ -174,12 +170,12 @@ void Form1::Command3_Click()
 {
     // An empty address is no success: the clipboard keeps what it holds.
     if (Text2->text().isEmpty()) {
-        Notice(Q(RejectionText(BuildOutcomeKind::CodeMissing)), NoticeStyle::Warning);
+        ShowNotice(Q(RejectionText(BuildOutcomeKind::CodeMissing)), NoticeStyle::Warning);
         return;
     }
     Runtime().ClipboardClear();
     Runtime().ClipboardSetText(Text2->text());
-    Notice(Q(InvitationNotice(CopySuccessHeadline)), NoticeStyle::Information);
+    ShowNotice(Q(InvitationNotice(CopySuccessHeadline)), NoticeStyle::Information);
 }
 
 void Form1::Command4_Click()
@@ -188,14 +184,14 @@ void Form1::Command4_Click()
     const ParseResult result = ParsePageAddress(U16(answer), true);
     if (result.outcome == ParseOutcome::CodeTaken)
         Text1->setText(Q(result.code));
-    Notice(Q(NoticeText(result.outcome)), NoticeStyleOf(result.outcome));
+    ShowNotice(Q(NoticeText(result.outcome)), NoticeStyleOf(result.outcome));
 }
 
 void Form1::Timer2_Timer()
 {
     const QString page = Inet1->OpenURL(Q(site::ProbeHost));
     if (page.isEmpty()) {
-        Notice(OfflineNotice, NoticeStyle::Warning);
+        ShowNotice(OfflineNotice, NoticeStyle::Warning);
         Runtime().End();
         return;
     }
@@ -204,7 +200,7 @@ void Form1::Timer2_Timer()
 
 void Form1::Form_QueryUnload(bool& cancel)
 {
-    const int answer = Notice(ExitQuestion, NoticeStyle::Question);
+    const int answer = ShowNotice(ExitQuestion, NoticeStyle::Question);
     if (answer == vbYes) {
         Runtime().Shell(QStringLiteral("explorer.exe ") + Q(site::ForumAddress), vbMinimizedFocus);
         Runtime().End();
