@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-webengine-dev libqt6webenginecore6-bin qt6-translations-l10n
   libgl-dev libcurl4-openssl-dev
-  fonts-arphic-uming xvfb xauth x11-utils imagemagick
+  fonts-arphic-uming xvfb xauth x11-utils imagemagick strace
   nodejs npm python3
 )
 

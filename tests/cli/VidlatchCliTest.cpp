@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -122,6 +124,16 @@ INSTANTIATE_TEST_SUITE_P(Commands, CliTable, testing::Values(
     CliCase{"stdin_lines", {"convert"}, Page + "\r\n\n" + Page, 1,
             Player + "\n您未输入视频网页地址\n" + Player + "\n"},
     CliCase{"stdin_empty", {"parse"}, "", 0, ""},
+    // The line-length limit (1 MiB): at the limit a line is processed, over it
+    // it is skipped with an empty line, with or without its newline.
+    CliCase{"stdin_line_at_limit", {"convert"}, std::string(1 << 20, 'x') + "\r\n" + Page, 1,
+            "您当前获取的视频地址页面有误!请您检查!\n" + Player + "\n"},
+    CliCase{"stdin_line_over_limit", {"convert"}, Page + "\n" + std::string((1 << 20) + 1, 'x') + "\n" + Page, 2,
+            Player + "\n\n" + Player + "\n"},
+    CliCase{"stdin_last_line_over_limit", {"build"}, "a1b2c3d4e5f\n" + std::string(3 << 20, 'x'), 2,
+            Player + "\n\n"},
+    CliCase{"stdin_line_over_limit_json", {"parse", "--json"}, std::string((1 << 20) + 7, 'x') + "\n", 2,
+            "{\"line\":1,\"outcome\":\"TooLong\",\"error\":\"line 1 is longer than the limit of 1048576 bytes\"}\n"},
     CliCase{"usage_no_command", {}, "", 2, ""},
     CliCase{"usage_unknown_command", {"fetch", Page}, "", 2, ""},
     CliCase{"usage_unknown_option", {"parse", "--jsn", Page}, "", 2, ""},
@@ -185,6 +197,74 @@ CliRun ConvertGeneratedLines(int lines)
     CliRun run = RunCliFromFile({"convert"}, inPath);
     std::remove(inPath.c_str());
     return run;
+}
+
+TEST(Cli, HugeLineIsReadPastWithoutBeingKept)
+{
+    const std::string inPath = TempPath("huge");
+    {
+        std::ofstream in(inPath, std::ios::binary);
+        in << Page << "\n";
+        const std::string block(1 << 20, 'x');
+        for (int i = 0; i < 64; ++i)
+            in << block;
+        in << "\n" << Page << "\n";
+    }
+    const CliRun huge = RunCliFromFile({"convert"}, inPath);
+    std::remove(inPath.c_str());
+    const CliRun small = RunCli({"convert"}, Page + "\n");
+    EXPECT_EQ(huge.status, 2);
+    EXPECT_EQ(huge.out, Player + "\n\n" + Player + "\n");
+    EXPECT_NE(huge.err.find("line 2: longer than the limit of 1048576 bytes"), std::string::npos) << huge.err;
+    // 64 MiB went through; none of it stayed.
+    EXPECT_LT(huge.maxRssKiB - small.maxRssKiB, 4 * 1024) << small.maxRssKiB << " KiB vs " << huge.maxRssKiB << " KiB";
+}
+
+// Reads from `fd` until `wanted` lines have come or the pipe has been quiet for `ms`.
+std::string ReadLines(int fd, int wanted, int ms)
+{
+    std::string got;
+    while (std::count(got.begin(), got.end(), '\n') < wanted) {
+        pollfd ready{fd, POLLIN, 0};
+        if (::poll(&ready, 1, ms) <= 0)
+            break;
+        char chunk[4096];
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n <= 0)
+            break;
+        got.append(chunk, static_cast<std::size_t>(n));
+    }
+    return got;
+}
+
+TEST(Cli, ResultsFollowALivePipelineLineByLine)
+{
+    int toCli[2], fromCli[2];
+    ASSERT_EQ(::pipe(toCli), 0);
+    ASSERT_EQ(::pipe(fromCli), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::dup2(toCli[0], 0);
+        ::dup2(fromCli[1], 1);
+        for (int fd : {toCli[0], toCli[1], fromCli[0], fromCli[1]})
+            ::close(fd);
+        ::execl(VIDLATCH_CLI_PATH, VIDLATCH_CLI_PATH, "convert", static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(toCli[0]);
+    ::close(fromCli[1]);
+    // Each line's result arrives while standard input is still open.
+    for (int round = 0; round < 3; ++round) {
+        const std::string line = Page + "\n";
+        ASSERT_EQ(::write(toCli[1], line.data(), line.size()), static_cast<ssize_t>(line.size()));
+        EXPECT_EQ(ReadLines(fromCli[0], 1, 10000), Player + "\n") << "round " << round;
+    }
+    ::close(toCli[1]);
+    EXPECT_EQ(ReadLines(fromCli[0], 1, 10000), "");  // end of output, nothing more
+    ::close(fromCli[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 TEST(Cli, StreamsManyLinesInBoundedMemory)

@@ -2,6 +2,7 @@
 
 #include "BuildPlayerAddress.h"
 #include "ParsePageAddress.h"
+#include "LineReader.h"
 #include "Utf8.h"
 
 namespace vidlatch::cli {
@@ -39,8 +40,13 @@ BatchRun::~BatchRun() { Flush(); }
 
 void BatchRun::Process(std::string_view item, Source source, std::size_t number)
 {
+    itemStart_ = pending_.size();
+    if (item.size() > MaxLineBytes) {
+        SkipTooLong(source, number);
+        return;
+    }
     if (!DecodeUtf8(item, text_)) {
-        WriteInvalid(source, number);
+        WriteUnprocessed(source, number, "InvalidUtf8", "not valid UTF-8");
     } else {
         if (json_) {
             pending_.append("{\"input\":");
@@ -114,16 +120,24 @@ void BatchRun::WriteConvert()
     AppendNotice(pending_, notice.text, notice.style);
 }
 
-void BatchRun::WriteInvalid(Source source, std::size_t number)
+void BatchRun::SkipTooLong(Source source, std::size_t number)
+{
+    itemStart_ = pending_.size();
+    WriteUnprocessed(source, number, "TooLong",
+                     "longer than the limit of " + std::to_string(MaxLineBytes) + " bytes");
+    EndRecord();
+}
+
+void BatchRun::WriteUnprocessed(Source source, std::size_t number, const char* outcome, const std::string& problem)
 {
     anyInvalid_ = true;
     const char* what = source == Source::Line ? "line" : "argument";
-    std::fprintf(err_, "vidlatch-cli: %s %zu: not valid UTF-8\n", what, number);
+    std::fprintf(err_, "vidlatch-cli: %s %zu: %s\n", what, number, problem.c_str());
     if (json_) {
         pending_.append("{\"").append(what).append("\":").append(std::to_string(number));
-        pending_.append(",\"outcome\":\"InvalidUtf8\",\"error\":\"");
+        pending_.append(",\"outcome\":\"").append(outcome).append("\",\"error\":\"");
         pending_.append(what).append(" ").append(std::to_string(number));
-        pending_.append(" is not valid UTF-8\"");
+        pending_.append(" is ").append(problem).append("\"");
     }
 }
 

@@ -12,7 +12,14 @@ const std::string_view HelpText = R"(Usage:
   convert  page address in, player address out (parse, then build)
 
 With no ADDRESS or CODE, one item is read from each line of standard input
-(a trailing "\r\n" or "\n" is removed), however many lines come.
+(a trailing "\r\n" or "\n" is removed), however many lines come. Each result
+is written as soon as its line has arrived, so the tool works in a live
+pipeline.
+
+Line-length limit: an item longer than 1048576 bytes (1 MiB) is not processed.
+It is read past without being kept in memory, gets an empty line (a JSON error
+record with --json) and a message on standard error naming its number, and
+the items after it are processed as usual.
 
 Options:
   --reject-empty  parse only: an empty address gets its own notice
@@ -28,7 +35,9 @@ gets an empty line (a JSON error record with --json) and a message on
 standard error; the other lines are still processed.
 
 Exit status: 0 every item succeeded, 1 some item was rejected,
-             2 usage error or input that is not valid UTF-8.
+             2 usage error, input that is not valid UTF-8 or an item over
+               the line-length limit,
+             3 out of memory (the results before that item were written).
 
 Examples:
   vidlatch-cli parse 'http://v.vidsite.example/page/W/f/t/a1b2c3d4e5f.html'

@@ -2,14 +2,32 @@
 
 #include <cerrno>
 #include <cstring>
+#include <poll.h>
 #include <unistd.h>
 
 namespace vidlatch::cli {
 namespace {
-constexpr std::size_t ChunkSize = 1 << 16;
+
+constexpr std::size_t ChunkSize = std::size_t{1} << 16;
+
+// Whether a read of `fd` would wait: a pipe or terminal with nothing in it yet.
+bool WouldWait(int fd)
+{
+    pollfd ready{fd, POLLIN, 0};
+    int got;
+    do {
+        got = ::poll(&ready, 1, 0);
+    } while (got < 0 && errno == EINTR);
+    return got == 0;
 }
 
-LineReader::LineReader(int fd) : fd_(fd), buffer_(ChunkSize, '\0') {}
+} // namespace
+
+// Room for the longest line, its "\r\n" and one more chunk read behind it.
+LineReader::LineReader(int fd, std::function<void()> beforeWaiting)
+    : fd_(fd), beforeWaiting_(std::move(beforeWaiting)), buffer_(MaxLineBytes + 2 + ChunkSize, '\0')
+{
+}
 
 bool LineReader::Fill()
 {
@@ -18,8 +36,8 @@ bool LineReader::Fill()
         end_ -= begin_;
         begin_ = 0;
     }
-    if (buffer_.size() - end_ < ChunkSize / 2)
-        buffer_.resize(buffer_.size() * 2);
+    if (beforeWaiting_ && WouldWait(fd_))
+        beforeWaiting_();
     for (;;) {
         const ssize_t got = ::read(fd_, buffer_.data() + end_, buffer_.size() - end_);
         if (got > 0) {
@@ -34,31 +52,42 @@ bool LineReader::Fill()
     }
 }
 
-bool LineReader::Next(std::string_view& line)
+LineReader::Result LineReader::Next(std::string_view& line)
 {
     std::size_t scanned = begin_;
     for (;;) {
         const void* hit = std::memchr(buffer_.data() + scanned, '\n', end_ - scanned);
-        if (hit) {
-            const std::size_t newline = static_cast<const char*>(hit) - buffer_.data();
-            std::size_t stop = newline;
-            if (stop > begin_ && buffer_[stop - 1] == '\r')
+        std::size_t stop = hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - buffer_.data()) : end_;
+        const std::size_t next = hit ? stop + 1 : end_;
+        if (hit || eof_) {
+            if (!hit && begin_ == end_)
+                return Result::End;
+            if (hit && stop > begin_ && buffer_[stop - 1] == '\r')
                 --stop;
-            line = std::string_view(buffer_.data() + begin_, stop - begin_);
-            begin_ = newline + 1;
-            return true;
+            const std::size_t length = stop - begin_;
+            line = std::string_view(buffer_.data() + begin_, length);
+            begin_ = next;  // a last line may come without its newline
+            return length > MaxLineBytes ? Result::TooLong : Result::Line;
         }
-        if (eof_) {
-            if (begin_ == end_)
-                return false;
-            std::size_t stop = end_;  // a last line without its newline
-            line = std::string_view(buffer_.data() + begin_, stop - begin_);
-            begin_ = end_;
-            return true;
-        }
+        // "\r\n" ends a line of exactly the limit; anything longer is skipped.
+        if (end_ - begin_ > MaxLineBytes + 1)
+            return SkipRestOfLine();
         const std::size_t pending = end_ - begin_;
         Fill();
         scanned = begin_ + pending;
+    }
+}
+
+LineReader::Result LineReader::SkipRestOfLine()
+{
+    for (;;) {
+        begin_ = end_ = 0;  // nothing of the line is kept
+        if (!Fill())
+            return Result::TooLong;
+        if (const void* hit = std::memchr(buffer_.data(), '\n', end_)) {
+            begin_ = static_cast<std::size_t>(static_cast<const char*>(hit) - buffer_.data()) + 1;
+            return Result::TooLong;
+        }
     }
 }
 

@@ -1,27 +1,39 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
 namespace vidlatch::cli {
 
+// The longest input line that is processed; a longer one is skipped (read past
+// without being kept) and reported. Ample for any real address, and small
+// enough that a runaway line cannot exhaust a small machine's memory.
+inline constexpr std::size_t MaxLineBytes = std::size_t{1} << 20;
+
 // Reads a file descriptor one line at a time in fixed-size chunks, so memory
-// stays bounded by the longest line, not by the number of lines.
+// stays bounded by MaxLineBytes, however long the lines and however many.
 class LineReader {
 public:
-    explicit LineReader(int fd);
+    enum class Result { Line, TooLong, End };
 
-    // The next line without its "\n" or "\r\n"; false at the end of input.
-    // The view stays valid until the next call. A read error ends the input
-    // and is reported by failed().
-    bool Next(std::string_view& line);
+    // `beforeWaiting` runs whenever the input has nothing ready and the next
+    // read would wait for more: the moment to pass on what is done so far.
+    explicit LineReader(int fd, std::function<void()> beforeWaiting = {});
+
+    // Line: `line` holds the next line without its "\n" or "\r\n", valid until
+    // the next call. TooLong: a line over MaxLineBytes was read past. End: no
+    // more input; a read error ends the input too and is reported by failed().
+    Result Next(std::string_view& line);
     bool failed() const { return failed_; }
 
 private:
     bool Fill();
+    Result SkipRestOfLine();
 
     int fd_;
+    std::function<void()> beforeWaiting_;
     std::string buffer_;
     std::size_t begin_ = 0;  // start of unread data
     std::size_t end_ = 0;    // end of read data
