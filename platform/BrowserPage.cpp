@@ -3,9 +3,25 @@
 #include "BrowserProfile.h"
 
 #include <QAuthenticator>
+#include <QCoreApplication>
 #include <QWebEngineCertificateError>
+#include <QWebEngineSettings>
+
+#include <utility>
 
 namespace vidlatch::platform {
+namespace {
+
+// The web engine asks "leave this page?" (a page's beforeunload) through
+// javaScriptConfirm, with this text of its own.
+bool IsLeaveQuestion(const QString& message)
+{
+    return message == QCoreApplication::translate(
+                          "QWebEnginePage",
+                          "Are you sure you want to leave this page? Changes that you made may not be saved.");
+}
+
+} // namespace
 
 BrowserPage::BrowserPage(QObject* parent) : QWebEnginePage(BrowserProfile(), parent)
 {
@@ -27,25 +43,79 @@ BrowserPage::BrowserPage(QObject* parent) : QWebEnginePage(BrowserProfile(), par
 
 bool BrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame)
 {
+    if (IsPrivateFile(url))
+        return false;  // not even a frame of it: nothing starts, nothing is watched
+    if (isMainFrame && type != NavigationTypeRedirect) {
+        // A new page gets the dialogs and windows that the one before forfeited.
+        dialogsInRow_ = 0;
+        dialogsRefused_ = false;
+        windowsInRow_ = 0;
+        if (std::exchange(windowsRefused_, false))
+            settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
+    }
     emit navigationStarting(url, isMainFrame, type == NavigationTypeRedirect);
+    return true;
+}
+
+bool BrowserPage::MayShowDialog(bool leaveQuestion)
+{
+    if (!leaveQuestion)
+        emit dialogAsked();
+    if (silent_ || dialogsRefused_)
+        return false;
+    if (sinceLastDialog_.isValid() && sinceLastDialog_.elapsed() > FloodGapMs)
+        dialogsInRow_ = 0;  // a pause: no flood
+    if (dialogsInRow_ >= FloodDialogs) {
+        dialogsRefused_ = true;
+        return false;
+    }
+    ++dialogsInRow_;
+    return true;
+}
+
+bool BrowserPage::MayOpenWindow()
+{
+    if (windowsRefused_)
+        return true;  // only a click of the user's gets this far now
+    if (sinceLastWindow_.isValid() && sinceLastWindow_.elapsed() > WindowGapMs)
+        windowsInRow_ = 0;
+    sinceLastWindow_.start();
+    if (++windowsInRow_ > FloodWindows) {
+        windowsRefused_ = true;
+        settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+        return false;
+    }
     return true;
 }
 
 void BrowserPage::javaScriptAlert(const QUrl& origin, const QString& message)
 {
-    if (!silent_)
-        QWebEnginePage::javaScriptAlert(origin, message);
+    if (!MayShowDialog())
+        return;
+    QWebEnginePage::javaScriptAlert(origin, message);
+    DialogClosed();
 }
 
 bool BrowserPage::javaScriptConfirm(const QUrl& origin, const QString& message)
 {
-    return silent_ ? false : QWebEnginePage::javaScriptConfirm(origin, message);
+    // A page the browser will not ask about is left, never a trap: refusing
+    // the leave question would keep the user on it.
+    const bool leaveQuestion = IsLeaveQuestion(message);
+    if (!MayShowDialog(leaveQuestion))
+        return leaveQuestion;
+    const bool answer = QWebEnginePage::javaScriptConfirm(origin, message);
+    DialogClosed();
+    return answer;
 }
 
 bool BrowserPage::javaScriptPrompt(const QUrl& origin, const QString& message, const QString& defaultValue,
                                    QString* result)
 {
-    return silent_ ? false : QWebEnginePage::javaScriptPrompt(origin, message, defaultValue, result);
+    if (!MayShowDialog())
+        return false;
+    const bool answer = QWebEnginePage::javaScriptPrompt(origin, message, defaultValue, result);
+    DialogClosed();
+    return answer;
 }
 
 QStringList BrowserPage::chooseFiles(FileSelectionMode mode, const QStringList& oldFiles,

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QWebEnginePage>
 
 namespace vidlatch::platform {
 
-// A page of our embedded browser: reports the navigations it starts and,
-// when silent, keeps every dialog of the page's own off the screen.
+// A page of our embedded browser: reports the navigations it starts, keeps
+// every dialog of the page's own off the screen when silent, and never lets a
+// page trap the user with its dialogs.
 class BrowserPage : public QWebEnginePage {
     Q_OBJECT
 
@@ -15,7 +17,25 @@ public:
     void setSilent(bool silent) { silent_ = silent; }
     bool silent() const { return silent_; }
 
+    // Dialogs a page may show in a row, each within FloodGapMs of the one
+    // before, before the rest are refused quietly until the page is left.
+    static constexpr int FloodDialogs = 3;
+    static constexpr qint64 FloodGapMs = 5000;
+    // Windows a page may ask for in a row, each within WindowGapMs of the one
+    // before; after that only a click of the user's opens one, until the page
+    // is left. The web engine then refuses the rest before it builds anything
+    // for them, so a storm of requests costs nothing.
+    static constexpr int FloodWindows = 20;
+    static constexpr qint64 WindowGapMs = 1000;
+
+    // Whether the page's request for a new window may go on; counts it.
+    bool MayOpenWindow();
+    // The page has flooded the user with dialogs or windows.
+    bool flooding() const { return dialogsRefused_ || windowsRefused_; }
+
 signals:
+    // The page's script asked for a dialog (the leave question aside).
+    void dialogAsked();
     // A navigation was accepted: of the main frame or of a frame inside it.
     // `redirect` is set when it only ends an earlier navigation.
     void navigationStarting(const QUrl& url, bool mainFrame, bool redirect);
@@ -32,7 +52,17 @@ protected:
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int, const QString&) override {}
 
 private:
+    // Whether the page's next dialog may be shown; counts it if so.
+    bool MayShowDialog(bool leaveQuestion = false);
+    void DialogClosed() { sinceLastDialog_.start(); }
+
     bool silent_ = false;
+    int dialogsInRow_ = 0;
+    bool dialogsRefused_ = false;  // until the page is left
+    QElapsedTimer sinceLastDialog_;
+    int windowsInRow_ = 0;
+    bool windowsRefused_ = false;  // until the page is left
+    QElapsedTimer sinceLastWindow_;
 };
 
 } // namespace vidlatch::platform

@@ -1,21 +1,66 @@
 #include "BrowserProfile.h"
 
+#include "FormRuntime.h"
+#include "RuffleScheme.h"
+
 #include <QCoreApplication>
+#include <QUrl>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
-#include <QWebEngineSettings>
+#include <QWebEngineUrlRequestInterceptor>
 
 namespace vidlatch::platform {
+namespace {
+
+// Keeps the program's own files from the pages' requests: the web engine
+// serves the program's Qt resources (qrc:) to any page unless stopped, and
+// the preview's scheme belongs to the preview alone. (Navigations do not
+// come here for every scheme: BrowserPage refuses those.)
+class PrivateFilesGuard : public QWebEngineUrlRequestInterceptor {
+public:
+    using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override
+    {
+        if (IsPrivateFile(info.requestUrl()))
+            info.block(true);
+    }
+};
+
+QWebEngineProfile* NewOffTheRecordProfile()
+{
+    auto* profile = new QWebEngineProfile(QCoreApplication::instance());  // no name: off the record
+    profile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
+    profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
+    profile->setSpellCheckEnabled(false);
+    QObject::connect(profile, &QWebEngineProfile::downloadRequested,
+                     [](QWebEngineDownloadRequest* download) { download->cancel(); });
+    return profile;
+}
+
+} // namespace
+
+bool IsPrivateFile(const QUrl& url)
+{
+    const QString scheme = url.scheme();
+    return scheme == QLatin1String("qrc") || scheme == QLatin1String(RuffleScheme);
+}
 
 QWebEngineProfile* BrowserProfile()
 {
     static QWebEngineProfile* profile = [] {
-        auto* created = new QWebEngineProfile(QCoreApplication::instance());  // no name: off the record
-        created->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
-        created->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
-        created->setSpellCheckEnabled(false);
-        QObject::connect(created, &QWebEngineProfile::downloadRequested,
-                         [](QWebEngineDownloadRequest* download) { download->cancel(); });
+        QWebEngineProfile* created = NewOffTheRecordProfile();
+        created->setUrlRequestInterceptor(new PrivateFilesGuard(created));
+        return created;
+    }();
+    return profile;
+}
+
+QWebEngineProfile* PreviewProfile()
+{
+    static QWebEngineProfile* profile = [] {
+        QWebEngineProfile* created = NewOffTheRecordProfile();
+        created->installUrlSchemeHandler(
+            RuffleScheme, new RuffleSchemeHandler(Runtime().AppPath() + QStringLiteral("/ruffle"), created));
         return created;
     }();
     return profile;

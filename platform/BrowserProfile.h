@@ -1,11 +1,21 @@
 #pragma once
 
+class QUrl;
 class QWebEngineProfile;
 
 namespace vidlatch::platform {
 
-// The one off-the-record profile of every web view of the program: no
-// cookies, cache or history reach the disk, and page downloads are refused.
+// The off-the-record profile of every browsing web view: no cookies, cache or
+// history reach the disk, page downloads are refused, and none of the
+// program's own files (its Qt resources, the preview's player) can be reached.
 QWebEngineProfile* BrowserProfile();
+
+// Whether `url` is one of the program's own files (its Qt resources, the
+// preview's player), which no browsing page may load, frame or navigate to.
+bool IsPrivateFile(const QUrl& url);
+
+// The preview's own off-the-record profile, the only one that serves the
+// Flash player's files: pages in the browsers never see them.
+QWebEngineProfile* PreviewProfile();
 
 } // namespace vidlatch::platform

@@ -13,7 +13,13 @@ namespace vidlatch::platform {
 
 void PrepareApplication()
 {
+    // The program writes no files. Qt's shader cache and Mesa's (which Mesa
+    // keeps under the account's cache folder, found even past a changed HOME)
+    // are switched off here, before any window, for the web engine's helper
+    // processes too: they inherit the environment.
     QCoreApplication::setAttribute(Qt::AA_DisableShaderDiskCache);
+    qputenv("MESA_SHADER_CACHE_DISABLE", "true");
+    qputenv("MESA_GLSL_CACHE_DISABLE", "true");
     RegisterRuffleScheme();
 }
 

@@ -1,7 +1,5 @@
 #include "RuffleScheme.h"
 
-#include "BrowserProfile.h"
-
 #include <QFile>
 #include <QWebEngineProfile>
 #include <QWebEngineUrlRequestJob>
@@ -31,13 +29,6 @@ void RegisterRuffleScheme()
 RuffleSchemeHandler::RuffleSchemeHandler(QString folder, QObject* parent)
     : QWebEngineUrlSchemeHandler(parent), folder_(std::move(folder))
 {
-}
-
-void RuffleSchemeHandler::Install(const QString& folder)
-{
-    QWebEngineProfile* profile = BrowserProfile();
-    if (!profile->urlSchemeHandler(RuffleScheme))
-        profile->installUrlSchemeHandler(RuffleScheme, new RuffleSchemeHandler(folder, profile));
 }
 
 void RuffleSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job)

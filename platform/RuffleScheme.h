@@ -17,9 +17,6 @@ public:
     explicit RuffleSchemeHandler(QString folder, QObject* parent = nullptr);
     void requestStarted(QWebEngineUrlRequestJob* job) override;
 
-    // Installs the handler on the browsers' profile once.
-    static void Install(const QString& folder);
-
 private:
     QString folder_;
 };

@@ -82,9 +82,8 @@ QString RuffleScale(const QString& scale)
 } // namespace
 
 ShockwaveFlash::ShockwaveFlash(QWidget* parent)
-    : QWebEngineView(parent), page_(new QuietPlayerPage(BrowserProfile(), this))
+    : QWebEngineView(parent), page_(new QuietPlayerPage(PreviewProfile(), this))
 {
-    RuffleSchemeHandler::Install(Runtime().AppPath() + QStringLiteral("/ruffle"));
     setPage(page_);
     setContextMenuPolicy(Qt::NoContextMenu);  // Ruffle draws the movie's own menu
     page_->setBackgroundColor(Qt::transparent);

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QString>
 #include <QTimer>
 #include <QUrl>
 #include <QWebEngineView>
+
+#include <functional>
 
 namespace vidlatch::platform {
 
@@ -34,6 +37,10 @@ public:
     // The object that stands for this instance in NewWindow2.
     QObject* Application() { return this; }
 
+    // Whether a page may have `url` opened as a new window: web pages and the
+    // blank page only. Anything else is refused before NewWindow2 is raised.
+    static bool IsOpenableAddress(const QUrl& url);
+
 signals:
     // Raised from the event loop at the start of every navigation of the page
     // or of a frame inside it.
@@ -44,10 +51,15 @@ signals:
 
 private:
     void onNavigationStarting(const QUrl& url, bool mainFrame, bool redirect);
-    void onNewWindowRequested(const QUrl& url);
+    void onNewWindowRequested(const QUrl& requested);
     void OpenRequestedWindow(const QUrl& url);
     void onRendererGone(QWebEnginePage::RenderProcessTerminationStatus status);
     void syncLocation(const QUrl& url);
+    // Starts leaving the page shown (`go` navigates), and watches that the page lets go.
+    void Leave(std::function<void()> go);
+    void NoteBusyWhileLeaving();
+    // Ends the renderer of a page stuck in a loop; the leaving is then retried.
+    void EndStuckPage();
 
     BrowserPage* page_;
     QString location_;
@@ -55,6 +67,19 @@ private:
     QTimer requestedWindowTimer_;
     static constexpr int RequestSettleMs = 30;
     bool recovering_ = false;  // showing the empty page after a renderer died, until the next navigation
+    bool recoveryPageDue_ = false;  // that empty page has been asked for and not yet started
+
+    // Leaving a page: since when, how often the page has asked for a dialog or
+    // a window since, and the navigation to repeat once a stuck page is ended.
+    QElapsedTimer leaving_;
+    int askedWhileLeaving_ = 0;
+    std::function<void()> leave_;
+    bool retryLeave_ = false;
+    QTimer leaveWatch_;  // a flooding page that has not let go by then is stuck
+    bool leavingFloodingPage_ = false;
+    static constexpr int LeaveWatchMs = 1000;
+    static constexpr int BusyAsksBeforeEnd = 20;
+    static constexpr qint64 BusyMsBeforeEnd = 300;
 };
 
 } // namespace vidlatch::platform

@@ -5,9 +5,12 @@ The program reaches it as an HTTP proxy (http_proxy=http://127.0.0.1:PORT), so
 requests arrive in absolute form ("GET http://host/path") and each host below
 answers as the real one would for what Vidlatch needs:
 
-  v.vidsite.example       home page, single-video pages with an embedded frame,
-                          an album, a film, a cover page, query strings, links
-                          that open new windows, a page that opens a hundred
+  v.vidsite.example       home page, single-video pages with an embedded frame
+                          (?advert=reload adds a frame that reloads every 100
+                          ms), an album, a film, a cover page, query strings,
+                          links that open new windows, a page that opens a
+                          hundred, and hostile pages under /hostile/: one that
+                          asks before it is left, loops of dialogs or windows
   blog.vidsite.example    blog pages
   static.vidsite.example  /v1/res/vidplayer.swf?f=3&vid=CODE: a real one-frame
                           SWF whose background colour comes from CODE
@@ -94,13 +97,40 @@ def home_page() -> bytes:
     return page("Vidsite 首页", links)
 
 
-def video_page(code: str) -> bytes:
+def video_page(code: str, advert: bool = False) -> bytes:
+    # An advert frame reloads itself every 100 ms, as some real ones do; the
+    # page counts its loads in window.advertLoads.
+    advert_frame = (
+        "<iframe id='advert' src='/embed/advert.html' width='320' height='60' "
+        "onload='window.advertLoads=(window.advertLoads||0)+1'></iframe>"
+        "<script>setInterval(()=>{document.getElementById('advert').src="
+        "'/embed/advert.html?t='+Date.now();},100);</script>" if advert else "")
     return page(
         "视频 " + code,
         "<p>正在播放 <b id='code'>%s</b></p>"
         "<iframe id='frame' src='/embed/frame.html?vid=%s' width='320' height='120'></iframe>"
-        "<a id='home' href='/'>首页</a>" % (html.escape(code), html.escape(code)),
+        "%s<a id='home' href='/'>首页</a>" % (html.escape(code), html.escape(code), advert_frame),
     )
+
+
+# Pages that misbehave on purpose, for trying the browsers against them.
+LOOPS = {
+    "alert": "for(;;)alert('loop');",
+    "confirm": "for(;;)confirm('loop');",
+    "prompt": "for(;;)prompt('loop');",
+    "open": "for(let i=0;;i++)window.open('/page/W/f/t/%s.html?n='+i);" % CODES[2],
+}
+
+
+def hostile_page(path: str, query) -> bytes:
+    if path == "/hostile/leave.html":
+        return page("不许离开", "<button id='press' style='width:300px;height:200px'>press</button>",
+                     "addEventListener('beforeunload',e=>{e.preventDefault();e.returnValue='stay';});")
+    if path == "/hostile/loop.html":
+        kind = query.get("kind", ["alert"])[0]
+        return page("循环 " + kind, "<p>loop</p>",
+                    "addEventListener('load',()=>setTimeout(()=>{%s},50));" % LOOPS.get(kind, ""))
+    return b""
 
 
 class DemoSite(BaseHTTPRequestHandler):
@@ -157,7 +187,11 @@ class DemoSite(BaseHTTPRequestHandler):
         if path == "/":
             self.send(200, home_page())
         elif path.startswith("/page/") and path.endswith(".html"):
-            self.send(200, video_page(path.rsplit("/", 1)[1][:-5]))
+            self.send(200, video_page(path.rsplit("/", 1)[1][:-5], query.get("advert") == ["reload"]))
+        elif path == "/embed/advert.html":
+            self.send(200, page("广告", "<p>advert</p>"))
+        elif path.startswith("/hostile/") and hostile_page(path, query):
+            self.send(200, hostile_page(path, query))
         elif path == "/embed/frame.html":
             self.send(200, page("frame", "<p>frame %s</p>" % html.escape(query.get("vid", [""])[0])))
         elif path.endswith("/index.html"):
@@ -170,8 +204,9 @@ class DemoSite(BaseHTTPRequestHandler):
             self.send(200, page("列表", "<a href='/'>首页</a>"))
         elif path == "/storm.html":
             self.send(200, page("一百个窗口", "<button id='go' onclick='storm()'>go</button>",
-                                "function storm(){for(let i=0;i<100;i++)"
-                                "window.open('/page/W/f/t/%s.html?n='+i);}" % CODES[2]))
+                                "function storm(n=100){let opened=0;for(let i=0;i<n;i++)"
+                                "if(window.open('/page/W/f/t/%s.html?n='+i))opened++;"
+                                "document.title='opened '+opened+' of '+n;}" % CODES[2]))
         elif path == "/alerts.html":
             self.send(200, page("对话框", "<p id='done'></p>",
                                 "addEventListener('load',()=>{alert('a');confirm('c');prompt('p');"

@@ -4,8 +4,6 @@
 #include "SiteConstants.h"
 #include "Twips.h"
 
-#include <QElapsedTimer>
-#include <QThread>
 #include <QWidget>
 
 #include <cmath>
@@ -56,25 +54,23 @@ void ControlPosition::setTop(float twips)
     Move();
 }
 
+QPoint ControlPosition::Pixels() const
+{
+    return {static_cast<int>(std::lround(left_ / platform::TwipsPerPixel)),
+            static_cast<int>(std::lround(top_ / platform::TwipsPerPixel))};
+}
+
 void ControlPosition::Move()
 {
-    const QRect before = control_->geometry();
-    control_->move(static_cast<int>(std::lround(left_ / platform::TwipsPerPixel)),
-                   static_cast<int>(std::lround(top_ / platform::TwipsPerPixel)));
-    // Painted now, not when the event loop comes round: the shake never yields.
-    if (QWidget* container = control_->parentWidget(); container && control_->isVisible())
-        container->repaint(before.united(control_->geometry()));
+    // The screen shows whatever the event loop next paints: the writes are
+    // too quick to be seen one by one, and the jiggle makes them visible.
+    control_->move(Pixels());
 }
 
 void Shake(ControlPosition& button)
 {
     constexpr int Cycles = 300;
     constexpr float Step = 100;
-    // Painting is so quick that the jiggle would be over before the screen
-    // showed it: each cycle waits for its share of a short, visible moment.
-    constexpr qint64 ShakeNanoseconds = 400'000'000;
-    QElapsedTimer clock;
-    clock.start();
     for (int cycle = 1; cycle <= Cycles; ++cycle) {
         button.setTop(button.Top() + Step);
         button.setTop(button.Top() - Step);
@@ -84,9 +80,6 @@ void Shake(ControlPosition& button)
         button.setLeft(button.Left() - Step);
         button.setLeft(button.Left() - Step);
         button.setLeft(button.Left() + Step);
-        const qint64 due = ShakeNanoseconds * cycle / Cycles;
-        if (const qint64 early = due - clock.nsecsElapsed(); early > 0)
-            QThread::usleep(static_cast<unsigned long>(early / 1000));
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "Notice.h"
 
+#include <QPoint>
 #include <QString>
 
 #include <functional>
@@ -37,6 +38,9 @@ public:
     float Top() const { return top_; }
     void setLeft(float twips);
     void setTop(float twips);
+    // Where Left and Top put the control, in pixels of its container.
+    QPoint Pixels() const;
+    QWidget* control() const { return control_; }
 
     // Sees every write, for tests and measurements: 'L' or 'T' and the value.
     std::function<void(char, float)> onWrite;
@@ -50,7 +54,8 @@ private:
 };
 
 // The attention shake: 300 cycles of down, back, up, back, right, back, left,
-// back by 100 twips, back to back, without yielding to the event loop.
+// back by 100 twips, back to back, without yielding to the event loop. It
+// takes about a millisecond; AttentionJiggle shows it to the eye.
 void Shake(ControlPosition& button);
 
 } // namespace vidlatch::ui

@@ -1,6 +1,7 @@
 #include "Form2.h"
 
 #include "AddressWatch.h"
+#include "AttentionJiggle.h"
 #include "Form1.h"
 #include "FormLabel.h"
 #include "FormPlacement.h"
@@ -93,6 +94,7 @@ void Form2::CreateControls()
     St1->Panel(1)->setText(Q(site::CopyrightLine));
 
     command1Position_ = std::make_unique<ControlPosition>(Command1);
+    command1Jiggle_ = new AttentionJiggle(*command1Position_, this);
 }
 
 void Form2::ArrangeStackingAndTabOrder()
@@ -242,8 +244,10 @@ void Form2::WatchDownload(int browser)
     const QString field = Text2->text();
     const WatchVerdict verdict = Watch(browser, field, browser == 2 ? WebBrowser2->LocationURL() : QString());
     Frame3->setTitle(verdict.caption);
-    if (verdict.shake)
+    if (verdict.shake) {
         Shake(*command1Position_);
+        command1Jiggle_->Start();
+    }
     Text2->setText(watched->LocationURL());
 }
 

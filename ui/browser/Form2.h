@@ -20,6 +20,7 @@ class WebBrowser;
 
 namespace vidlatch::ui {
 
+class AttentionJiggle;
 class ControlPosition;
 class Form1;
 
@@ -59,6 +60,7 @@ public:
 
     // Command1's Left and Top in twips, as the shake moves them.
     ControlPosition& Command1Position() { return *command1Position_; }
+    AttentionJiggle& Command1Jiggle() { return *command1Jiggle_; }
 
     void Form_Load();
     void Command1_Click();
@@ -96,6 +98,7 @@ private:
 
     Form1* form1_;
     std::unique_ptr<ControlPosition> command1Position_;
+    AttentionJiggle* command1Jiggle_;
     platform::TabOrder tabOrder_;
     bool loaded_ = false;
     bool unloaded_ = false;

@@ -1,0 +1,303 @@
+// Our browser against pages that misbehave on purpose: new windows that are
+// no web pages, the program's own files, pages that will not be left, loops
+// of dialogs and windows, and a storm of window requests.
+#include "BrowserPage.h"
+#include "DemoSite.h"
+#include "FormRuntime.h"
+#include "UiWait.h"
+#include "WebBrowser.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QFile>
+#include <QMessageBox>
+#include <QSignalSpy>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <ostream>
+
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& text, std::ostream* out) { *out << text.toStdString(); }
+QT_END_NAMESPACE
+
+namespace vidlatch::platform {
+namespace {
+
+using test::WaitUntil;
+
+const QString Home = QStringLiteral("http://v.vidsite.example/");
+const QString HomeTitle = QStringLiteral("Vidsite 首页");
+
+// A browser in a shown window, counting its DownloadBegin events.
+struct Browser {
+    QWidget window;
+    WebBrowser* view;
+    QStringList downloads;  // LocationURL inside each DownloadBegin
+
+    explicit Browser(bool silent = true)
+    {
+        window.resize(640, 480);
+        view = new WebBrowser(&window);
+        view->setGeometry(0, 0, 640, 480);
+        view->setSilent(silent);
+        QObject::connect(view, &WebBrowser::DownloadBegin, [this] { downloads.append(view->LocationURL()); });
+        window.show();
+    }
+
+    bool Open(const QString& address)
+    {
+        QSignalSpy loaded(view, &QWebEngineView::loadFinished);
+        view->Navigate(address);
+        return loaded.wait(15000);
+    }
+    void Run(const QString& script) { view->page()->runJavaScript(script); }
+    // Runs a script that ends by setting document.title, and returns that title.
+    QString TitleAfter(const QString& script)
+    {
+        const QString before = view->title();
+        QSignalSpy titled(view, &QWebEngineView::titleChanged);
+        Run(script);
+        if (!WaitUntil([&] { return !titled.isEmpty(); }))
+            return QStringLiteral("(no answer)");
+        return titled.last().at(0).toString();
+    }
+    // A real click inside the page, so that it counts as the user's.
+    void ClickInside()
+    {
+        QWidget* target = view->focusProxy() ? view->focusProxy() : view;
+        QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(100, 120));
+    }
+};
+
+TEST(HostilePage, NewWindowsCarryWebAddressesOnly)
+{
+    Browser a, b;
+    ASSERT_TRUE(a.Open(Home));
+    int asked = 0;
+    QObject::connect(a.view, &WebBrowser::NewWindow2, [&](QObject*& ppDisp, bool&) {
+        ++asked;
+        ppDisp = b.view->Application();
+    });
+    const QString refused[] = {
+        QStringLiteral("data:text/html,<title>forged</title>forged"),
+        QStringLiteral("javascript:document.title='forged'"),
+        QStringLiteral("qrc:/vidlatch/picture-close.png"),
+        QStringLiteral("vidlatch-ruffle://app/package.json"),
+        QStringLiteral("file:///etc/hostname"),
+        QStringLiteral("view-source:http://v.vidsite.example/"),
+        QString(),  // window.open() with no address: nothing to show without the opener
+    };
+    // Each refused request is followed by a web one: when that one has arrived,
+    // the refused one would have arrived before it.
+    int sentinel = 0;
+    for (const QString& address : refused) {
+        const QString web = Home + QStringLiteral("page/W/f/t/a1b2c3d4e5f.html?sentinel=%1").arg(++sentinel);
+        const QString quoted = address.isNull() ? QString() : u'\'' + address + u'\'';
+        a.Run(QStringLiteral("window.open(%1)").arg(quoted));
+        a.Run(QStringLiteral("window.open('%1')").arg(web));
+        ASSERT_TRUE(WaitUntil([&] { return b.view->LocationURL() == web; })) << address.toStdString();
+        EXPECT_EQ(asked, sentinel) << address.toStdString();
+        EXPECT_TRUE(WaitUntil([&] { return b.view->title() == QStringLiteral("视频 a1b2c3d4e5f"); }));
+    }
+    for (const QString& seen : b.downloads)
+        EXPECT_TRUE(seen.startsWith(Home)) << seen.toStdString();
+
+    // The blank page stays allowed.
+    a.Run(QStringLiteral("window.open('about:blank')"));
+    ASSERT_TRUE(WaitUntil([&] { return b.view->LocationURL() == QStringLiteral("about:blank"); }));
+    EXPECT_EQ(asked, sentinel + 1);
+}
+
+TEST(HostilePage, LocationFollowsEveryScheme)
+{
+    Browser w;
+    for (const QString& address : {QStringLiteral("data:text/html,<title>own</title>own"),
+                                   QStringLiteral("about:blank"), Home}) {
+        ASSERT_TRUE(w.Open(address)) << address.toStdString();
+        EXPECT_EQ(w.view->LocationURL(), QUrl(address).toString()) << address.toStdString();
+    }
+}
+
+TEST(HostilePage, TheProgramsOwnFilesArePrivate)
+{
+    Browser w;
+    ASSERT_TRUE(w.Open(Home));
+    const QString files[] = {QStringLiteral("vidlatch-ruffle://app/package.json"),
+                             QStringLiteral("vidlatch-ruffle://app/ruffle.js"),
+                             QStringLiteral("qrc:/qt-project.org/qmessagebox/images/qtlogo-64.png")};
+    for (const QString& file : files) {
+        // Fetched by the page: refused.
+        EXPECT_EQ(w.TitleAfter(QStringLiteral("fetch('%1').then(r => r.text()).then("
+                                              "t => document.title = 'read ' + t.length, "
+                                              "() => document.title = 'refused %1')").arg(file)),
+                  QStringLiteral("refused %1").arg(file));
+        // Shown by the page as an image: never loaded.
+        EXPECT_EQ(w.TitleAfter(QStringLiteral("const i = new Image(); i.onload = () => document.title = 'image shown'; "
+                                              "i.onerror = () => document.title = 'image refused'; i.src = '%1';").arg(file)),
+                  QStringLiteral("image refused")) << file.toStdString();
+        // Navigated to by the page, then by the browser itself: nothing of it is shown.
+        for (bool byPage : {true, false}) {
+            ASSERT_TRUE(w.Open(Home));
+            QSignalSpy loaded(w.view, &QWebEngineView::loadFinished);
+            if (byPage)
+                w.Run(QStringLiteral("location.href = '%1'").arg(file));
+            else
+                w.view->Navigate(file);
+            loaded.wait(5000);
+            // What the files hold: the player's name in its files, the picture's size.
+            const QString shown = w.TitleAfter(QStringLiteral(
+                "document.title = ((document.images[0] && document.images[0].naturalWidth > 0) || "
+                "/@ruffle-rs|RufflePlayer/.test(document.documentElement.outerHTML)) ? 'exposed' : 'hidden'"));
+            EXPECT_NE(shown, QStringLiteral("exposed")) << file.toStdString() << (byPage ? " by the page" : "");
+        }
+    }
+}
+
+TEST(HostilePage, TheLeaveQuestionNeverTrapsTheUser)
+{
+    // A silent browser leaves, by every road.
+    Browser silent;
+    struct Road { const char* name; std::function<void(WebBrowser*)> act; QString to; };
+    const Road roads[] = {
+        {"navigate", [](WebBrowser* v) { v->Navigate(Home); }, Home},
+        {"refresh", [](WebBrowser* v) { v->Refresh(); }, Home + QStringLiteral("hostile/leave.html")},
+        {"back", [](WebBrowser* v) { v->GoBack(); }, Home + QStringLiteral("alerts.html")},
+    };
+    for (const Road& road : roads) {
+        ASSERT_TRUE(silent.Open(Home + QStringLiteral("alerts.html")));
+        ASSERT_TRUE(silent.Open(Home + QStringLiteral("hostile/leave.html")));
+        silent.ClickInside();
+        QSignalSpy loaded(silent.view, &QWebEngineView::loadFinished);
+        road.act(silent.view);
+        ASSERT_TRUE(loaded.wait(2000)) << road.name;
+        EXPECT_EQ(silent.view->LocationURL(), road.to) << road.name;
+    }
+
+    // A browser that shows dialogs asks the user, and stays when told to.
+    Browser asking(false);
+    ASSERT_TRUE(asking.Open(Home + QStringLiteral("hostile/leave.html")));
+    asking.ClickInside();
+    int asked = 0;
+    test::WhenModal<QMessageBox>([&](QMessageBox* box) {
+        ++asked;
+        box->button(QMessageBox::Cancel) ? box->button(QMessageBox::Cancel)->click() : box->reject();
+    });
+    asking.view->Navigate(Home);
+    ASSERT_TRUE(WaitUntil([&] { return asked == 1 && !QApplication::activeModalWidget(); }));
+    EXPECT_EQ(asking.view->LocationURL(), Home + QStringLiteral("hostile/leave.html"));
+}
+
+TEST(HostilePage, LoopsCannotHoldEitherBrowser)
+{
+    for (const bool isSilent : {true, false}) {
+        for (const char* kind : {"alert", "confirm", "prompt", "open"}) {
+            const std::string row = std::string(kind) + (isSilent ? " silent" : " asking");
+            Browser w(isSilent), other;
+            int windows = 0;
+            QObject::connect(w.view, &WebBrowser::NewWindow2, [&](QObject*& ppDisp, bool&) {
+                ++windows;
+                ppDisp = other.view->Application();
+            });
+            // A browser that shows dialogs shows the first few; the user closes them.
+            int shown = 0;
+            QTimer closer;
+            QObject::connect(&closer, &QTimer::timeout, [&] {
+                if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                    ++shown;
+                    box->reject();
+                }
+            });
+            closer.start(20);
+            ASSERT_TRUE(w.Open(Home)) << row;
+            ASSERT_TRUE(w.Open(Home + QStringLiteral("hostile/loop.html?kind=%1").arg(QLatin1String(kind)))) << row;
+            int asked = 0;
+            QObject::connect(static_cast<BrowserPage*>(w.view->page()), &BrowserPage::dialogAsked, [&] { ++asked; });
+            ASSERT_TRUE(WaitUntil([&] { return windows == BrowserPage::FloodWindows || asked > 50; })) << row;
+            // The flood was cut short: three boxes, then quiet refusals.
+            EXPECT_EQ(shown, isSilent || QLatin1String(kind) == QLatin1String("open") ? 0 : 3) << row;
+
+            // Each way out works at once while the loop goes on.
+            struct Road { const char* name; std::function<void()> act; QString to; };
+            const Road roads[] = {
+                {"refresh", [&] { w.view->Refresh(); }, QString()},
+                {"back", [&] { w.view->GoBack(); }, Home},
+                {"navigate", [&] { w.view->Navigate(Home); }, Home},
+            };
+            for (const Road& road : roads) {
+                if (road.to.isEmpty() && QLatin1String(road.name) == QLatin1String("refresh")) {
+                    QSignalSpy loaded(w.view, &QWebEngineView::loadFinished);
+                    road.act();
+                    EXPECT_TRUE(loaded.wait(2000)) << row << " " << road.name;
+                    continue;
+                }
+                road.act();
+                EXPECT_TRUE(WaitUntil([&] { return w.view->LocationURL() == road.to && w.view->title() == HomeTitle; },
+                                      2000))
+                    << row << " " << road.name;
+                if (QLatin1String(road.name) == QLatin1String("back")) {
+                    ASSERT_TRUE(w.Open(Home + QStringLiteral("hostile/loop.html?kind=%1").arg(QLatin1String(kind))));
+                }
+            }
+        }
+    }
+}
+
+// The resident memory of this process, in KiB.
+long ResidentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    return -1;
+}
+
+TEST(HostilePage, WindowStormsLeaveNothingBehind)
+{
+    Browser a, b;
+    int asked = 0;
+    QObject::connect(a.view, &WebBrowser::NewWindow2, [&](QObject*& ppDisp, bool&) {
+        ++asked;
+        ppDisp = b.view->Application();
+    });
+    constexpr int Storm = 3000;
+    const int allowed = BrowserPage::FloodWindows;
+    long afterStorm[2] = {};
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_TRUE(a.Open(Home + QStringLiteral("storm.html")));
+        asked = 0;
+        // The first few open in the other browser; the rest are refused at once.
+        // (The one that tips the balance is created before it is refused.)
+        EXPECT_EQ(a.TitleAfter(QStringLiteral("storm(%1)").arg(Storm)),
+                  QStringLiteral("opened %1 of %2").arg(allowed + 1).arg(Storm));
+        ASSERT_TRUE(WaitUntil([&] { return asked == allowed; })) << asked;
+        const QString last = QStringLiteral("?n=%1").arg(allowed - 1);
+        ASSERT_TRUE(WaitUntil([&] { return b.view->LocationURL().endsWith(last); })) << b.view->LocationURL().toStdString();
+        ASSERT_TRUE(WaitUntil([&] { return b.view->title() == QStringLiteral("视频 Tb7_wE3-pQs"); }));
+        afterStorm[round] = ResidentKiB();
+    }
+    std::printf("resident after each storm: %ld KiB, %ld KiB\n", afterStorm[0], afterStorm[1]);
+    EXPECT_LE(afterStorm[1] - afterStorm[0], 20 * 1024);
+
+    // After the storm, a click of the user's still opens its window.
+    const int before = asked;
+    const QStringList box = a.TitleAfter(QStringLiteral(
+        "const r = document.getElementById('go').getBoundingClientRect();"
+        "document.title = [r.x, r.y, r.width, r.height].map(Math.round).join(',')")).split(u',');
+    ASSERT_EQ(box.size(), 4);
+    const QPoint centre(box[0].toInt() + box[2].toInt() / 2, box[1].toInt() + box[3].toInt() / 2);
+    QTest::mouseClick(a.view->focusProxy(), Qt::LeftButton, {}, centre);
+    EXPECT_TRUE(WaitUntil([&] { return asked == before + 1; })) << asked - before;
+    EXPECT_TRUE(WaitUntil([&] { return a.view->title() == QStringLiteral("opened 1 of 100"); }))
+        << a.view->title().toStdString();
+}
+
+} // namespace
+} // namespace vidlatch::platform
