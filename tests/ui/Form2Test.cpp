@@ -478,5 +478,35 @@ TEST(Form2Close, EveryWayBringsForm1BackAndReopensFresh)
     }
 }
 
+TEST(Form2Buttons, ALoopingPageCannotHoldTheWindow)
+{
+    const QString loop = Home + QStringLiteral("hostile/loop.html?kind=%1");
+    struct Row { const char* name; const char* kind; std::function<void(Form2&)> press; };
+    const Row rows[] = {
+        {"reset", "confirm", [](Form2& f) { emit f.Picture1->Click(); }},
+        {"home 1", "open", [](Form2& f) { f.Command3->click(); }},  // its windows moved to tab 1
+        {"refresh", "prompt", [](Form2& f) { emit f.Picture3->Click(); }},
+        {"back", "alert", [](Form2& f) { emit f.Picture2->Click(); }},
+    };
+    for (const Row& row : rows) {
+        OpenBrowser s;
+        Form2& f = *s.f;
+        ASSERT_TRUE(WaitUntil([&] { return f.WebBrowser1->title() == QStringLiteral("Vidsite 首页"); })) << row.name;
+        f.WebBrowser1->Navigate(loop.arg(QLatin1String(row.kind)));
+        ASSERT_TRUE(WaitUntil([&] { return f.WebBrowser1->title().startsWith(QStringLiteral("循环")); })) << row.name;
+        int loads = 0;
+        QObject::connect(f.WebBrowser1, &QWebEngineView::loadFinished, [&] { ++loads; });
+        row.press(f);
+        EXPECT_TRUE(WaitUntil([&] { return loads > 0; }, 2000)) << row.name;
+    }
+    // Closing takes effect at once too.
+    OpenBrowser s;
+    QPointer<Form2> f(s.f);
+    f->WebBrowser1->Navigate(loop.arg(QStringLiteral("alert")));
+    ASSERT_TRUE(WaitUntil([&] { return f->WebBrowser1->title().startsWith(QStringLiteral("循环")); }));
+    emit f->Picture4->Click();
+    EXPECT_TRUE(WaitUntil([&] { return f.isNull() && s.form1.isVisible(); }, 2000));
+}
+
 } // namespace
 } // namespace vidlatch::ui
