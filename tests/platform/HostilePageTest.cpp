@@ -10,6 +10,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMessageBox>
 #include <QSignalSpy>
@@ -66,11 +67,21 @@ struct Browser {
             return QStringLiteral("(no answer)");
         return titled.last().at(0).toString();
     }
-    // A real click inside the page, so that it counts as the user's.
-    void ClickInside()
+    // A real click inside the page, so that it counts as the user's; the
+    // page says when it has seen it (its title becomes "pressed").
+    bool ClickInside()
     {
-        QWidget* target = view->focusProxy() ? view->focusProxy() : view;
-        QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(100, 120));
+        QElapsedTimer sinceClick;
+        return WaitUntil([&] {
+            if (view->title() == QStringLiteral("pressed"))
+                return true;
+            if (!sinceClick.isValid() || sinceClick.elapsed() > 300) {
+                sinceClick.start();
+                QWidget* target = view->focusProxy() ? view->focusProxy() : view;
+                QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(100, 120));
+            }
+            return false;
+        });
     }
 };
 
@@ -171,7 +182,7 @@ TEST(HostilePage, TheLeaveQuestionNeverTrapsTheUser)
     for (const Road& road : roads) {
         ASSERT_TRUE(silent.Open(Home + QStringLiteral("alerts.html")));
         ASSERT_TRUE(silent.Open(Home + QStringLiteral("hostile/leave.html")));
-        silent.ClickInside();
+        ASSERT_TRUE(silent.ClickInside()) << road.name;
         QSignalSpy loaded(silent.view, &QWebEngineView::loadFinished);
         road.act(silent.view);
         ASSERT_TRUE(loaded.wait(2000)) << road.name;
@@ -181,7 +192,7 @@ TEST(HostilePage, TheLeaveQuestionNeverTrapsTheUser)
     // A browser that shows dialogs asks the user, and stays when told to.
     Browser asking(false);
     ASSERT_TRUE(asking.Open(Home + QStringLiteral("hostile/leave.html")));
-    asking.ClickInside();
+    ASSERT_TRUE(asking.ClickInside());
     int asked = 0;
     test::WhenModal<QMessageBox>([&](QMessageBox* box) {
         ++asked;

@@ -125,7 +125,8 @@ LOOPS = {
 def hostile_page(path: str, query) -> bytes:
     if path == "/hostile/leave.html":
         return page("不许离开", "<button id='press' style='width:300px;height:200px'>press</button>",
-                     "addEventListener('beforeunload',e=>{e.preventDefault();e.returnValue='stay';});")
+                     "addEventListener('beforeunload',e=>{e.preventDefault();e.returnValue='stay';});"
+                     "addEventListener('click',()=>{document.title='pressed';});")
     if path == "/hostile/loop.html":
         kind = query.get("kind", ["alert"])[0]
         return page("循环 " + kind, "<p>loop</p>",
