@@ -11,6 +11,7 @@ packages=(
   qt6-base-dev qt6-webengine-dev libqt6webenginecore6-bin qt6-translations-l10n
   libgl-dev libcurl4-openssl-dev
   fonts-arphic-uming xvfb xauth x11-utils imagemagick strace
+  desktop-file-utils appstream groff-base dpkg-dev lintian
   nodejs npm python3
 )
 

@@ -4,7 +4,8 @@
 # Needs rsvg-convert (Debian package librsvg2-bin).
 set -euo pipefail
 cd "$(dirname "$0")/../resources/images"
-for size in 16 24 32 48; do
+# The window icon uses up to 48 px; the desktop's icon theme gets them all.
+for size in 16 24 32 48 64 128 256; do
   rsvg-convert -w "$size" -h "$size" vidlatch-icon.svg -o "vidlatch-icon-$size.png"
 done
 for picture in picture-reset picture-back picture-refresh picture-close; do

@@ -12,6 +12,7 @@ int main(int argc, char** argv)
     vidlatch::platform::PrepareApplication();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vidlatch"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.brightfold.vidlatch"));
     QApplication::setQuitOnLastWindowClosed(false);  // the windows say when the program ends
     vidlatch::platform::ApplyFormDefaults();
     QApplication::setWindowIcon(vidlatch::ui::ProgramIcon());
