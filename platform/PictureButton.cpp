@@ -1,32 +1,52 @@
 #include "PictureButton.h"
 
-#include <QMouseEvent>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QStyleOptionFocusRect>
 
 namespace vidlatch::platform {
 
 PictureButton::PictureButton(const QPixmap& picture, const QString& toolTip, const QCursor& cursor,
                              QWidget* parent)
-    : QLabel(parent)
+    : QAbstractButton(parent), picture_(picture)
 {
-    setPixmap(picture);
-    setFrameShape(QFrame::NoFrame);
     setToolTip(toolTip);
+    setAccessibleName(toolTip);
     setCursor(cursor);
     setFocusPolicy(Qt::TabFocus);
-    resize(picture.size() / picture.devicePixelRatio());
+    resize(sizeHint());
+    connect(this, &QAbstractButton::clicked, this, &PictureButton::Click);
 }
 
-void PictureButton::mousePressEvent(QMouseEvent* event)
+QSize PictureButton::sizeHint() const
 {
-    pressed_ = event->button() == Qt::LeftButton;
+    return picture_.size() / picture_.devicePixelRatio();
 }
 
-void PictureButton::mouseReleaseEvent(QMouseEvent* event)
+void PictureButton::paintEvent(QPaintEvent*)
 {
-    const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
-    pressed_ = false;
-    if (click)
-        emit Click();
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, picture_);
+    if (hasFocus()) {
+        QStyleOptionFocusRect frame;
+        frame.initFrom(this);
+        frame.rect = rect().adjusted(1, 1, -1, -1);
+        // Only the keyboard brings the focus here (a click does not take it),
+        // so the frame shows whenever the focus is here.
+        frame.state |= QStyle::State_KeyboardFocusChange;
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &frame, &painter, this);
+    }
+}
+
+void PictureButton::keyPressEvent(QKeyEvent* event)
+{
+    // Space is the button's own key already; Enter presses it as well, as it
+    // does the window's push buttons.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !event->isAutoRepeat()) {
+        animateClick();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
 }
 
 QCursor HandCursor()

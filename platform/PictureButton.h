@@ -1,26 +1,32 @@
 #pragma once
 
-#include <QLabel>
+#include <QAbstractButton>
+#include <QPixmap>
 
 namespace vidlatch::platform {
 
 // A borderless picture that acts as a button: it shows its picture at its
-// own size, a tool tip and a hand cursor, and reports a click.
-class PictureButton : public QLabel {
+// own size, a tool tip and a hand cursor, and reports a click. It is a push
+// button to the keyboard (Space and Enter, with a focus frame) and to screen
+// readers (named by its tool tip, pressed through the press action).
+class PictureButton : public QAbstractButton {
     Q_OBJECT
 
 public:
     PictureButton(const QPixmap& picture, const QString& toolTip, const QCursor& cursor, QWidget* parent);
 
+    QPixmap pixmap() const { return picture_; }
+    QSize sizeHint() const override;
+
 signals:
     void Click();
 
 protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    bool pressed_ = false;
+    QPixmap picture_;
 };
 
 // The 32 x 32 pointing hand, hot spot at the fingertip (5, 0).

@@ -149,6 +149,8 @@ QString ShockwaveFlash::PlayerPage(const QString& movie) const
 void ShockwaveFlash::setMovie(const QString& address)
 {
     movie_ = address;
+    // What a screen reader says of the preview: the movie it plays.
+    setAccessibleName(QStringLiteral("Flash 预览：%1").arg(address));
     // The page's origin is the movie's, so fetching the movie stays same-origin.
     QUrl origin = QUrl::fromUserInput(address);
     origin.setPath(QStringLiteral("/"));

@@ -41,7 +41,8 @@ TabControl::TabControl(const QStringList& captions, QWidget* parent) : QWidget(p
         strip_->addTab(caption);
         controls_.append(QList<QWidget*>());
     }
-    setFocusPolicy(Qt::StrongFocus);
+    // The focus and the screen reader belong to the tabs themselves.
+    setFocusPolicy(Qt::NoFocus);
     setFocusProxy(strip_);
     connect(strip_, &QTabBar::currentChanged, this, [this](int tab) {
         const int previous = current_;

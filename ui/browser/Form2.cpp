@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabBar>
 
 namespace vidlatch::ui {
 
@@ -89,6 +90,13 @@ void Form2::CreateControls()
     WebBrowser2 = new WebBrowser;
     SSTab1->PlaceOnTab(1, WebBrowser2);
     WebBrowser2->setGeometry(TwipsRect(120, 480, 15975, 8655));  // reaches below the tab control: cut off there
+
+    // Names for screen readers: the field by the label beside it, each
+    // browser by its tab.
+    Text2->setAccessibleName(Label4->Caption());
+    SSTab1->TabStrip()->setAccessibleName(QStringLiteral("浏览页面"));
+    WebBrowser1->setAccessibleName(SSTab1->TabCaption(0));
+    WebBrowser2->setAccessibleName(SSTab1->TabCaption(1));
 
     St1 = new StatusBar(Px(735), 1, this);
     St1->Panel(1)->setText(Q(site::CopyrightLine));

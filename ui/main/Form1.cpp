@@ -79,6 +79,7 @@ void Form1::CreateControls()
     Text2->setReadOnly(true);  // locked: select and copy, never edit
     Label2 = MakeLabel(Frame5, TwipsRect(240, 480, 1170, 180), true);
     Label2->setCaption(QStringLiteral("当前播放地址:"));
+    Text2->setAccessibleName(Label2->Caption());  // the label beside it, not the frame's banner
 
     Frame2 = MakeFrame(this, QStringLiteral("视频代码辅助获取"), TwipsRect(4560, 240, 5655, 1815));
     Command2 = MakeButton(Frame2, QStringLiteral("使用内置浏览器自动获取功能"), TwipsRect(120, 1320, 5415, 375));
@@ -92,6 +93,7 @@ void Form1::CreateControls()
     Command4 = MakeButton(Frame1, QStringLiteral("输入网址直接获取"), TwipsRect(240, 840, 3735, 375));
     Command1 = MakeButton(Frame1, QStringLiteral("获取视频真实地址"), TwipsRect(240, 1320, 3735, 375));
     Text1 = MakeTextBox(Frame1, TwipsRect(240, 360, 3735, 270));
+    Text1->setAccessibleName(Frame1->title());
 
     WebBrowser1 = new WebBrowser(this);
     WebBrowser1->setGeometry(TwipsRect(6720, 6960, 855, 735));

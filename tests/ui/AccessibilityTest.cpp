@@ -1,0 +1,147 @@
+// Both windows as a screen reader sees them: every control that takes the
+// focus has a name and a role, every button can be pressed through the
+// accessibility action interface, and the picture buttons answer Space and
+// Enter.
+#include "Form1.h"
+#include "Form2.h"
+#include "PictureButton.h"
+#include "ScriptedRuntime.h"
+#include "ShockwaveFlash.h"
+#include "UiWait.h"
+
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QWebEngineView>
+
+#include <initializer_list>
+
+#include <gtest/gtest.h>
+
+namespace vidlatch::ui {
+namespace {
+
+using test::ScriptedRuntimeScope;
+using test::WaitUntil;
+
+struct Control {
+    QWidget* widget;
+    QString name;
+    QAccessible::Role role;
+};
+
+// The focusable controls of `window`, as its accessibility tree has them.
+// (A web view's page content is the page's business, not the window's.)
+void CollectFocusable(QAccessibleInterface* node, QList<Control>& out)
+{
+    if (!node)
+        return;
+    auto* widget = qobject_cast<QWidget*>(node->object());
+    if (widget && node->state().focusable && widget->isVisibleTo(widget->window()))
+        out.append({widget, node->text(QAccessible::Name), node->role()});
+    if (qobject_cast<QWebEngineView*>(node->object()))
+        return;
+    for (int i = 0; i < node->childCount(); ++i)
+        CollectFocusable(node->child(i), out);
+}
+
+QList<Control> FocusableControls(QWidget* window)
+{
+    QList<Control> controls;
+    CollectFocusable(QAccessible::queryAccessibleInterface(window), controls);
+    return controls;
+}
+
+void ExpectNamedAndPressable(QWidget* window, int expectedAtLeast)
+{
+    const QList<Control> controls = FocusableControls(window);
+    QStringList seen;
+    for (const Control& c : controls)
+        seen.append(QString::fromLatin1(c.widget->metaObject()->className()) + u' ' + c.name);
+    EXPECT_GE(controls.size(), expectedAtLeast) << seen.join(QStringLiteral(", ")).toStdString();
+    for (const Control& c : controls) {
+        const std::string what = c.widget->metaObject()->className() + std::string(" ") +
+                                 c.widget->objectName().toStdString() + " \"" + c.name.toStdString() + "\"";
+        EXPECT_FALSE(c.name.trimmed().isEmpty()) << what;
+        EXPECT_NE(c.role, QAccessible::NoRole) << what;
+        EXPECT_NE(c.role, QAccessible::Client) << what;
+        if (auto* button = qobject_cast<QAbstractButton*>(c.widget)) {
+            EXPECT_EQ(c.role, QAccessible::Button) << what;
+            QAccessibleInterface* node = QAccessible::queryAccessibleInterface(button);
+            QAccessibleActionInterface* actions = node ? node->actionInterface() : nullptr;
+            ASSERT_NE(actions, nullptr) << what;
+            EXPECT_TRUE(actions->actionNames().contains(QAccessibleActionInterface::pressAction())) << what;
+        }
+    }
+}
+
+TEST(Accessibility, EveryFocusableControlOfBothWindowsHasANameAndARole)
+{
+    ScriptedRuntimeScope runtime;
+    Form1 form1;
+    form1.Show();
+    ExpectNamedAndPressable(&form1, 6);
+    form1.Command2->click();
+    Form2* form2 = form1.BrowserWindow();
+    ASSERT_NE(form2, nullptr);
+    ExpectNamedAndPressable(form2, 10);  // (the browsers: their pages speak for themselves)
+    form2->close();
+}
+
+TEST(Accessibility, ButtonsArePressedThroughTheActionInterface)
+{
+    ScriptedRuntimeScope runtime;
+    Form1 form1;
+    form1.Show();
+    form1.Command2->click();
+    Form2* form2 = form1.BrowserWindow();
+    ASSERT_NE(form2, nullptr);
+    // Buttons whose press leaves both windows in place.
+    for (QAbstractButton* button : std::initializer_list<QAbstractButton*>{
+             form2->Command2, form2->Command1, form2->Picture1, form2->Picture2, form2->Picture3, form1.Command3,
+             form1.Command1}) {
+        QSignalSpy clicked(button, &QAbstractButton::clicked);
+        QAccessibleInterface* node = QAccessible::queryAccessibleInterface(button);
+        ASSERT_NE(node, nullptr);
+        node->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        EXPECT_TRUE(WaitUntil([&] { return clicked.size() == 1; }, 3000)) << button->accessibleName().toStdString();
+    }
+    // The close picture, last: it unloads the browser window.
+    QSignalSpy closed(form2->Picture4, &platform::PictureButton::Click);
+    QAccessible::queryAccessibleInterface(form2->Picture4)->actionInterface()->doAction(
+        QAccessibleActionInterface::pressAction());
+    EXPECT_TRUE(WaitUntil([&] { return closed.size() == 1 && form1.isVisible(); }, 3000));
+}
+
+TEST(Accessibility, PictureButtonsAnswerSpaceAndEnterAndShowTheirFocus)
+{
+    QWidget window;
+    QPixmap picture(60, 60);
+    picture.fill(Qt::white);
+    auto* button = new platform::PictureButton(picture, QStringLiteral("刷新"), QCursor(), &window);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    button->setFocus();
+    ASSERT_TRUE(WaitUntil([&] { return button->hasFocus(); }));
+    QSignalSpy clicks(button, &platform::PictureButton::Click);
+    struct Row { Qt::Key key; const char* name; };
+    for (const Row& row : {Row{Qt::Key_Space, "Space"}, Row{Qt::Key_Return, "Return"}, Row{Qt::Key_Enter, "Enter"}}) {
+        const qsizetype before = clicks.size();
+        QTest::keyClick(button, row.key);
+        EXPECT_TRUE(WaitUntil([&] { return clicks.size() == before + 1; }, 3000)) << row.name;
+    }
+    QTest::keyClick(button, Qt::Key_A);
+    EXPECT_EQ(clicks.size(), 3);
+    // The focus frame: the focused button is drawn differently from the picture alone.
+    const QImage focused = button->grab().toImage();
+    button->clearFocus();
+    ASSERT_TRUE(WaitUntil([&] { return !button->hasFocus(); }));
+    EXPECT_NE(button->grab().toImage(), focused);
+    EXPECT_EQ(button->grab().toImage(), picture.toImage().convertToFormat(focused.format()));
+}
+
+} // namespace
+} // namespace vidlatch::ui
