@@ -4,6 +4,9 @@
 //   main     Form1: shown, first frame of the preview, memory after start-up
 //   browser  Form1, then Command2: the browser window shown with its home page
 //            loaded, the shake's duration, memory with both windows open
+//   switch   Form1, then movies of several codes: setMovie to first frame, each
+//            new movie in the running player (same origin) beside a rebuilt
+//            player page (another origin)
 #include "AddressWatch.h"
 #include "Form1.h"
 #include "Form2.h"
@@ -21,6 +24,7 @@
 #include <QTimer>
 #include <QWebEngineView>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -32,6 +36,41 @@ void Report(const char* metric, double value, const char* unit)
 {
     std::printf("%s: %.1f %s\n", metric, value, unit);
     std::fflush(stdout);
+}
+
+// Plays one movie after another in `flash`, alternating the way each one
+// arrives, and reports the median time from setMovie to its first frame.
+void ReportMovieSwitches(platform::ShockwaveFlash* flash)
+{
+    static const QStringList codes = {QStringLiteral("a1b2c3d4e5f"), QStringLiteral("XqZ9fR2kLmN"),
+                                      QStringLiteral("Tb7_wE3-pQs"), QStringLiteral("k0LmN8vB2xC")};
+    struct Run { QElapsedTimer clock; int step = 0; QList<double> samePlayer, newPage; };
+    auto* run = new Run;
+    // Steps: same origin twice per code (a new movie in the running player),
+    // then the other origin (a new page), round the codes.
+    auto next = [flash, run] {
+        const int step = run->step;
+        if (step >= 24) {
+            auto median = [](QList<double> v) { std::sort(v.begin(), v.end()); return v.isEmpty() ? 0 : v[v.size() / 2]; };
+            Report("movie_in_running_player_median", median(run->samePlayer), "ms");
+            Report("movie_in_new_page_median", median(run->newPage), "ms");
+            QCoreApplication::exit(0);
+            return;
+        }
+        // Every third step changes the origin, and with it the page.
+        const QString prefix = (step + 1) / 3 % 2 == 1
+                                   ? QStringLiteral("http://static.vidsite.example:8080/v1/res/vidplayer.swf?f=3&vid=")
+                                   : ui::Q(site::PlayerAddressPrefix);
+        run->clock.start();
+        flash->setMovie(prefix + codes[step % codes.size()]);
+    };
+    QObject::connect(flash, &platform::ShockwaveFlash::movieShown, flash, [run, next] {
+        const double ms = static_cast<double>(run->clock.nsecsElapsed()) / 1e6;
+        (run->step % 3 == 2 ? run->newPage : run->samePlayer).append(ms);
+        ++run->step;
+        QTimer::singleShot(200, next);
+    });
+    next();
 }
 
 void ReportMemorySoonAndQuit(int settleMs)
@@ -86,6 +125,10 @@ int main(int argc, char** argv)
                 return;
             first = false;
             Report("preview_first_frame", bench::MillisecondsSinceStart(), "ms");
+            if (std::strcmp(mode, "switch") == 0) {
+                QTimer::singleShot(500, [&] { ReportMovieSwitches(form1->ShockwaveFlash1); });
+                return;
+            }
             if (!browser) {
                 ReportMemorySoonAndQuit(3000);
                 return;

@@ -55,6 +55,12 @@ constexpr char PlayerScript[] = R"JS(
     player.id = 'player';
     document.body.appendChild(player);
     player.addEventListener('loadeddata', () => { document.title = 'vidlatch:movie-shown'; });
+    // The next movie of the same origin plays in this same player; it comes
+    // as JSON data, never as script text.
+    window.vidlatchPlay = (next) => {
+      document.title = '';
+      player.load({ url: next.movie, base: next.base || null });
+    };
     if (settings.movie) player.load({ url: settings.movie, base: settings.base || null });
   });
 })();
@@ -89,6 +95,10 @@ ShockwaveFlash::ShockwaveFlash(QWidget* parent)
     page_->setBackgroundColor(Qt::transparent);
     // A movie's sound plays as it would in the Flash player, without a click first.
     page_->settings()->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
+    // A player page that has loaded takes further movies of its origin; a new
+    // page is built after a failed load or a lost renderer.
+    connect(page_, &QWebEnginePage::loadFinished, this, [this](bool ok) { playerReady_ = ok; });
+    connect(page_, &QWebEnginePage::renderProcessTerminated, this, [this] { playerReady_ = false; });
     connect(page_, &QWebEnginePage::titleChanged, this, [this](const QString& title) {
         if (title == QLatin1String(ShownTitle))
             emit movieShown();
@@ -156,7 +166,18 @@ void ShockwaveFlash::setMovie(const QString& address)
     origin.setPath(QStringLiteral("/"));
     origin.setQuery(QString());
     origin.setFragment(QString());
-    page_->setHtml(PlayerPage(address), origin.isValid() ? origin : QUrl(QStringLiteral("about:blank")));
+    if (!origin.isValid())
+        origin = QUrl(QStringLiteral("about:blank"));
+    if (playerReady_ && origin == playerOrigin_) {
+        // The running player takes the new movie: no new page, no new Ruffle.
+        const QJsonObject next{{QStringLiteral("movie"), address}, {QStringLiteral("base"), Base}};
+        page_->runJavaScript(QStringLiteral("window.vidlatchPlay(%1)")
+                                 .arg(QString::fromUtf8(QJsonDocument(next).toJson(QJsonDocument::Compact))));
+        return;
+    }
+    playerReady_ = false;
+    playerOrigin_ = origin;
+    page_->setHtml(PlayerPage(address), origin);
 }
 
 } // namespace vidlatch::platform

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QUrl>
 #include <QWebEngineView>
 
 namespace vidlatch::platform {
@@ -14,7 +15,9 @@ public:
     explicit ShockwaveFlash(QWidget* parent = nullptr);
     ~ShockwaveFlash() override;
 
-    // Loads and plays the movie at `address`; the same address again reloads it.
+    // Loads and plays the movie at `address`; the same address again reloads
+    // it. A movie of the same origin as the one playing goes into the running
+    // player; any other builds the player page anew.
     void setMovie(const QString& address);
     QString Movie() const { return movie_; }
 
@@ -48,6 +51,8 @@ signals:
 private:
     QWebEnginePage* page_;
     QString movie_;
+    QUrl playerOrigin_;        // the origin of the player page shown
+    bool playerReady_ = false;  // that page has loaded: Ruffle takes new movies
 };
 
 } // namespace vidlatch::platform

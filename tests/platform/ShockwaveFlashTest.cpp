@@ -6,6 +6,10 @@
 #include <QCryptographicHash>
 #include <QImage>
 #include <QRegularExpression>
+#include <QWebEnginePage>
+
+#include <csignal>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -48,6 +52,46 @@ TEST(ShockwaveFlash, PlaysTheMovieOfEachCodeInItsColour)
     const int before = shown;
     flash->setMovie(flash->Movie());
     EXPECT_TRUE(WaitUntil([&] { return shown > before; }, 30000));
+}
+
+TEST(ShockwaveFlash, MoviesSwitchInTheRunningPlayerOrInANewPage)
+{
+    QWidget window;
+    window.resize(641, 345);
+    auto* flash = new ShockwaveFlash(&window);
+    flash->setGeometry(0, 0, 641, 345);
+    window.show();
+    int shown = 0, pages = 0;
+    QObject::connect(flash, &ShockwaveFlash::movieShown, [&] { ++shown; });
+    QObject::connect(flash->page(), &QWebEnginePage::loadStarted, [&] { ++pages; });
+    const QString otherOrigin = QStringLiteral("http://static.vidsite.example:8080/v1/res/vidplayer.swf?f=3&vid=");
+
+    struct Step { const char* what; std::function<void()> before; QString address; QString code; bool newPage; };
+    const Step steps[] = {
+        {"first movie", {}, PlayerAddress(QStringLiteral("a1b2c3d4e5f")), QStringLiteral("a1b2c3d4e5f"), true},
+        {"same origin", {}, PlayerAddress(QStringLiteral("XqZ9fR2kLmN")), QStringLiteral("XqZ9fR2kLmN"), false},
+        {"same movie again", {}, PlayerAddress(QStringLiteral("XqZ9fR2kLmN")), QStringLiteral("XqZ9fR2kLmN"), false},
+        {"another origin", {}, otherOrigin + QStringLiteral("Tb7_wE3-pQs"), QStringLiteral("Tb7_wE3-pQs"), true},
+        {"its origin again", {}, otherOrigin + QStringLiteral("k0LmN8vB2xC"), QStringLiteral("k0LmN8vB2xC"), false},
+        {"after the renderer died",
+         [&] {
+             bool gone = false;
+             QObject::connect(flash->page(), &QWebEnginePage::renderProcessTerminated, [&] { gone = true; });
+             ::kill(static_cast<pid_t>(flash->page()->renderProcessPid()), SIGKILL);
+             ASSERT_TRUE(WaitUntil([&] { return gone; }));
+         },
+         otherOrigin + QStringLiteral("a1b2c3d4e5f"), QStringLiteral("a1b2c3d4e5f"), true},
+    };
+    for (const Step& step : steps) {
+        if (step.before)
+            step.before();
+        const int shownBefore = shown, pagesBefore = pages;
+        flash->setMovie(step.address);
+        ASSERT_TRUE(WaitUntil([&] { return shown > shownBefore; }, 30000)) << step.what;
+        EXPECT_TRUE(WaitUntil([&] { return test::CentreShows(flash, test::DemoPlayerColour(step.code)); }, 10000))
+            << step.what << ": " << CentrePixel(flash).name().toStdString();
+        EXPECT_EQ(pages > pagesBefore, step.newPage) << step.what;
+    }
 }
 
 TEST(ShockwaveFlash, MovieAddressTravelsAsDataOnly)
