@@ -43,7 +43,35 @@ long TreePss(int pid)
     return total;
 }
 
+std::string Role(int pid)
+{
+    std::ifstream cmdline("/proc/" + std::to_string(pid) + "/cmdline");
+    for (std::string word; std::getline(cmdline, word, '\0');) {
+        if (word.rfind("--type=", 0) == 0)
+            return word.substr(7);
+    }
+    return "program";
+}
+
+void CollectTree(int pid, const std::string& parentRole, std::vector<ProcessPss>& out)
+{
+    std::string role = Role(pid);
+    // What the zygote forks keeps the zygote's command line: those are the renderers.
+    if (role == "zygote" && parentRole == "zygote")
+        role = "renderer";
+    out.push_back({role, pid, PssKiB(pid)});
+    for (int child : Children(pid))
+        CollectTree(child, role, out);
+}
+
 } // namespace
+
+std::vector<ProcessPss> PssByProcess()
+{
+    std::vector<ProcessPss> processes;
+    CollectTree(static_cast<int>(::getpid()), std::string(), processes);
+    return processes;
+}
 
 long PssWithHelpersKiB()
 {

@@ -1,6 +1,19 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 namespace vidlatch::bench {
+
+// One process of the program's tree: what it is ("program", "renderer", or
+// another web engine helper's --type: "zygote", "utility", "gpu-process") and
+// its proportional set size in KiB.
+struct ProcessPss {
+    std::string role;
+    int pid;
+    long pssKiB;
+};
+std::vector<ProcessPss> PssByProcess();
 
 // Proportional set size, in KiB, of this process and every process it has
 // started (the web engine's helpers), summed.

@@ -25,6 +25,7 @@
 #include <QWebEngineView>
 
 #include <algorithm>
+#include <string>
 #include <cstdio>
 #include <cstring>
 
@@ -76,6 +77,10 @@ void ReportMovieSwitches(platform::ShockwaveFlash* flash)
 void ReportMemorySoonAndQuit(int settleMs)
 {
     QTimer::singleShot(settleMs, [] {
+        for (const bench::ProcessPss& process : bench::PssByProcess()) {
+            const std::string metric = "pss_" + process.role + "_" + std::to_string(process.pid);
+            Report(metric.c_str(), static_cast<double>(process.pssKiB) / 1024.0, "MiB");
+        }
         Report("pss_with_helpers", static_cast<double>(bench::PssWithHelpersKiB()) / 1024.0, "MiB");
         QCoreApplication::exit(0);
     });
