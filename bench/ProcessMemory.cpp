@@ -73,6 +73,16 @@ std::vector<ProcessPss> PssByProcess()
     return processes;
 }
 
+long ResidentKiB()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::strtol(line.c_str() + 6, nullptr, 10);
+    }
+    return 0;
+}
+
 long PssWithHelpersKiB()
 {
     return TreePss(static_cast<int>(::getpid()));

@@ -15,6 +15,9 @@ struct ProcessPss {
 };
 std::vector<ProcessPss> PssByProcess();
 
+// Resident set size of this process alone, in KiB.
+long ResidentKiB();
+
 // Proportional set size, in KiB, of this process and every process it has
 // started (the web engine's helpers), summed.
 long PssWithHelpersKiB();

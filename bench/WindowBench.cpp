@@ -4,6 +4,9 @@
 //   main     Form1: shown, first frame of the preview, memory after start-up
 //   browser  Form1, then Command2: the browser window shown with its home page
 //            loaded, the shake's duration, memory with both windows open
+//   cycles   Form1, then the browser window opened and closed ten times, each
+//            time after a storm of VIDLATCH_BENCH_STORM window requests (default
+//            3000; 0 for none): resident memory of the program after each close
 //   switch   Form1, then movies of several codes: setMovie to first frame, each
 //            new movie in the running player (same origin) beside a rebuilt
 //            player page (another origin)
@@ -20,6 +23,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <QWebEngineView>
@@ -27,6 +31,10 @@
 #include <algorithm>
 #include <string>
 #include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <malloc.h>
+#include <memory>
 #include <cstring>
 
 using namespace vidlatch;
@@ -74,6 +82,38 @@ void ReportMovieSwitches(platform::ShockwaveFlash* flash)
     next();
 }
 
+// Opens the browser window, lets its page ask for `storm` windows, closes it,
+// and reports the program's resident memory; `rounds` times.
+void ReportWindowCycles(ui::Form1* form1, int storm, int rounds)
+{
+    auto* round = new int(0);
+    auto cycle = std::make_shared<std::function<void()>>();
+    *cycle = [=] {
+        if (*round == rounds) {
+            QCoreApplication::exit(0);
+            return;
+        }
+        form1->Command2->click();
+        QPointer<ui::Form2> form2(form1->BrowserWindow());
+        form2->WebBrowser1->Navigate(QStringLiteral("http://v.vidsite.example/storm.html"));
+        QTimer::singleShot(1500, [=] {
+            if (form2 && storm > 0)
+                form2->WebBrowser1->page()->runJavaScript(QStringLiteral("storm(%1)").arg(storm));
+            QTimer::singleShot(1500, [=] {
+                if (form2)
+                    form2->close();
+                QTimer::singleShot(500, [=] {
+                    malloc_trim(0);  // what is free goes back, so that what stays shows
+                    const std::string metric = "resident_after_close_" + std::to_string(++*round);
+                    Report(metric.c_str(), static_cast<double>(bench::ResidentKiB()) / 1024.0, "MiB");
+                    (*cycle)();
+                });
+            });
+        });
+    };
+    (*cycle)();
+}
+
 void ReportMemorySoonAndQuit(int settleMs)
 {
     QTimer::singleShot(settleMs, [] {
@@ -94,7 +134,7 @@ int main(int argc, char** argv)
     platform::PrepareApplication();
     QApplication app(argc, argv);
     platform::ApplyFormDefaults();
-    QTimer::singleShot(60000, [] { std::fprintf(stderr, "timed out\n"); QCoreApplication::exit(3); });
+    QTimer::singleShot(120000, [] { std::fprintf(stderr, "timed out\n"); QCoreApplication::exit(3); });
 
     std::unique_ptr<QWidget> bare;
     std::unique_ptr<ui::Form1> form1;
@@ -130,6 +170,11 @@ int main(int argc, char** argv)
                 return;
             first = false;
             Report("preview_first_frame", bench::MillisecondsSinceStart(), "ms");
+            if (std::strcmp(mode, "cycles") == 0) {
+                const char* storm = std::getenv("VIDLATCH_BENCH_STORM");
+                ReportWindowCycles(form1.get(), storm ? std::atoi(storm) : 3000, 10);
+                return;
+            }
             if (std::strcmp(mode, "switch") == 0) {
                 QTimer::singleShot(500, [&] { ReportMovieSwitches(form1->ShockwaveFlash1); });
                 return;
