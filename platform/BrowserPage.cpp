@@ -7,7 +7,6 @@
 #include <QWebEngineCertificateError>
 #include <QWebEngineSettings>
 
-#include <utility>
 
 namespace vidlatch::platform {
 namespace {
@@ -47,11 +46,10 @@ bool BrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType type, 
         return false;  // not even a frame of it: nothing starts, nothing is watched
     if (isMainFrame && type != NavigationTypeRedirect) {
         // A new page gets the dialogs and windows that the one before forfeited.
-        dialogsInRow_ = 0;
-        dialogsRefused_ = false;
-        windowsInRow_ = 0;
-        if (std::exchange(windowsRefused_, false))
+        if (windows_.refused)
             settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
+        dialogs_.Reset();
+        windows_.Reset();
     }
     emit navigationStarting(url, isMainFrame, type == NavigationTypeRedirect);
     return true;
@@ -61,31 +59,18 @@ bool BrowserPage::MayShowDialog(bool leaveQuestion)
 {
     if (!leaveQuestion)
         emit dialogAsked();
-    if (silent_ || dialogsRefused_)
-        return false;
-    if (sinceLastDialog_.isValid() && sinceLastDialog_.elapsed() > FloodGapMs)
-        dialogsInRow_ = 0;  // a pause: no flood
-    if (dialogsInRow_ >= FloodDialogs) {
-        dialogsRefused_ = true;
-        return false;
-    }
-    ++dialogsInRow_;
-    return true;
+    return !silent_ && dialogs_.Allow();
 }
 
 bool BrowserPage::MayOpenWindow()
 {
-    if (windowsRefused_)
+    if (windows_.refused)
         return true;  // only a click of the user's gets this far now
-    if (sinceLastWindow_.isValid() && sinceLastWindow_.elapsed() > WindowGapMs)
-        windowsInRow_ = 0;
-    sinceLastWindow_.start();
-    if (++windowsInRow_ > FloodWindows) {
-        windowsRefused_ = true;
+    const bool allowed = windows_.Allow();
+    windows_.sinceLast.start();
+    if (!allowed)
         settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
-        return false;
-    }
-    return true;
+    return allowed;
 }
 
 void BrowserPage::javaScriptAlert(const QUrl& origin, const QString& message)

@@ -31,7 +31,7 @@ public:
     // Whether the page's request for a new window may go on; counts it.
     bool MayOpenWindow();
     // The page has flooded the user with dialogs or windows.
-    bool flooding() const { return dialogsRefused_ || windowsRefused_; }
+    bool flooding() const { return dialogs_.refused || windows_.refused; }
 
 signals:
     // The page's script asked for a dialog (the leave question aside).
@@ -52,17 +52,36 @@ protected:
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int, const QString&) override {}
 
 private:
+    // Counts what a page asks for in a row, each within `gapMs` of the one
+    // before; past `limit`, the rest is refused until the page is left.
+    struct Flood {
+        Flood(int limit, qint64 gapMs) : limit(limit), gapMs(gapMs) {}
+        int limit;
+        qint64 gapMs;
+        int inRow = 0;
+        bool refused = false;
+        QElapsedTimer sinceLast;
+
+        // Counts one more; false once the limit is passed.
+        bool Allow()
+        {
+            if (refused)
+                return false;
+            if (sinceLast.isValid() && sinceLast.elapsed() > gapMs)
+                inRow = 0;  // a pause: no flood
+            refused = ++inRow > limit;
+            return !refused;
+        }
+        void Reset() { inRow = 0; refused = false; }
+    };
+
     // Whether the page's next dialog may be shown; counts it if so.
     bool MayShowDialog(bool leaveQuestion = false);
-    void DialogClosed() { sinceLastDialog_.start(); }
+    void DialogClosed() { dialogs_.sinceLast.start(); }
 
     bool silent_ = false;
-    int dialogsInRow_ = 0;
-    bool dialogsRefused_ = false;  // until the page is left
-    QElapsedTimer sinceLastDialog_;
-    int windowsInRow_ = 0;
-    bool windowsRefused_ = false;  // until the page is left
-    QElapsedTimer sinceLastWindow_;
+    Flood dialogs_{FloodDialogs, FloodGapMs};  // the gap runs from the last one closed
+    Flood windows_{FloodWindows, WindowGapMs};
 };
 
 } // namespace vidlatch::platform

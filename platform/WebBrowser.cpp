@@ -22,7 +22,10 @@ WebBrowser::WebBrowser(QWidget* parent) : QWebEngineView(parent), page_(new Brow
     connect(page_, &QWebEnginePage::newWindowRequested, this,
             [this](QWebEngineNewWindowRequest& request) { onNewWindowRequested(request.requestedUrl()); });
     connect(page_, &QWebEnginePage::urlChanged, this, &WebBrowser::syncLocation);
-    connect(page_, &QWebEnginePage::loadFinished, this, [this] { syncLocation(page_->url()); });
+    connect(page_, &QWebEnginePage::loadFinished, this, [this] {
+        syncLocation(page_->url());
+        leaving_.invalidate();  // whatever was being left has let go
+    });
     requestedWindowTimer_.setSingleShot(true);
     requestedWindowTimer_.setInterval(RequestSettleMs);
     connect(&requestedWindowTimer_, &QTimer::timeout, this, [this] {
@@ -30,7 +33,6 @@ WebBrowser::WebBrowser(QWidget* parent) : QWebEngineView(parent), page_(new Brow
     });
     // A page that goes on asking while it is being left is stuck in a loop.
     connect(page_, &BrowserPage::dialogAsked, this, &WebBrowser::NoteBusyWhileLeaving);
-    connect(page_, &QWebEnginePage::loadFinished, this, [this] { leaving_.invalidate(); });
     leaveWatch_.setSingleShot(true);
     leaveWatch_.setInterval(LeaveWatchMs);
     connect(&leaveWatch_, &QTimer::timeout, this, [this] {

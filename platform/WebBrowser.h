@@ -77,7 +77,7 @@ private:
     bool retryLeave_ = false;
     QTimer leaveWatch_;  // a flooding page that has not let go by then is stuck
     bool leavingFloodingPage_ = false;
-    static constexpr int LeaveWatchMs = 1000;
+    static constexpr int LeaveWatchMs = 500;
     static constexpr int BusyAsksBeforeEnd = 20;
     static constexpr qint64 BusyMsBeforeEnd = 300;
 };

@@ -29,15 +29,27 @@ QColor CentrePixel(QWidget* widget)
     return image.pixelColor(image.width() / 2, image.height() / 2);
 }
 
+// The preview at its size in the main window, shown, counting the movies it shows.
+struct Preview {
+    QWidget window;
+    ShockwaveFlash* flash;
+    int shown = 0;
+
+    Preview()
+    {
+        window.resize(641, 345);
+        flash = new ShockwaveFlash(&window);
+        flash->setGeometry(0, 0, 641, 345);
+        window.show();
+        QObject::connect(flash, &ShockwaveFlash::movieShown, [this] { ++shown; });
+    }
+};
+
 TEST(ShockwaveFlash, PlaysTheMovieOfEachCodeInItsColour)
 {
-    QWidget window;
-    window.resize(641, 345);
-    auto* flash = new ShockwaveFlash(&window);
-    flash->setGeometry(0, 0, 641, 345);
-    window.show();
-    int shown = 0;
-    QObject::connect(flash, &ShockwaveFlash::movieShown, [&] { ++shown; });
+    Preview preview;
+    ShockwaveFlash* flash = preview.flash;
+    int& shown = preview.shown;
 
     for (const QString& code : {QStringLiteral("a1b2c3d4e5f"), QStringLiteral("XqZ9fR2kLmN")}) {
         const int before = shown;
@@ -56,13 +68,10 @@ TEST(ShockwaveFlash, PlaysTheMovieOfEachCodeInItsColour)
 
 TEST(ShockwaveFlash, MoviesSwitchInTheRunningPlayerOrInANewPage)
 {
-    QWidget window;
-    window.resize(641, 345);
-    auto* flash = new ShockwaveFlash(&window);
-    flash->setGeometry(0, 0, 641, 345);
-    window.show();
-    int shown = 0, pages = 0;
-    QObject::connect(flash, &ShockwaveFlash::movieShown, [&] { ++shown; });
+    Preview preview;
+    ShockwaveFlash* flash = preview.flash;
+    int& shown = preview.shown;
+    int pages = 0;
     QObject::connect(flash->page(), &QWebEnginePage::loadStarted, [&] { ++pages; });
     const QString otherOrigin = QStringLiteral("http://static.vidsite.example:8080/v1/res/vidplayer.swf?f=3&vid=");
 

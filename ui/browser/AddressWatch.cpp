@@ -56,8 +56,7 @@ void ControlPosition::setTop(float twips)
 
 QPoint ControlPosition::Pixels() const
 {
-    return {static_cast<int>(std::lround(left_ / platform::TwipsPerPixel)),
-            static_cast<int>(std::lround(top_ / platform::TwipsPerPixel))};
+    return platform::TwipsPoint(left_, top_);
 }
 
 void ControlPosition::Move()

@@ -5,8 +5,6 @@
 
 #include <QWidget>
 
-#include <cmath>
-
 namespace vidlatch::ui {
 
 AttentionJiggle::AttentionJiggle(ControlPosition& position, QObject* parent)
@@ -38,9 +36,7 @@ void AttentionJiggle::Start()
 
 void AttentionJiggle::ShowOffset(const QPointF& twips)
 {
-    const QPoint offset(static_cast<int>(std::lround(twips.x() / platform::TwipsPerPixel)),
-                        static_cast<int>(std::lround(twips.y() / platform::TwipsPerPixel)));
-    position_.control()->move(position_.Pixels() + offset);
+    position_.control()->move(position_.Pixels() + platform::TwipsPoint(twips.x(), twips.y()));
 }
 
 } // namespace vidlatch::ui
