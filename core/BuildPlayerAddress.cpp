@@ -2,17 +2,28 @@
 
 namespace vidlatch {
 
+template <CodeUnit Unit>
+BuildOutcomeKind BuildPlayerAddress(TextView<Unit> code, Text<Unit>& address)
+{
+    address.clear();
+    if (code.empty())
+        return BuildOutcomeKind::CodeMissing;
+    if (code.size() != VideoCodeLength)
+        return BuildOutcomeKind::CodeLengthWrong;
+    const TextView<Unit> prefix = In<Unit, site::PlayerAddressPrefix>;
+    address.reserve(prefix.size() + code.size());
+    address.append(prefix).append(code);
+    return BuildOutcomeKind::AddressReady;
+}
+
+template BuildOutcomeKind BuildPlayerAddress<char>(TextView<char>, Text<char>&);
+template BuildOutcomeKind BuildPlayerAddress<char16_t>(TextView<char16_t>, Text<char16_t>&);
+
 BuildOutcome BuildPlayerAddress(std::u16string_view code)
 {
-    if (code.empty())
-        return {BuildOutcomeKind::CodeMissing, {}};
-    if (code.size() != VideoCodeLength)
-        return {BuildOutcomeKind::CodeLengthWrong, {}};
-
-    std::u16string address;
-    address.reserve(site::PlayerAddressPrefix.size() + code.size());
-    address.append(site::PlayerAddressPrefix).append(code);
-    return {BuildOutcomeKind::AddressReady, std::move(address)};
+    BuildOutcome built{BuildOutcomeKind::AddressReady, {}};
+    built.kind = BuildPlayerAddress<char16_t>(code, built.address);
+    return built;
 }
 
 std::u16string InvitationNotice(std::u16string_view headline)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CodeUnits.h"
 #include "Notice.h"
 #include "SiteConstants.h"
 
@@ -13,6 +14,7 @@ enum class BuildOutcomeKind {
     CodeMissing,
     CodeLengthWrong,
 };
+inline constexpr std::size_t BuildOutcomeCount = 3;
 
 inline constexpr std::size_t VideoCodeLength = 11;
 
@@ -35,13 +37,18 @@ inline constexpr std::u16string_view CopySuccessHeadline =
 
 // Checks the code text (only its emptiness and length) and builds the address
 // of the site's external player for it.
-BuildOutcome BuildPlayerAddress(std::u16string_view code);
+[[nodiscard]] BuildOutcome BuildPlayerAddress(std::u16string_view code);
+
+// The same over any code units, writing the address into `address` (emptied
+// when the code is rejected; a reused one allocates nothing).
+template <CodeUnit Unit>
+[[nodiscard]] BuildOutcomeKind BuildPlayerAddress(TextView<Unit> code, Text<Unit>& address);
 
 // A headline, a line holding one space, and the forum invitation.
-std::u16string InvitationNotice(std::u16string_view headline);
+[[nodiscard]] std::u16string InvitationNotice(std::u16string_view headline);
 
-std::u16string_view RejectionText(BuildOutcomeKind kind);
-NoticeStyle NoticeStyleOf(BuildOutcomeKind kind);
-std::string_view OutcomeName(BuildOutcomeKind kind);
+[[nodiscard]] std::u16string_view RejectionText(BuildOutcomeKind kind);
+[[nodiscard]] NoticeStyle NoticeStyleOf(BuildOutcomeKind kind);
+[[nodiscard]] std::string_view OutcomeName(BuildOutcomeKind kind);
 
 } // namespace vidlatch

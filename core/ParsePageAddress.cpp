@@ -24,66 +24,71 @@ using text::npos;
 
 // Length of the "/"-separated field at `index`, counted from the very start of
 // the address; none when the address has fewer fields.
-std::optional<std::size_t> FieldLength(std::u16string_view address, std::size_t index)
+template <CodeUnit Unit>
+std::optional<std::size_t> FieldLength(TextView<Unit> address, std::size_t index)
 {
     std::size_t start = 0;
-    for (std::size_t field = 0; field < index; ++field) {
-        const std::size_t slash = text::Find(address, u'/', start);
+    if (index > 0) {
+        const std::size_t slash = text::FindNth<Unit>(address, '/', index - 1);
         if (slash == npos)
             return std::nullopt;
         start = slash + 1;
     }
-    const std::size_t end = text::Find(address, u'/', start);
+    const std::size_t end = text::Find<Unit>(address, '/', start);
     return (end == npos ? address.size() : end) - start;
-}
-
-ParseResult Taken(std::u16string code)
-{
-    return {ParseOutcome::CodeTaken, std::move(code)};
-}
-
-ParseResult Rejected(ParseOutcome outcome)
-{
-    return {outcome, {}};
 }
 
 } // namespace
 
-ParseResult ParsePageAddress(std::u16string_view address, bool rejectEmpty)
+template <CodeUnit Unit>
+ParseOutcome ParsePageAddress(TextView<Unit> address, bool rejectEmpty, Text<Unit>& code)
 {
     using text::Contains;
 
+    code.clear();
     if (rejectEmpty && address.empty())
-        return Rejected(ParseOutcome::AddressMissing);
-    if (!Contains(address, site::PageHostPrefix))
-        return Rejected(ParseOutcome::PageWrong);
-    if (Contains(address, AlbumMark))
-        return Rejected(ParseOutcome::AlbumNotSupported);
+        return ParseOutcome::AddressMissing;
+    if (!Contains<Unit>(address, In<Unit, site::PageHostPrefix>))
+        return ParseOutcome::PageWrong;
+    if (Contains<Unit>(address, In<Unit, AlbumMark>))
+        return ParseOutcome::AlbumNotSupported;
     // A film is told by the length of its sixth field alone; an address with
     // fewer fields is no film and goes on to the extraction rules.
     if (FieldLength(address, FilmFieldIndex) == FilmFieldLength)
-        return Rejected(ParseOutcome::FilmNotSupported);
+        return ParseOutcome::FilmNotSupported;
 
     // The vid rule: its condition looks for "vid", its window starts at "vid=".
-    const bool hasVid = Contains(address, VidMark);
-    const bool hasCover = Contains(address, CoverMark);
+    const bool hasVid = Contains<Unit>(address, In<Unit, VidMark>);
+    const bool hasCover = Contains<Unit>(address, In<Unit, CoverMark>);
     if (hasVid && hasCover) {
-        const std::size_t key = text::Find(address, VidKey);
+        const std::size_t key = text::Find<Unit>(address, In<Unit, VidKey>);
         if (key == npos)
-            return Rejected(ParseOutcome::PageNotSupported);
-        return Taken(text::RemoveEvery(address.substr(key, VidWindowLength), VidKey));
+            return ParseOutcome::PageNotSupported;
+        text::RemoveEvery<Unit>(address.substr(key, VidWindowLength), In<Unit, VidKey>, code);
+        return ParseOutcome::CodeTaken;
     }
 
     // The html rule. A query string or fragment after ".html" is cut off first,
     // so that the tail is the file name and not the query.
-    const std::size_t html = text::Find(address, HtmlMark);
+    const std::size_t html = text::Find<Unit>(address, In<Unit, HtmlMark>);
     if (html != npos) {
-        const std::size_t cut = address.find_first_of(QueryOrFragment, html + HtmlMark.size());
-        const std::u16string_view page = address.substr(0, cut);
-        return Taken(text::RemoveEvery(text::LastUnits(page, TailLength), HtmlMark));
+        const std::size_t cut = address.find_first_of(In<Unit, QueryOrFragment>, html + HtmlMark.size());
+        const TextView<Unit> page = address.substr(0, cut);
+        text::RemoveEvery<Unit>(text::LastUnits(page, TailLength), In<Unit, HtmlMark>, code);
+        return ParseOutcome::CodeTaken;
     }
 
-    return Rejected(ParseOutcome::PageNotSupported);
+    return ParseOutcome::PageNotSupported;
+}
+
+template ParseOutcome ParsePageAddress<char>(TextView<char>, bool, Text<char>&);
+template ParseOutcome ParsePageAddress<char16_t>(TextView<char16_t>, bool, Text<char16_t>&);
+
+ParseResult ParsePageAddress(std::u16string_view address, bool rejectEmpty)
+{
+    ParseResult result{ParseOutcome::CodeTaken, {}};
+    result.outcome = ParsePageAddress<char16_t>(address, rejectEmpty, result.code);
+    return result;
 }
 
 std::u16string_view NoticeText(ParseOutcome outcome)

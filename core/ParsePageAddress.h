@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CodeUnits.h"
 #include "Notice.h"
 
 #include <string>
@@ -15,6 +16,7 @@ enum class ParseOutcome {
     FilmNotSupported,
     PageNotSupported,
 };
+inline constexpr std::size_t ParseOutcomeCount = 6;
 
 struct ParseResult {
     ParseOutcome outcome;
@@ -30,10 +32,16 @@ inline constexpr std::u16string_view DirectAddressTitle = u"直接获取视频�
 
 // Classifies a page address of the video site and takes the candidate video
 // code out of it. `rejectEmpty` gives the empty address its own outcome.
-ParseResult ParsePageAddress(std::u16string_view address, bool rejectEmpty);
+[[nodiscard]] ParseResult ParsePageAddress(std::u16string_view address, bool rejectEmpty);
 
-std::u16string_view NoticeText(ParseOutcome outcome);
-NoticeStyle NoticeStyleOf(ParseOutcome outcome);
-std::string_view OutcomeName(ParseOutcome outcome);
+// The same rule over any code units, writing the candidate code into `code`
+// (emptied for every other outcome; a reused one allocates nothing). Bytes are
+// for ASCII text only.
+template <CodeUnit Unit>
+[[nodiscard]] ParseOutcome ParsePageAddress(TextView<Unit> address, bool rejectEmpty, Text<Unit>& code);
+
+[[nodiscard]] std::u16string_view NoticeText(ParseOutcome outcome);
+[[nodiscard]] NoticeStyle NoticeStyleOf(ParseOutcome outcome);
+[[nodiscard]] std::string_view OutcomeName(ParseOutcome outcome);
 
 } // namespace vidlatch

@@ -45,8 +45,12 @@ TEST(CliOutOfMemory, EndsWithAMessageAfterWritingWhatWasDone)
 {
     const std::string page = "http://v.vidsite.example/page/W/f/t/a1b2c3d4e5f.html";
     const std::string player = "http://static.vidsite.example/v1/res/vidplayer.swf?f=3&vid=a1b2c3d4e5f";
-    // Within the line-length limit, but its UTF-16 copy needs a block the allocator refuses.
-    const std::string input = page + "\n" + page + "\n" + std::string(1'000'000, 'a') + "\n" + page + "\n";
+    // Within the line-length limit, but not ASCII: its UTF-16 copy needs a
+    // block the allocator refuses.
+    std::string wide;
+    for (int i = 0; i < 500'000; ++i)
+        wide += "\u00E9";
+    const std::string input = page + "\n" + page + "\n" + wide + "\n" + page + "\n";
 
     for (const bool json : {false, true}) {
         std::FILE* in = std::tmpfile();

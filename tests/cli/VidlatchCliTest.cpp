@@ -186,6 +186,36 @@ TEST(Cli, JsonEscapesEverythingIntoValidUtf8)
     EXPECT_EQ(plain.out, "\xEF\xBF\xBD" "a1b2c3d4e5\n");
 }
 
+// ASCII lines take the byte path and the others the UTF-16 path; mixed in one
+// run, each line must come out as it does alone, whatever came before it.
+TEST(Cli, EachLineComesOutAsItDoesAloneWhateverItsNeighbours)
+{
+    const std::string lines[] = {
+        "http://v.vidsite.example/page/W/f/t/a1b2c3d4e5f.html",
+        "http://v.vidsite.example/page/W/f/t/\xE8\xA7\x86" "b2c3d4e5f6.html",
+        "http://v.vidsite.example/album/2009/x/index.html",
+        "\xE8\xA7\x86 http://v.vidsite.example/cover/x/y.html?vid=c3d4e5f6g7h",
+        "http://v.vidsite.example/cover/x/y.html?vid=",
+        "http://v.vidsite.example/p/q/r/d4e5.html?x=\"\\",
+        "",
+        "\xE8\xA7\x86",
+    };
+    for (const char* command : {"parse", "build", "convert"}) {
+        for (const bool json : {false, true}) {
+            std::string input, expected;
+            for (const std::string& line : lines) {
+                input += line + "\n";
+                expected += RunCli({command, json ? "--json" : "--", line}).out;
+            }
+            // Twice over, so that each line follows each kind of line.
+            const CliRun mixed = RunCli(json ? std::vector<std::string>{command, "--json"}
+                                             : std::vector<std::string>{command},
+                                        input + input);
+            EXPECT_EQ(mixed.out, expected + expected) << command << " json=" << json;
+        }
+    }
+}
+
 CliRun ConvertGeneratedLines(int lines)
 {
     const std::string inPath = TempPath("many");

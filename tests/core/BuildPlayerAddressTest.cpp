@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace vidlatch {
 namespace {
 
@@ -16,7 +18,16 @@ void PrintTo(const BuildCase& c, std::ostream* os) { *os << c.name; }
 
 class BuildTable : public testing::TestWithParam<BuildCase> {};
 
-TEST_P(BuildTable, KindAndAddress)
+// The byte path takes ASCII codes; a reused buffer keeps nothing of its last
+// address.
+BuildOutcome BuildAsBytes(std::u16string_view code)
+{
+    std::string address = "an address from before";
+    const BuildOutcomeKind kind = BuildPlayerAddress<char>(std::string(code.begin(), code.end()), address);
+    return {kind, std::u16string(address.begin(), address.end())};
+}
+
+TEST_P(BuildTable, KindAndAddressEitherUnits)
 {
     const BuildCase& c = GetParam();
     const BuildOutcome built = BuildPlayerAddress(c.code);
@@ -29,6 +40,9 @@ TEST_P(BuildTable, KindAndAddress)
         EXPECT_TRUE(built.address.empty());
         EXPECT_TRUE(built.notice().text == RejectionText(c.kind));
         EXPECT_EQ(built.notice().style, NoticeStyle::Warning);
+    }
+    if (std::all_of(c.code.begin(), c.code.end(), [](char16_t unit) { return unit < 0x80; })) {
+        EXPECT_TRUE(BuildAsBytes(c.code) == built);
     }
 }
 

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace vidlatch {
 namespace {
@@ -21,17 +23,39 @@ void PrintTo(const ParseCase& c, std::ostream* os) { *os << c.name; }
 
 class ParseTable : public testing::TestWithParam<ParseCase> {};
 
-// The outcome must not depend on rejectEmpty for a non-empty address.
-TEST_P(ParseTable, EitherRejectEmpty)
+// The byte path takes ASCII text, each byte standing for its UTF-16 unit; a
+// stale code left in its reused buffer must not survive.
+ParseResult ParseAsBytes(std::u16string_view address, bool rejectEmpty)
+{
+    const std::string bytes(address.begin(), address.end());
+    std::string code = "stale code";
+    const ParseOutcome outcome = ParsePageAddress<char>(bytes, rejectEmpty, code);
+    return {outcome, std::u16string(code.begin(), code.end())};
+}
+
+bool IsAscii(std::u16string_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](char16_t unit) { return unit < 0x80; });
+}
+
+// The outcome must not depend on rejectEmpty for a non-empty address, nor on
+// the code units an ASCII address comes in.
+TEST_P(ParseTable, EitherRejectEmptyEitherUnits)
 {
     const ParseCase& c = GetParam();
     for (bool rejectEmpty : {false, true}) {
-        const ParseResult result = ParsePageAddress(c.address, rejectEmpty);
-        EXPECT_EQ(OutcomeName(result.outcome), OutcomeName(c.outcome)) << "rejectEmpty=" << rejectEmpty;
-        if (c.outcome == ParseOutcome::CodeTaken)
-            EXPECT_TRUE(result.code == c.code) << "rejectEmpty=" << rejectEmpty;
-        else
-            EXPECT_TRUE(result.code.empty());
+        std::vector<std::pair<const char*, ParseResult>> results{
+            {"UTF-16", ParsePageAddress(c.address, rejectEmpty)}};
+        if (IsAscii(c.address))
+            results.emplace_back("bytes", ParseAsBytes(c.address, rejectEmpty));
+        for (const auto& [units, result] : results) {
+            SCOPED_TRACE(testing::Message() << units << " rejectEmpty=" << rejectEmpty);
+            EXPECT_EQ(OutcomeName(result.outcome), OutcomeName(c.outcome));
+            if (c.outcome == ParseOutcome::CodeTaken)
+                EXPECT_TRUE(result.code == c.code);
+            else
+                EXPECT_TRUE(result.code.empty());
+        }
     }
 }
 
@@ -81,6 +105,8 @@ TEST(ParseEmpty, RejectEmptyDecidesTheOutcome)
 {
     EXPECT_EQ(ParsePageAddress(u"", true).outcome, ParseOutcome::AddressMissing);
     EXPECT_EQ(ParsePageAddress(u"", false).outcome, ParseOutcome::PageWrong);
+    EXPECT_EQ(ParseAsBytes(u"", true).outcome, ParseOutcome::AddressMissing);
+    EXPECT_EQ(ParseAsBytes(u"", false).outcome, ParseOutcome::PageWrong);
 }
 
 TEST(ParseNotices, EachOutcomeHasItsTextAndStyle)

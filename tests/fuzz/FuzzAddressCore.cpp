@@ -1,10 +1,12 @@
-// libFuzzer target: any UTF-16 text through the parser and the builder, and
-// any bytes through the command-line tool's UTF-8 and JSON writers.
+// libFuzzer target: any UTF-16 text through the parser and the builder, its
+// ASCII form through the byte path too, and any bytes through the
+// command-line tool's ASCII check and its UTF-8 and JSON writers.
 #include "BuildPlayerAddress.h"
 #include "ParsePageAddress.h"
 #include "SiteConstants.h"
 #include "Utf8.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -42,8 +44,33 @@ void CheckParse(std::u16string_view address, bool rejectEmpty)
     CheckBuild(result.code);
 }
 
+// The byte path must give what the UTF-16 path gives for every ASCII text;
+// bytes outside ASCII take it as one unit each, as vidlatch-cli never does.
+void CheckBytePathAgrees(std::u16string_view address, bool rejectEmpty)
+{
+    std::string bytes;
+    for (char16_t unit : address)
+        bytes.push_back(static_cast<char>(unit & 0x7F));
+    const std::u16string ascii(bytes.begin(), bytes.end());
+    const vidlatch::ParseResult expected = vidlatch::ParsePageAddress(ascii, rejectEmpty);
+    static std::string code, address8;  // reused, as vidlatch-cli reuses them
+    Require(vidlatch::ParsePageAddress<char>(bytes, rejectEmpty, code) == expected.outcome);
+    Require(std::u16string(code.begin(), code.end()) == expected.code);
+    const vidlatch::BuildOutcome built = vidlatch::BuildPlayerAddress(expected.code);
+    Require(vidlatch::BuildPlayerAddress<char>(code, address8) == built.kind);
+    Require(std::u16string(address8.begin(), address8.end()) == built.address);
+
+    std::string json;
+    vidlatch::cli::AppendJsonString(bytes, json);
+    std::string jsonOfUnits;
+    vidlatch::cli::AppendJsonString(ascii, jsonOfUnits);
+    Require(json == jsonOfUnits);
+}
+
 void CheckUtf8(std::string_view bytes)
 {
+    Require(vidlatch::cli::IsAscii(bytes) ==
+            std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }));
     std::u16string text;
     if (vidlatch::cli::DecodeUtf8(bytes, text)) {
         std::string again;
@@ -66,6 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 1; i + 1 < size; i += 2)
         address.push_back(static_cast<char16_t>(data[i] | (data[i + 1] << 8)));
     CheckParse(address, rejectEmpty);
+    CheckBytePathAgrees(address, rejectEmpty);
 
     const std::string_view bytes(reinterpret_cast<const char*>(data + 1), size - 1);
     CheckUtf8(bytes);

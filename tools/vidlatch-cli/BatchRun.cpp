@@ -5,12 +5,19 @@
 #include "LineReader.h"
 #include "Utf8.h"
 
+#include <array>
+
 namespace vidlatch::cli {
 namespace {
 
 constexpr std::size_t FlushThreshold = 1 << 16;
 
-void AppendField(std::string& out, std::string_view name, std::u16string_view value)
+// Text of either path into the UTF-8 output: ASCII bytes are already UTF-8.
+void AppendText(std::string_view ascii, std::string& out) { out.append(ascii); }
+void AppendText(std::u16string_view text, std::string& out) { AppendUtf8(text, out); }
+
+template <CodeUnit Unit>
+void AppendField(std::string& out, std::string_view name, TextView<Unit> value)
 {
     out.append(",\"").append(name).append("\":");
     AppendJsonString(value, out);
@@ -21,17 +28,35 @@ void AppendOutcome(std::string& out, std::string_view name)
     out.append(",\"outcome\":\"").append(name).push_back('"');
 }
 
-void AppendNotice(std::string& out, std::u16string_view text, NoticeStyle style)
+// A notice in UTF-8, and as the JSON fields of a record.
+BatchRun::NoticeForms NoticeFormsOf(const Notice& notice)
 {
-    AppendField(out, "notice", text);
-    out.append(",\"style\":").append(std::to_string(static_cast<int>(style)));
+    BatchRun::NoticeForms forms;
+    AppendUtf8(notice.text, forms.text);
+    AppendField<char16_t>(forms.json, "notice", notice.text);
+    forms.json.append(",\"style\":").append(std::to_string(static_cast<int>(notice.style)));
+    return forms;
+}
+
+// Made once per outcome rather than once per line.
+template <typename Outcome, std::size_t Count, typename MakeNotice>
+std::array<BatchRun::NoticeForms, Count> NoticeFormsOfEach(MakeNotice makeNotice)
+{
+    std::array<BatchRun::NoticeForms, Count> forms;
+    for (std::size_t i = 0; i < Count; ++i)
+        forms[i] = NoticeFormsOf(makeNotice(static_cast<Outcome>(i)));
+    return forms;
 }
 
 } // namespace
 
 BatchRun::BatchRun(const CommandLine& command, std::FILE* out, std::FILE* err)
     : command_(command.command), json_(command.json), rejectEmpty_(command.rejectEmpty),
-      out_(out), err_(err)
+      out_(out), err_(err),
+      parseNotices_(NoticeFormsOfEach<ParseOutcome, ParseOutcomeCount>(
+          [](ParseOutcome outcome) { return ParseResult{outcome, {}}.notice(); })),
+      buildNotices_(NoticeFormsOfEach<BuildOutcomeKind, BuildOutcomeCount>(
+          [](BuildOutcomeKind kind) { return BuildOutcome{kind, {}}.notice(); }))
 {
     pending_.reserve(FlushThreshold * 2);
 }
@@ -45,79 +70,106 @@ void BatchRun::Process(std::string_view item, Source source, std::size_t number)
         SkipTooLong(source, number);
         return;
     }
-    if (!DecodeUtf8(item, text_)) {
+    // Addresses are nearly always ASCII, where each byte is its UTF-16 unit.
+    if (IsAscii(item))
+        Write<char>(item);
+    else if (DecodeUtf8(item, text_))
+        Write<char16_t>(text_);
+    else
         WriteUnprocessed(source, number, "InvalidUtf8", "not valid UTF-8");
-    } else {
-        if (json_) {
-            pending_.append("{\"input\":");
-            AppendJsonString(text_, pending_);
-        }
-        switch (command_) {
-        case CommandKind::Parse: WriteParse(); break;
-        case CommandKind::Build: WriteBuild(); break;
-        case CommandKind::Convert: WriteConvert(); break;
-        }
-    }
     EndRecord();
 }
 
-void BatchRun::WriteParse()
+template <CodeUnit Unit>
+BatchRun::Scratch<Unit>& BatchRun::ScratchOf()
 {
-    const ParseResult result = ParsePageAddress(text_, rejectEmpty_);
-    const bool taken = result.outcome == ParseOutcome::CodeTaken;
+    if constexpr (std::same_as<Unit, char>)
+        return bytes_;
+    else
+        return units_;
+}
+
+template <CodeUnit Unit>
+void BatchRun::Write(TextView<Unit> item)
+{
+    if (json_) {
+        pending_.append("{\"input\":");
+        AppendJsonString(item, pending_);
+    }
+    switch (command_) {
+    case CommandKind::Parse: WriteParse(item); break;
+    case CommandKind::Build: WriteBuild(item); break;
+    case CommandKind::Convert: WriteConvert(item); break;
+    }
+}
+
+template <CodeUnit Unit>
+void BatchRun::WriteParse(TextView<Unit> item)
+{
+    Text<Unit>& code = ScratchOf<Unit>().code;
+    const ParseOutcome outcome = ParsePageAddress(item, rejectEmpty_, code);
+    const bool taken = outcome == ParseOutcome::CodeTaken;
     anyRejected_ |= !taken;
     if (!json_) {
-        AppendUtf8(taken ? std::u16string_view(result.code) : NoticeText(result.outcome), pending_);
+        if (taken)
+            AppendText(TextView<Unit>(code), pending_);
+        else
+            pending_.append(parseNotices_[static_cast<std::size_t>(outcome)].text);
         return;
     }
-    AppendOutcome(pending_, OutcomeName(result.outcome));
+    AppendOutcome(pending_, OutcomeName(outcome));
     if (taken)
-        AppendField(pending_, "code", result.code);
-    AppendNotice(pending_, NoticeText(result.outcome), NoticeStyleOf(result.outcome));
+        AppendField<Unit>(pending_, "code", code);
+    pending_.append(parseNotices_[static_cast<std::size_t>(outcome)].json);
 }
 
-void BatchRun::WriteBuild()
+template <CodeUnit Unit>
+void BatchRun::WriteBuild(TextView<Unit> item)
 {
-    const BuildOutcome built = BuildPlayerAddress(text_);
-    const bool ready = built.kind == BuildOutcomeKind::AddressReady;
-    anyRejected_ |= !ready;
-    if (!json_) {
-        AppendUtf8(ready ? std::u16string_view(built.address) : RejectionText(built.kind), pending_);
-        return;
-    }
-    AppendOutcome(pending_, OutcomeName(built.kind));
-    if (ready)
-        AppendField(pending_, "address", built.address);
-    const Notice notice = built.notice();
-    AppendNotice(pending_, notice.text, notice.style);
+    Text<Unit>& address = ScratchOf<Unit>().address;
+    const BuildOutcomeKind kind = BuildPlayerAddress(item, address);
+    WriteCode<Unit>(kind, std::nullopt, address);
 }
 
-void BatchRun::WriteConvert()
+template <CodeUnit Unit>
+void BatchRun::WriteConvert(TextView<Unit> item)
 {
-    const ParseResult parsed = ParsePageAddress(text_, true);
-    if (parsed.outcome != ParseOutcome::CodeTaken) {
+    Scratch<Unit>& scratch = ScratchOf<Unit>();
+    const ParseOutcome parsed = ParsePageAddress(item, true, scratch.code);
+    if (parsed != ParseOutcome::CodeTaken) {
         anyRejected_ = true;
         if (!json_) {
-            AppendUtf8(NoticeText(parsed.outcome), pending_);
+            pending_.append(parseNotices_[static_cast<std::size_t>(parsed)].text);
             return;
         }
-        AppendOutcome(pending_, OutcomeName(parsed.outcome));
-        AppendNotice(pending_, NoticeText(parsed.outcome), NoticeStyleOf(parsed.outcome));
+        AppendOutcome(pending_, OutcomeName(parsed));
+        pending_.append(parseNotices_[static_cast<std::size_t>(parsed)].json);
         return;
     }
-    const BuildOutcome built = BuildPlayerAddress(parsed.code);
-    const bool ready = built.kind == BuildOutcomeKind::AddressReady;
+    const BuildOutcomeKind kind = BuildPlayerAddress<Unit>(scratch.code, scratch.address);
+    WriteCode<Unit>(kind, scratch.code, scratch.address);
+}
+
+// The result of building an address; `code` is named in JSON when it came
+// out of a page address.
+template <CodeUnit Unit>
+void BatchRun::WriteCode(BuildOutcomeKind kind, std::optional<TextView<Unit>> code, TextView<Unit> address)
+{
+    const bool ready = kind == BuildOutcomeKind::AddressReady;
     anyRejected_ |= !ready;
     if (!json_) {
-        AppendUtf8(ready ? std::u16string_view(built.address) : RejectionText(built.kind), pending_);
+        if (ready)
+            AppendText(address, pending_);
+        else
+            pending_.append(buildNotices_[static_cast<std::size_t>(kind)].text);  // the rejection text
         return;
     }
-    AppendOutcome(pending_, OutcomeName(built.kind));
-    AppendField(pending_, "code", parsed.code);
+    AppendOutcome(pending_, OutcomeName(kind));
+    if (code)
+        AppendField<Unit>(pending_, "code", *code);
     if (ready)
-        AppendField(pending_, "address", built.address);
-    const Notice notice = built.notice();
-    AppendNotice(pending_, notice.text, notice.style);
+        AppendField<Unit>(pending_, "address", address);
+    pending_.append(buildNotices_[static_cast<std::size_t>(kind)].json);
 }
 
 void BatchRun::SkipTooLong(Source source, std::size_t number)

@@ -1,8 +1,13 @@
 #pragma once
 
+#include "BuildPlayerAddress.h"
+#include "CodeUnits.h"
+#include "ParsePageAddress.h"
 #include "CommandLine.h"
 
+#include <array>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,13 +31,31 @@ public:
     // Drops what the current item had written when it could not finish.
     void AbandonItem() { pending_.resize(itemStart_); }
 
+    // A notice as it is written: UTF-8 text, or the fields of a JSON record.
+    struct NoticeForms {
+        std::string text;
+        std::string json;
+    };
+
     // 0 all succeeded, 1 some rejected, 2 some input was not UTF-8 or too long.
     int ExitStatus() const;
 
 private:
-    void WriteParse();
-    void WriteBuild();
-    void WriteConvert();
+    // What a line's results are built in, kept from line to line so that a
+    // line allocates nothing.
+    template <CodeUnit Unit>
+    struct Scratch {
+        Text<Unit> code;
+        Text<Unit> address;
+    };
+
+    template <CodeUnit Unit> void Write(TextView<Unit> item);
+    template <CodeUnit Unit> void WriteParse(TextView<Unit> item);
+    template <CodeUnit Unit> void WriteBuild(TextView<Unit> item);
+    template <CodeUnit Unit> void WriteConvert(TextView<Unit> item);
+    template <CodeUnit Unit>
+    void WriteCode(BuildOutcomeKind kind, std::optional<TextView<Unit>> code, TextView<Unit> address);
+    template <CodeUnit Unit> Scratch<Unit>& ScratchOf();
     void WriteUnprocessed(Source source, std::size_t number, const char* outcome, const std::string& problem);
     void EndRecord();
 
@@ -41,9 +64,13 @@ private:
     bool rejectEmpty_;
     std::FILE* out_;
     std::FILE* err_;
+    std::array<NoticeForms, ParseOutcomeCount> parseNotices_;  // each outcome's notice
+    std::array<NoticeForms, BuildOutcomeCount> buildNotices_;
     std::string pending_;  // output not yet written
     std::size_t itemStart_ = 0;  // where the current item's output begins in pending_
-    std::u16string text_;  // the current item, decoded
+    std::u16string text_;  // the current item, decoded, when it is not ASCII
+    Scratch<char> bytes_;  // ASCII items take the byte path
+    Scratch<char16_t> units_;
     bool anyRejected_ = false;
     bool anyInvalid_ = false;
 };

@@ -37,6 +37,25 @@ void AppendHexEscape(char16_t unit, std::string& out)
         out.push_back(Hex[(unit >> shift) & 0xF]);
 }
 
+// One character of a JSON string literal.
+void AppendJsonCharacter(char32_t cp, bool lone, std::string& out)
+{
+    switch (cp) {
+    case U'"': out.append("\\\""); return;
+    case U'\\': out.append("\\\\"); return;
+    case U'\n': out.append("\\n"); return;
+    case U'\r': out.append("\\r"); return;
+    case U'\t': out.append("\\t"); return;
+    case U'\b': out.append("\\b"); return;
+    case U'\f': out.append("\\f"); return;
+    default: break;
+    }
+    if (lone || cp < 0x20)
+        AppendHexEscape(static_cast<char16_t>(cp), out);
+    else
+        AppendCodePoint(cp, out);
+}
+
 // Walks UTF-16 text as code points; a lone surrogate comes out as itself with
 // `lone` set.
 template <typename Visit>
@@ -150,23 +169,49 @@ void AppendUtf8(std::u16string_view text, std::string& out)
 void AppendJsonString(std::u16string_view text, std::string& out)
 {
     out.push_back('"');
-    ForEachCodePoint(text, [&out](char32_t cp, bool lone) {
-        switch (cp) {
-        case U'"': out.append("\\\""); return;
-        case U'\\': out.append("\\\\"); return;
-        case U'\n': out.append("\\n"); return;
-        case U'\r': out.append("\\r"); return;
-        case U'\t': out.append("\\t"); return;
-        case U'\b': out.append("\\b"); return;
-        case U'\f': out.append("\\f"); return;
-        default: break;
-        }
-        if (lone || cp < 0x20)
-            AppendHexEscape(static_cast<char16_t>(cp), out);
-        else
-            AppendCodePoint(cp, out);
-    });
+    ForEachCodePoint(text, [&out](char32_t cp, bool lone) { AppendJsonCharacter(cp, lone, out); });
     out.push_back('"');
+}
+
+void AppendJsonString(std::string_view ascii, std::string& out)
+{
+    out.push_back('"');
+    // Addresses rarely hold anything to escape: plain runs are copied whole.
+    std::size_t plain = 0;
+    for (std::size_t i = 0; i < ascii.size(); ++i) {
+        const char c = ascii[i];
+        if (c == '"' || c == '\\' || static_cast<unsigned char>(c) < 0x20) {
+            out.append(ascii.substr(plain, i - plain));
+            AppendJsonCharacter(static_cast<unsigned char>(c), false, out);
+            plain = i + 1;
+        }
+    }
+    out.append(ascii.substr(plain));
+    out.push_back('"');
+}
+
+bool IsAscii(std::string_view bytes)
+{
+    const auto* read = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* const end = read + bytes.size();
+#if defined(__SSE2__)
+    // A byte with its top bit set shows in the movemask; the ragged end is one
+    // last block that overlaps the one before.
+    const auto outside = [](const unsigned char* at) {
+        return _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at))) != 0;
+    };
+    if (end - read >= 16) {
+        for (; end - read > 16; read += 16) {
+            if (outside(read))
+                return false;
+        }
+        return !outside(end - 16);
+    }
+#endif
+    unsigned char any = 0;
+    for (; read < end; ++read)
+        any |= *read;
+    return any < 0x80;
 }
 
 } // namespace vidlatch::cli

@@ -5,10 +5,13 @@
 
 namespace vidlatch::cli {
 
+// Whether every byte is ASCII; checked a block at a time.
+[[nodiscard]] bool IsAscii(std::string_view bytes);
+
 // Replaces `out` with the UTF-16 form of `bytes`. Returns false, leaving `out`
 // unspecified, when the bytes are not well-formed UTF-8 (overlong forms,
 // encoded surrogates and code points past U+10FFFF included).
-bool DecodeUtf8(std::string_view bytes, std::u16string& out);
+[[nodiscard]] bool DecodeUtf8(std::string_view bytes, std::u16string& out);
 
 // Appends the UTF-8 form of `text`; a lone surrogate becomes U+FFFD, since
 // UTF-8 cannot carry it.
@@ -17,5 +20,9 @@ void AppendUtf8(std::u16string_view text, std::string& out);
 // Appends `text` as a JSON string literal, quotes included. The result is valid
 // UTF-8 whatever the input: a lone surrogate is written as its \uXXXX escape.
 void AppendJsonString(std::u16string_view text, std::string& out);
+
+// The same for ASCII text, each byte one character: the same bytes out as its
+// UTF-16 form gives.
+void AppendJsonString(std::string_view ascii, std::string& out);
 
 } // namespace vidlatch::cli
