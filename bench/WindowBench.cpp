@@ -10,6 +10,11 @@
 //   switch   Form1, then movies of several codes: setMovie to first frame, each
 //            new movie in the running player (same origin) beside a rebuilt
 //            player page (another origin)
+//   fetch, fetch-rebuild
+//            Form1, then a fetch of each of several codes as a user makes it:
+//            Command1, Enter on the notice, and one preview pixel polled every
+//            5 ms until it shows the code's movie; each movie in the running
+//            player, or (fetch-rebuild) each in a player page built anew
 #include "AddressWatch.h"
 #include "Form1.h"
 #include "Form2.h"
@@ -22,9 +27,13 @@
 #include "WebBrowser.h"
 
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
+#include <QTest>
 #include <QTimer>
 #include <QWebEngineView>
 
@@ -80,6 +89,95 @@ void ReportMovieSwitches(platform::ShockwaveFlash* flash)
         QTimer::singleShot(200, next);
     });
     next();
+}
+
+// The demo site's movie for a code shows one colour: the first three bytes of
+// the code's MD5.
+QColor DemoMovieColour(const QString& code)
+{
+    const QByteArray digest = QCryptographicHash::hash(code.toUtf8(), QCryptographicHash::Md5);
+    return QColor(static_cast<quint8>(digest[0]), static_cast<quint8>(digest[1]), static_cast<quint8>(digest[2]));
+}
+
+bool Near(const QColor& a, const QColor& b)
+{
+    return std::abs(a.red() - b.red()) <= 3 && std::abs(a.green() - b.green()) <= 3 &&
+           std::abs(a.blue() - b.blue()) <= 3;
+}
+
+// Fetches one code after another as a user does: Command1, then Enter on the
+// notice; from that key press, one pixel in the middle of the preview is read
+// off the screen every 5 ms until it shows the code's movie. With `rebuild`,
+// each fetch first has the preview play a movie of another origin, so that
+// the fetched one needs a new player page.
+void ReportFetches(ui::Form1* form1, bool rebuild)
+{
+    static const QStringList codes = {QStringLiteral("a1b2c3d4e5f"), QStringLiteral("XqZ9fR2kLmN"),
+                                      QStringLiteral("Tb7_wE3-pQs"), QStringLiteral("k0LmN8vB2xC")};
+    constexpr int Fetches = 12;
+    struct Run { int step = 0; QElapsedTimer clock; QList<double> times; };
+    auto* run = new Run;
+    platform::ShockwaveFlash* flash = form1->ShockwaveFlash1;
+    auto next = std::make_shared<std::function<void()>>();
+
+    auto pollUntilShown = [=](const QColor wanted) {
+        auto* poll = new QTimer;
+        poll->setInterval(5);
+        QObject::connect(poll, &QTimer::timeout, [=] {
+            const QPoint centre = flash->mapToGlobal(flash->rect().center());
+            const QColor seen = flash->screen()->grabWindow(0, centre.x(), centre.y(), 1, 1).toImage().pixelColor(0, 0);
+            if (!Near(seen, wanted) && run->clock.elapsed() < 10000)
+                return;
+            poll->deleteLater();
+            run->times.append(static_cast<double>(run->clock.nsecsElapsed()) / 1e6);
+            ++run->step;
+            QTimer::singleShot(300, *next);
+        });
+        poll->start();
+    };
+    auto fetch = [=](const QString& code) {
+        form1->Text1->setText(code);
+        // The notice is modal: Enter is pressed from inside its own loop.
+        auto pressEnter = std::make_shared<std::function<void()>>();
+        *pressEnter = [=] {
+            QWidget* notice = QApplication::activeModalWidget();
+            if (!notice) {
+                QTimer::singleShot(5, *pressEnter);
+                return;
+            }
+            run->clock.start();
+            QTest::keyClick(notice, Qt::Key_Return);
+            pollUntilShown(DemoMovieColour(code));
+        };
+        QTimer::singleShot(50, *pressEnter);
+        form1->Command1->click();
+    };
+    *next = [=] {
+        if (run->step == Fetches) {
+            QList<double> sorted = run->times;
+            std::sort(sorted.begin(), sorted.end());
+            for (int i = 0; i < run->times.size(); ++i)
+                Report(("fetch_" + std::to_string(i + 1)).c_str(), run->times[i], "ms");
+            Report(rebuild ? "fetch_to_frame_new_page_median" : "fetch_to_frame_running_player_median",
+                   sorted[sorted.size() / 2], "ms");
+            QCoreApplication::exit(0);
+            return;
+        }
+        const QString code = codes[run->step % codes.size()];
+        if (!rebuild) {
+            fetch(code);
+            return;
+        }
+        // Another origin first; the fetch then builds the player page anew.
+        auto connection = std::make_shared<QMetaObject::Connection>();
+        *connection = QObject::connect(flash, &platform::ShockwaveFlash::movieShown, [=] {
+            QObject::disconnect(*connection);
+            QTimer::singleShot(300, [=] { fetch(code); });
+        });
+        flash->setMovie(QStringLiteral("http://static.vidsite.example:8080/v1/res/vidplayer.swf?f=3&vid=") +
+                        codes[(run->step + 1) % codes.size()]);
+    };
+    (*next)();
 }
 
 // Opens the browser window, lets its page ask for `storm` windows, closes it,
@@ -173,6 +271,10 @@ int main(int argc, char** argv)
             if (std::strcmp(mode, "cycles") == 0) {
                 const char* storm = std::getenv("VIDLATCH_BENCH_STORM");
                 ReportWindowCycles(form1.get(), storm ? std::atoi(storm) : 3000, 10);
+                return;
+            }
+            if (std::strncmp(mode, "fetch", 5) == 0) {
+                QTimer::singleShot(500, [&] { ReportFetches(form1.get(), std::strcmp(mode, "fetch-rebuild") == 0); });
                 return;
             }
             if (std::strcmp(mode, "switch") == 0) {

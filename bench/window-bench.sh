@@ -16,7 +16,7 @@ trap 'kill $site 2>/dev/null || true' EXIT
 read -r _ port < "$fifo"; rm -f "$fifo"
 export http_proxy="http://127.0.0.1:$port" no_proxy="127.0.0.1,localhost"
 
-for mode in bare main browser switch cycles; do
+for mode in bare main browser switch fetch fetch-rebuild cycles; do
   for run in $(seq "$runs"); do
     VIDLATCH_BENCH_T0=$(date +%s%N) xvfb-run -a -s "-screen 0 1280x900x24" "$bench" "$mode" 2>/dev/null \
       | sed "s/^/$mode run $run: /"
