@@ -2,8 +2,13 @@
 # Start-up, preview and memory figures of Vidlatch's windows beside a bare Qt
 # window with two web views, each mode run three times on a virtual display
 # against the demo site. Usage: bench/window-bench.sh [RUNS]; build first.
+# VIDLATCH_BENCH_MODES picks modes (default: all of them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# One virtual display for every run, so that its start is timed in none.
+if [ -z "${VIDLATCH_BENCH_DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1280x900x24" env VIDLATCH_BENCH_DISPLAY=1 "$0" "$@"
+fi
 runs=${1:-3}
 bench=build/bin/window_bench
 [ -x "$bench" ] || { echo "build first: $bench is missing" >&2; exit 2; }
@@ -16,9 +21,9 @@ trap 'kill $site 2>/dev/null || true' EXIT
 read -r _ port < "$fifo"; rm -f "$fifo"
 export http_proxy="http://127.0.0.1:$port" no_proxy="127.0.0.1,localhost"
 
-for mode in bare main browser switch fetch fetch-rebuild cycles; do
+for mode in ${VIDLATCH_BENCH_MODES:-bare main browser switch fetch fetch-rebuild cycles}; do
   for run in $(seq "$runs"); do
-    VIDLATCH_BENCH_T0=$(date +%s%N) xvfb-run -a -s "-screen 0 1280x900x24" "$bench" "$mode" 2>/dev/null \
+    VIDLATCH_BENCH_T0=$(date +%s%N) "$bench" "$mode" 2>/dev/null \
       | sed "s/^/$mode run $run: /"
   done
 done

@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QFont>
-#include <QFontDatabase>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -23,7 +22,7 @@ void PrepareApplication()
     RegisterRuffleScheme();
 }
 
-bool ApplyFormDefaults()
+void ApplyFormDefaults()
 {
     QFont font(QString::fromLatin1(DefaultFontFamily));
     font.setPixelSize(DefaultFontPixels);
@@ -40,7 +39,6 @@ bool ApplyFormDefaults()
         else
             delete translator;
     }
-    return QFontDatabase::families().contains(QString::fromLatin1(DefaultFontFamily));
 }
 
 } // namespace vidlatch::platform

@@ -14,8 +14,8 @@ inline constexpr int DefaultFontPixels = 12;
 // writes no files).
 void PrepareApplication();
 
-// Sets the default font and Qt's own texts in Simplified Chinese. Returns
-// false when the font family is missing (the program still runs).
-bool ApplyFormDefaults();
+// Sets the default font and Qt's own texts in Simplified Chinese. A missing
+// font family falls back to the nearest one Qt finds.
+void ApplyFormDefaults();
 
 } // namespace vidlatch::platform
