@@ -1,7 +1,10 @@
 // Start-up time, preview and memory figures of the windows, beside a bare Qt
 // window holding two web views. Run by bench/window-bench.sh; one mode a run:
 //   bare     two QWebEngineViews in a plain window: the forum page and an empty page
-//   main     Form1: shown, first frame of the preview, memory after start-up
+//   main     Form1: shown, first frame of the preview, memory after start-up,
+//            and what each step of start-up took: the program's own steps,
+//            then the preview page's (its navigation, Ruffle's script, its
+//            WebAssembly fetched and compiled, the movie fetched)
 //   browser  Form1, then Command2: the browser window shown with its home page
 //            loaded, the shake's duration, memory with both windows open
 //   cycles   Form1, then the browser window opened and closed ten times, each
@@ -28,6 +31,8 @@
 
 #include <QApplication>
 #include <QCryptographicHash>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPointer>
@@ -35,6 +40,9 @@
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineView>
 
 #include <algorithm>
@@ -89,6 +97,79 @@ void ReportMovieSwitches(platform::ShockwaveFlash* flash)
         QTimer::singleShot(200, next);
     });
     next();
+}
+
+// Marks the preview page's steps on its own clock, for ReportPreviewSteps.
+// Runs in the page before anything of it, as a bench-only script.
+constexpr char PreviewStepMarks[] = R"JS(
+(() => {
+  const marks = window.__benchMarks = {};
+  const mark = (name) => { if (!(name in marks)) marks[name] = performance.now(); };
+  mark('page_script_start');
+  document.addEventListener('DOMContentLoaded', () => mark('page_dom_ready'));
+  const requested = (url) => {
+    url = String(url);
+    if (url.endsWith('.wasm')) mark('wasm_requested');
+    if (url.includes('.swf')) mark('movie_requested');
+  };
+  // The player's own files come by XMLHttpRequest, the movie by fetch.
+  const realFetch = window.fetch;
+  window.fetch = function (input) {
+    requested(typeof input === 'string' ? input : (input && input.url) || input);
+    return realFetch.apply(this, arguments);
+  };
+  const realOpen = XMLHttpRequest.prototype.open;
+  XMLHttpRequest.prototype.open = function (method, url) {
+    requested(url);
+    return realOpen.apply(this, arguments);
+  };
+  for (const name of ['instantiateStreaming', 'instantiate']) {
+    const real = WebAssembly[name];
+    WebAssembly[name] = function () {
+      mark('wasm_compile_start');
+      return real.apply(WebAssembly, arguments).then((result) => { mark('wasm_ready'); return result; });
+    };
+  }
+  new MutationObserver(() => { if (document.title === 'vidlatch:movie-shown') mark('movie_shown'); })
+    .observe(document, { subtree: true, childList: true, characterData: true });
+})();
+)JS";
+
+void InstallPreviewStepMarks(platform::ShockwaveFlash* flash)
+{
+    QWebEngineScript script;
+    script.setName(QStringLiteral("bench-step-marks"));
+    script.setSourceCode(QLatin1String(PreviewStepMarks));
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setWorldId(QWebEngineScript::MainWorld);
+    script.setRunsOnSubFrames(false);
+    flash->page()->scripts().insert(script);
+}
+
+// Reports the preview page's steps on the program's clock: the page's own
+// clock starts when its navigation starts.
+void ReportPreviewSteps(platform::ShockwaveFlash* flash, std::function<void()> then)
+{
+    flash->page()->runJavaScript(
+        QStringLiteral("JSON.stringify({origin: performance.timeOrigin, nav: performance.getEntriesByType('navigation')[0], "
+                       "marks: window.__benchMarks || {}})"),
+        [then](const QVariant& result) {
+            const QJsonObject all = QJsonDocument::fromJson(result.toString().toUtf8()).object();
+            const char* t0 = std::getenv("VIDLATCH_BENCH_T0");
+            const double originMs = all.value(QStringLiteral("origin")).toDouble() -
+                                    (t0 ? static_cast<double>(std::strtoll(t0, nullptr, 10)) / 1e6 : 0.0);
+            Report("step_preview_navigation_start", originMs, "ms");
+            const QJsonObject nav = all.value(QStringLiteral("nav")).toObject();
+            Report("step_preview_page_fetched", originMs + nav.value(QStringLiteral("responseEnd")).toDouble(), "ms");
+            const QJsonObject marks = all.value(QStringLiteral("marks")).toObject();
+            for (const char* name : {"page_script_start", "page_dom_ready", "wasm_requested", "wasm_compile_start",
+                                     "wasm_ready", "movie_requested", "movie_shown"}) {
+                if (marks.contains(QLatin1String(name)))
+                    Report(("step_preview_" + std::string(name)).c_str(),
+                           originMs + marks.value(QLatin1String(name)).toDouble(), "ms");
+            }
+            then();
+        });
 }
 
 // The demo site's movie for a code shows one colour: the first three bytes of
@@ -229,6 +310,7 @@ void ReportMemorySoonAndQuit(int settleMs)
 int main(int argc, char** argv)
 {
     const char* mode = argc > 1 ? argv[1] : "main";
+    Report("step_main_entered", bench::MillisecondsSinceStart(), "ms");
     platform::PrepareApplication();
     QApplication app(argc, argv);
     platform::ApplyFormDefaults();
@@ -260,8 +342,12 @@ int main(int argc, char** argv)
     } else {
         QApplication::setQuitOnLastWindowClosed(false);
         QApplication::setWindowIcon(ui::ProgramIcon());
+        Report("step_application_ready", bench::MillisecondsSinceStart(), "ms");
         form1 = std::make_unique<ui::Form1>();
+        Report("step_form1_constructed", bench::MillisecondsSinceStart(), "ms");
         const bool browser = std::strcmp(mode, "browser") == 0;
+        if (std::strcmp(mode, "main") == 0)
+            InstallPreviewStepMarks(form1->ShockwaveFlash1);
         QObject::connect(form1->ShockwaveFlash1, &platform::ShockwaveFlash::movieShown, [&, browser] {
             static bool first = true;
             if (!first)
@@ -282,7 +368,7 @@ int main(int argc, char** argv)
                 return;
             }
             if (!browser) {
-                ReportMemorySoonAndQuit(3000);
+                ReportPreviewSteps(form1->ShockwaveFlash1, [] { ReportMemorySoonAndQuit(3000); });
                 return;
             }
             // Press Command2 and time the browser window until its home page is in.
