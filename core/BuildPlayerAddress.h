@@ -12,9 +12,9 @@ namespace vidlatch {
 enum class BuildOutcomeKind {
     AddressReady,
     CodeMissing,
-    CodeLengthWrong,
+    CodeLengthWrong,  // the last: the count below follows it
 };
-inline constexpr std::size_t BuildOutcomeCount = 3;
+inline constexpr std::size_t BuildOutcomeCount = static_cast<std::size_t>(BuildOutcomeKind::CodeLengthWrong) + 1;
 
 inline constexpr std::size_t VideoCodeLength = 11;
 

@@ -14,9 +14,9 @@ enum class ParseOutcome {
     PageWrong,
     AlbumNotSupported,
     FilmNotSupported,
-    PageNotSupported,
+    PageNotSupported,  // the last: the count below follows it
 };
-inline constexpr std::size_t ParseOutcomeCount = 6;
+inline constexpr std::size_t ParseOutcomeCount = static_cast<std::size_t>(ParseOutcome::PageNotSupported) + 1;
 
 struct ParseResult {
     ParseOutcome outcome;
