@@ -19,6 +19,7 @@
 //            5 ms until it shows the code's movie; each movie in the running
 //            player, or (fetch-rebuild) each in a player page built anew
 #include "AddressWatch.h"
+#include "DemoPlayer.h"
 #include "Form1.h"
 #include "Form2.h"
 #include "FormDefaults.h"
@@ -30,33 +31,40 @@
 #include "WebBrowser.h"
 
 #include <QApplication>
-#include <QCryptographicHash>
+#include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
-#include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineView>
 
 #include <algorithm>
-#include <string>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <malloc.h>
 #include <memory>
-#include <cstring>
+#include <string>
 
 using namespace vidlatch;
 
 namespace {
+
+const QStringList DemoCodes = demo::Codes();
+const QString OtherOriginPlayer = demo::OtherOriginPlayerPrefix();
+
+double Median(QList<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.isEmpty() ? 0 : values[values.size() / 2];
+}
 
 void Report(const char* metric, double value, const char* unit)
 {
@@ -68,8 +76,6 @@ void Report(const char* metric, double value, const char* unit)
 // arrives, and reports the median time from setMovie to its first frame.
 void ReportMovieSwitches(platform::ShockwaveFlash* flash)
 {
-    static const QStringList codes = {QStringLiteral("a1b2c3d4e5f"), QStringLiteral("XqZ9fR2kLmN"),
-                                      QStringLiteral("Tb7_wE3-pQs"), QStringLiteral("k0LmN8vB2xC")};
     struct Run { QElapsedTimer clock; int step = 0; QList<double> samePlayer, newPage; };
     auto* run = new Run;
     // Steps: same origin twice per code (a new movie in the running player),
@@ -77,18 +83,17 @@ void ReportMovieSwitches(platform::ShockwaveFlash* flash)
     auto next = [flash, run] {
         const int step = run->step;
         if (step >= 24) {
-            auto median = [](QList<double> v) { std::sort(v.begin(), v.end()); return v.isEmpty() ? 0 : v[v.size() / 2]; };
-            Report("movie_in_running_player_median", median(run->samePlayer), "ms");
-            Report("movie_in_new_page_median", median(run->newPage), "ms");
+            Report("movie_in_running_player_median", Median(run->samePlayer), "ms");
+            Report("movie_in_new_page_median", Median(run->newPage), "ms");
             QCoreApplication::exit(0);
             return;
         }
         // Every third step changes the origin, and with it the page.
         const QString prefix = (step + 1) / 3 % 2 == 1
-                                   ? QStringLiteral("http://static.vidsite.example:8080/v1/res/vidplayer.swf?f=3&vid=")
+                                   ? OtherOriginPlayer
                                    : ui::Q(site::PlayerAddressPrefix);
         run->clock.start();
-        flash->setMovie(prefix + codes[step % codes.size()]);
+        flash->setMovie(prefix + DemoCodes[step % DemoCodes.size()]);
     };
     QObject::connect(flash, &platform::ShockwaveFlash::movieShown, flash, [run, next] {
         const double ms = static_cast<double>(run->clock.nsecsElapsed()) / 1e6;
@@ -172,20 +177,6 @@ void ReportPreviewSteps(platform::ShockwaveFlash* flash, std::function<void()> t
         });
 }
 
-// The demo site's movie for a code shows one colour: the first three bytes of
-// the code's MD5.
-QColor DemoMovieColour(const QString& code)
-{
-    const QByteArray digest = QCryptographicHash::hash(code.toUtf8(), QCryptographicHash::Md5);
-    return QColor(static_cast<quint8>(digest[0]), static_cast<quint8>(digest[1]), static_cast<quint8>(digest[2]));
-}
-
-bool Near(const QColor& a, const QColor& b)
-{
-    return std::abs(a.red() - b.red()) <= 3 && std::abs(a.green() - b.green()) <= 3 &&
-           std::abs(a.blue() - b.blue()) <= 3;
-}
-
 // Fetches one code after another as a user does: Command1, then Enter on the
 // notice; from that key press, one pixel in the middle of the preview is read
 // off the screen every 5 ms until it shows the code's movie. With `rebuild`,
@@ -193,8 +184,6 @@ bool Near(const QColor& a, const QColor& b)
 // the fetched one needs a new player page.
 void ReportFetches(ui::Form1* form1, bool rebuild)
 {
-    static const QStringList codes = {QStringLiteral("a1b2c3d4e5f"), QStringLiteral("XqZ9fR2kLmN"),
-                                      QStringLiteral("Tb7_wE3-pQs"), QStringLiteral("k0LmN8vB2xC")};
     constexpr int Fetches = 12;
     struct Run { int step = 0; QElapsedTimer clock; QList<double> times; };
     auto* run = new Run;
@@ -207,7 +196,7 @@ void ReportFetches(ui::Form1* form1, bool rebuild)
         QObject::connect(poll, &QTimer::timeout, [=] {
             const QPoint centre = flash->mapToGlobal(flash->rect().center());
             const QColor seen = flash->screen()->grabWindow(0, centre.x(), centre.y(), 1, 1).toImage().pixelColor(0, 0);
-            if (!Near(seen, wanted) && run->clock.elapsed() < 10000)
+            if (!demo::SameColour(seen, wanted) && run->clock.elapsed() < 10000)
                 return;
             poll->deleteLater();
             run->times.append(static_cast<double>(run->clock.nsecsElapsed()) / 1e6);
@@ -228,23 +217,21 @@ void ReportFetches(ui::Form1* form1, bool rebuild)
             }
             run->clock.start();
             QTest::keyClick(notice, Qt::Key_Return);
-            pollUntilShown(DemoMovieColour(code));
+            pollUntilShown(demo::PlayerColour(code));
         };
         QTimer::singleShot(50, *pressEnter);
         form1->Command1->click();
     };
     *next = [=] {
         if (run->step == Fetches) {
-            QList<double> sorted = run->times;
-            std::sort(sorted.begin(), sorted.end());
             for (int i = 0; i < run->times.size(); ++i)
                 Report(("fetch_" + std::to_string(i + 1)).c_str(), run->times[i], "ms");
             Report(rebuild ? "fetch_to_frame_new_page_median" : "fetch_to_frame_running_player_median",
-                   sorted[sorted.size() / 2], "ms");
+                   Median(run->times), "ms");
             QCoreApplication::exit(0);
             return;
         }
-        const QString code = codes[run->step % codes.size()];
+        const QString code = DemoCodes[run->step % DemoCodes.size()];
         if (!rebuild) {
             fetch(code);
             return;
@@ -255,8 +242,7 @@ void ReportFetches(ui::Form1* form1, bool rebuild)
             QObject::disconnect(*connection);
             QTimer::singleShot(300, [=] { fetch(code); });
         });
-        flash->setMovie(QStringLiteral("http://static.vidsite.example:8080/v1/res/vidplayer.swf?f=3&vid=") +
-                        codes[(run->step + 1) % codes.size()]);
+        flash->setMovie(OtherOriginPlayer + DemoCodes[(run->step + 1) % DemoCodes.size()]);
     };
     (*next)();
 }

@@ -22,22 +22,22 @@ using Text = std::basic_string<Unit>;
 
 namespace detail {
 
-template <CodeUnit Unit, const std::u16string_view& Source>
-constexpr std::array<Unit, Source.size()> Narrow()
+template <const std::u16string_view& Source>
+constexpr std::array<char, Source.size()> Narrow()
 {
-    std::array<Unit, Source.size()> units{};
+    std::array<char, Source.size()> bytes{};
     for (std::size_t i = 0; i < Source.size(); ++i) {
         // A throw is no constant expression: a constant outside ASCII fails
         // to compile instead of being cut.
         if (Source[i] >= 0x80)
             throw "the byte path takes ASCII constants only";
-        units[i] = static_cast<Unit>(Source[i]);
+        bytes[i] = static_cast<char>(Source[i]);
     }
-    return units;
+    return bytes;
 }
 
-template <CodeUnit Unit, const std::u16string_view& Source>
-inline constexpr std::array<Unit, Source.size()> Narrowed = Narrow<Unit, Source>();
+template <const std::u16string_view& Source>
+inline constexpr std::array<char, Source.size()> Narrowed = Narrow<Source>();
 
 } // namespace detail
 
@@ -47,7 +47,7 @@ inline constexpr TextView<Unit> In = [] {
     if constexpr (std::same_as<Unit, char16_t>)
         return Source;
     else
-        return TextView<Unit>(detail::Narrowed<Unit, Source>.data(), Source.size());
+        return TextView<Unit>(detail::Narrowed<Source>.data(), Source.size());
 }();
 
 } // namespace vidlatch

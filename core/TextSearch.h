@@ -67,19 +67,16 @@ template <CodeUnit Unit>
         std::memcpy(&y1, y + bytes - sizeof(Word), sizeof(Word));
         return ((x0 ^ y0) | (x1 ^ y1)) == 0;
     };
-    if (bytes > 32)
-        return std::memcmp(x, y, bytes) == 0;
 #if defined(__SSE2__)
-    if (bytes >= 16) {
+    if (bytes >= 16 && bytes <= 32) {
         const auto load = [](const unsigned char* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); };
         const __m128i equal = _mm_and_si128(_mm_cmpeq_epi8(load(x), load(y)),
                                             _mm_cmpeq_epi8(load(x + bytes - 16), load(y + bytes - 16)));
         return _mm_movemask_epi8(equal) == 0xFFFF;
     }
-#else
+#endif
     if (bytes >= 16)
         return std::memcmp(x, y, bytes) == 0;
-#endif
     if (bytes >= 8)
         return sameWords(std::uint64_t{});
     if (bytes >= 4)
@@ -194,7 +191,6 @@ template <CodeUnit Unit>
     return npos;
 }
 
-
 template <CodeUnit Unit>
 [[nodiscard, gnu::always_inline]] inline bool Contains(TextView<Unit> text, std::type_identity_t<TextView<Unit>> needle)
 {
@@ -214,7 +210,7 @@ template <CodeUnit Unit>
         return;
     }
     std::size_t from = 0;
-    for (std::size_t hit = Find<Unit>(text, needle); hit != npos; hit = Find<Unit>(text, needle, from)) {
+    for (std::size_t hit = Find<Unit>(text, needle, from); hit != npos; hit = Find<Unit>(text, needle, from)) {
         rest.append(text.substr(from, hit - from));
         from = hit + needle.size();
     }

@@ -7,7 +7,6 @@
 #include <QWebEngineCertificateError>
 #include <QWebEngineSettings>
 
-
 namespace vidlatch::platform {
 namespace {
 

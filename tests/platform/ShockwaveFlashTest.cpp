@@ -56,9 +56,9 @@ TEST(ShockwaveFlash, PlaysTheMovieOfEachCodeInItsColour)
         flash->setMovie(PlayerAddress(code));
         EXPECT_EQ(flash->Movie(), PlayerAddress(code));
         ASSERT_TRUE(WaitUntil([&] { return shown > before; }, 30000)) << code.toStdString();
-        EXPECT_TRUE(WaitUntil([&] { return test::CentreShows(flash, test::DemoPlayerColour(code)); }, 10000))
+        EXPECT_TRUE(WaitUntil([&] { return test::CentreShows(flash, demo::PlayerColour(code)); }, 10000))
             << code.toStdString() << ": " << CentrePixel(flash).name().toStdString() << " wanted "
-            << test::DemoPlayerColour(code).name().toStdString();
+            << demo::PlayerColour(code).name().toStdString();
     }
     // The same movie again is played again.
     const int before = shown;
@@ -73,7 +73,7 @@ TEST(ShockwaveFlash, MoviesSwitchInTheRunningPlayerOrInANewPage)
     int& shown = preview.shown;
     int pages = 0;
     QObject::connect(flash->page(), &QWebEnginePage::loadStarted, [&] { ++pages; });
-    const QString otherOrigin = QStringLiteral("http://static.vidsite.example:8080/v1/res/vidplayer.swf?f=3&vid=");
+    const QString otherOrigin = demo::OtherOriginPlayerPrefix();
 
     struct Step { const char* what; std::function<void()> before; QString address; QString code; bool newPage; };
     const Step steps[] = {
@@ -97,7 +97,7 @@ TEST(ShockwaveFlash, MoviesSwitchInTheRunningPlayerOrInANewPage)
         const int shownBefore = shown, pagesBefore = pages;
         flash->setMovie(step.address);
         ASSERT_TRUE(WaitUntil([&] { return shown > shownBefore; }, 30000)) << step.what;
-        EXPECT_TRUE(WaitUntil([&] { return test::CentreShows(flash, test::DemoPlayerColour(step.code)); }, 10000))
+        EXPECT_TRUE(WaitUntil([&] { return test::CentreShows(flash, demo::PlayerColour(step.code)); }, 10000))
             << step.what << ": " << CentrePixel(flash).name().toStdString();
         EXPECT_EQ(pages > pagesBefore, step.newPage) << step.what;
     }

@@ -1,6 +1,5 @@
 #include "DemoSite.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QImage>
 #include <QWidget>
@@ -83,18 +82,11 @@ void DemoSite::ClearLog()
     file.open(QIODevice::WriteOnly | QIODevice::Truncate);
 }
 
-QColor DemoPlayerColour(const QString& code)
-{
-    const QByteArray digest = QCryptographicHash::hash(code.toUtf8(), QCryptographicHash::Md5);
-    return QColor(static_cast<uchar>(digest[0]), static_cast<uchar>(digest[1]), static_cast<uchar>(digest[2]));
-}
-
 bool CentreShows(QWidget* widget, const QColor& colour)
 {
     const QImage image = widget->grab().toImage();
     const QColor centre = image.pixelColor(image.width() / 2, image.height() / 2);
-    return std::abs(centre.red() - colour.red()) <= 3 && std::abs(centre.green() - colour.green()) <= 3 &&
-           std::abs(centre.blue() - colour.blue()) <= 3;
+    return demo::SameColour(centre, colour);
 }
 
 } // namespace vidlatch::test

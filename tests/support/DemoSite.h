@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DemoPlayer.h"
+
 #include <QColor>
 #include <QString>
 
@@ -21,10 +23,6 @@ public:
     static QString Log();
     static void ClearLog();
 };
-
-// The demo player's background colour for a code: the first three bytes of
-// the code's MD5, as the demo site draws it.
-QColor DemoPlayerColour(const QString& code);
 
 // Whether the centre of `widget`, grabbed, shows `colour` (within 3 a channel).
 bool CentreShows(QWidget* widget, const QColor& colour);

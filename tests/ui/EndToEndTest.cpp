@@ -59,7 +59,7 @@ TEST(EndToEnd, TypeFetchPreviewCopy)
     EXPECT_TRUE(notice.startsWith(QStringLiteral("获取成功!地址已获取成功!!")));
     const QString address = Q(site::PlayerAddressPrefix) + QStringLiteral("XqZ9fR2kLmN");
     EXPECT_EQ(form.Text2->text(), address);
-    EXPECT_TRUE(WaitUntil([&] { return test::CentreShows(form.ShockwaveFlash1, test::DemoPlayerColour(QStringLiteral("XqZ9fR2kLmN"))); }, 30000));
+    EXPECT_TRUE(WaitUntil([&] { return test::CentreShows(form.ShockwaveFlash1, demo::PlayerColour(QStringLiteral("XqZ9fR2kLmN"))); }, 30000));
 
     PressOkOnNextNotice(&notice);
     form.Command3->click();
@@ -92,7 +92,7 @@ TEST(EndToEnd, BrowseFetchAutomaticallyThenPlay)
 
     PressOkOnNextNotice(&notice);
     form.Command1->click();
-    EXPECT_TRUE(WaitUntil([&] { return test::CentreShows(form.ShockwaveFlash1, test::DemoPlayerColour(QStringLiteral("k0LmN8vB2xC"))); }, 30000));
+    EXPECT_TRUE(WaitUntil([&] { return test::CentreShows(form.ShockwaveFlash1, demo::PlayerColour(QStringLiteral("k0LmN8vB2xC"))); }, 30000));
 }
 
 } // namespace

@@ -108,19 +108,27 @@ void BatchRun::WriteParse(TextView<Unit> item)
 {
     Text<Unit>& code = ScratchOf<Unit>().code;
     const ParseOutcome outcome = ParsePageAddress(item, rejectEmpty_, code);
+    WriteParsed<Unit>(outcome, code);
+}
+
+// The result of parsing a page address; `code` counts for CodeTaken only.
+template <CodeUnit Unit>
+void BatchRun::WriteParsed(ParseOutcome outcome, TextView<Unit> code)
+{
     const bool taken = outcome == ParseOutcome::CodeTaken;
     anyRejected_ |= !taken;
+    const NoticeForms& notice = parseNotices_[static_cast<std::size_t>(outcome)];
     if (!json_) {
         if (taken)
-            AppendText(TextView<Unit>(code), pending_);
+            AppendText(code, pending_);
         else
-            pending_.append(parseNotices_[static_cast<std::size_t>(outcome)].text);
+            pending_.append(notice.text);
         return;
     }
     AppendOutcome(pending_, OutcomeName(outcome));
     if (taken)
         AppendField<Unit>(pending_, "code", code);
-    pending_.append(parseNotices_[static_cast<std::size_t>(outcome)].json);
+    pending_.append(notice.json);
 }
 
 template <CodeUnit Unit>
@@ -137,13 +145,7 @@ void BatchRun::WriteConvert(TextView<Unit> item)
     Scratch<Unit>& scratch = ScratchOf<Unit>();
     const ParseOutcome parsed = ParsePageAddress(item, true, scratch.code);
     if (parsed != ParseOutcome::CodeTaken) {
-        anyRejected_ = true;
-        if (!json_) {
-            pending_.append(parseNotices_[static_cast<std::size_t>(parsed)].text);
-            return;
-        }
-        AppendOutcome(pending_, OutcomeName(parsed));
-        pending_.append(parseNotices_[static_cast<std::size_t>(parsed)].json);
+        WriteParsed<Unit>(parsed, {});  // rejected as parse rejects it
         return;
     }
     const BuildOutcomeKind kind = BuildPlayerAddress<Unit>(scratch.code, scratch.address);

@@ -2,8 +2,8 @@
 
 #include "BuildPlayerAddress.h"
 #include "CodeUnits.h"
-#include "ParsePageAddress.h"
 #include "CommandLine.h"
+#include "ParsePageAddress.h"
 
 #include <array>
 #include <cstdio>
@@ -51,6 +51,7 @@ private:
 
     template <CodeUnit Unit> void Write(TextView<Unit> item);
     template <CodeUnit Unit> void WriteParse(TextView<Unit> item);
+    template <CodeUnit Unit> void WriteParsed(ParseOutcome outcome, TextView<Unit> code);
     template <CodeUnit Unit> void WriteBuild(TextView<Unit> item);
     template <CodeUnit Unit> void WriteConvert(TextView<Unit> item);
     template <CodeUnit Unit>
