@@ -4,15 +4,20 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -307,5 +312,146 @@ TEST(Cli, StreamsManyLinesInBoundedMemory)
     // Twenty times the lines (25 MB in, 30 MB out) must not grow the process.
     EXPECT_LT(many.maxRssKiB - few.maxRssKiB, 2 * 1024) << few.maxRssKiB << " KiB vs " << many.maxRssKiB << " KiB";
 }
+
+// Where standard output goes: a device that is always full, or a pipe whose
+// reader has gone (with SIGPIPE ignored, so writes fail with EPIPE).
+enum class Sink { FullDevice, ClosedPipe };
+// What standard input is: a file, a writer that never stops (`yes`), or a
+// pipe that stays open, quiet, after its first lines.
+enum class Feed { File, Endless, OpenPipe };
+
+struct WriteFailureCase {
+    const char* name;
+    std::vector<std::string> args;
+    Feed feed;
+    std::string input;  // the file, what Endless repeats, or what OpenPipe sends
+    Sink sink;
+};
+
+void PrintTo(const WriteFailureCase& c, std::ostream* os) { *os << c.name; }
+
+struct FailedWriteRun {
+    bool ended = false;  // by itself, before the deadline
+    int status = -1;
+    std::string err;
+    off_t inputRead = 0;  // how far a File feed was read
+};
+
+pid_t StartFeeder(int fd, const std::string& line)
+{
+    const pid_t feeder = ::fork();
+    if (feeder == 0) {
+        std::string block;
+        while (block.size() < 65536)
+            block += line;
+        while (::write(fd, block.data(), block.size()) > 0) {
+        }
+        ::_exit(0);
+    }
+    return feeder;
+}
+
+FailedWriteRun RunIntoFailingOutput(const WriteFailureCase& c)
+{
+    int inPipe[2] = {-1, -1};
+    int in = -1;
+    const std::string inPath = TempPath("in"), errPath = TempPath("err");
+    if (c.feed == Feed::File) {
+        std::ofstream(inPath, std::ios::binary) << c.input;
+        in = ::open(inPath.c_str(), O_RDONLY);
+    } else {
+        EXPECT_EQ(::pipe(inPipe), 0);
+        in = inPipe[0];
+    }
+    int out = -1;
+    if (c.sink == Sink::FullDevice) {
+        out = ::open("/dev/full", O_WRONLY);
+    } else {
+        int outPipe[2];
+        EXPECT_EQ(::pipe(outPipe), 0);
+        ::close(outPipe[0]);
+        out = outPipe[1];
+    }
+    const pid_t feeder = c.feed == Feed::Endless ? StartFeeder(inPipe[1], c.input) : -1;
+
+    std::vector<std::string> copies(c.args);
+    std::string program = VIDLATCH_CLI_PATH;
+    std::vector<char*> argv{program.data()};
+    for (std::string& arg : copies)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::signal(SIGPIPE, SIG_IGN);  // kept across exec
+        const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(in, 0);
+        ::dup2(out, 1);
+        ::dup2(err, 2);
+        ::closefrom(3);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    ::close(out);
+    if (c.feed == Feed::OpenPipe) {
+        EXPECT_EQ(::write(inPipe[1], c.input.data(), c.input.size()), static_cast<ssize_t>(c.input.size()));
+    }
+
+    FailedWriteRun run;
+    int status = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!(run.ended = ::waitpid(child, &status, WNOHANG) == child) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (!run.ended) {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, &status, 0);
+    }
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.err = ReadFile(errPath);
+    run.inputRead = ::lseek(in, 0, SEEK_CUR);
+    if (feeder > 0) {
+        ::kill(feeder, SIGKILL);
+        ::waitpid(feeder, nullptr, 0);
+    }
+    ::close(in);
+    if (inPipe[1] >= 0)
+        ::close(inPipe[1]);
+    std::remove(inPath.c_str());
+    std::remove(errPath.c_str());
+    return run;
+}
+
+std::string Lines(const std::string& line, int count)
+{
+    std::string lines;
+    for (int i = 0; i < count; ++i)
+        lines += line + "\n";
+    return lines;
+}
+
+class WriteFailureTable : public testing::TestWithParam<WriteFailureCase> {};
+
+// The first failed write ends the run: one message, status 4, no more input.
+TEST_P(WriteFailureTable, StopsWithAMessage)
+{
+    const WriteFailureCase& c = GetParam();
+    const FailedWriteRun run = RunIntoFailingOutput(c);
+    ASSERT_TRUE(run.ended) << "still running after 30 s";
+    EXPECT_EQ(run.status, 4);
+    const int error = c.sink == Sink::FullDevice ? ENOSPC : EPIPE;
+    EXPECT_EQ(run.err, std::string("vidlatch-cli: writing standard output: ") + std::strerror(error) + "\n");
+    if (c.feed == Feed::File) {
+        EXPECT_LT(run.inputRead, std::max<off_t>(1, static_cast<off_t>(c.input.size()))) << "read on after the failure";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Outputs, WriteFailureTable, testing::Values(
+    WriteFailureCase{"help_full", {"--help"}, Feed::File, "", Sink::FullDevice},
+    WriteFailureCase{"operand_full", {"build", "a1b2c3d4e5f"}, Feed::File, "", Sink::FullDevice},
+    WriteFailureCase{"file_full", {"convert"}, Feed::File, Lines(Page, 100000), Sink::FullDevice},
+    WriteFailureCase{"endless_full", {"convert", "--json"}, Feed::Endless, Page + "\n", Sink::FullDevice},
+    WriteFailureCase{"endless_closed_pipe", {"build"}, Feed::Endless, "a1b2c3d4e5f\n", Sink::ClosedPipe},
+    // Results are flushed when input waits; that flush failing must not wait on.
+    WriteFailureCase{"waiting_input_closed_pipe", {"parse"}, Feed::OpenPipe, Page + "\n", Sink::ClosedPipe}
+), [](const testing::TestParamInfo<WriteFailureCase>& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "BuildPlayerAddress.h"
 #include "ParsePageAddress.h"
 #include "LineReader.h"
+#include "Output.h"
 #include "Utf8.h"
 
 #include <array>
@@ -204,12 +205,12 @@ void BatchRun::EndRecord()
         Flush();
 }
 
-void BatchRun::Flush()
+bool BatchRun::Flush()
 {
-    if (!pending_.empty())
-        std::fwrite(pending_.data(), 1, pending_.size(), out_);
+    if (writeError_ == 0)
+        writeError_ = WriteAndFlush(out_, pending_);
     pending_.clear();
-    std::fflush(out_);
+    return writeError_ == 0;
 }
 
 int BatchRun::ExitStatus() const

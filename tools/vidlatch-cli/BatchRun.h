@@ -26,8 +26,11 @@ public:
     // An item over MaxLineBytes: reported, not processed.
     void SkipTooLong(Source source, std::size_t number);
     // Writes out every finished result. Allocates nothing, so it still works
-    // once memory has run out.
-    void Flush();
+    // once memory has run out. False once a write has failed: nothing more is
+    // written, and the caller should stop.
+    bool Flush();
+    // 0, or the error of the write that failed.
+    int WriteError() const { return writeError_; }
     // Drops what the current item had written when it could not finish.
     void AbandonItem() { pending_.resize(itemStart_); }
 
@@ -74,6 +77,7 @@ private:
     Scratch<char16_t> units_;
     bool anyRejected_ = false;
     bool anyInvalid_ = false;
+    int writeError_ = 0;
 };
 
 } // namespace vidlatch::cli

@@ -37,7 +37,9 @@ standard error; the other lines are still processed.
 Exit status: 0 every item succeeded, 1 some item was rejected,
              2 usage error, input that is not valid UTF-8 or an item over
                the line-length limit,
-             3 out of memory (the results before that item were written).
+             3 out of memory (the results before that item were written),
+             4 standard output could not be written (a full disk, a closed
+               pipe): the tool stops at the first failed write.
 
 Examples:
   vidlatch-cli parse 'http://v.vidsite.example/page/W/f/t/a1b2c3d4e5f.html'

@@ -24,7 +24,7 @@ bool WouldWait(int fd)
 } // namespace
 
 // Room for the longest line, its "\r\n" and one more chunk read behind it.
-LineReader::LineReader(int fd, std::function<void()> beforeWaiting)
+LineReader::LineReader(int fd, std::function<bool()> beforeWaiting)
     : fd_(fd), beforeWaiting_(std::move(beforeWaiting)), buffer_(MaxLineBytes + 2 + ChunkSize, '\0')
 {
 }
@@ -36,8 +36,10 @@ bool LineReader::Fill()
         end_ -= begin_;
         begin_ = 0;
     }
-    if (beforeWaiting_ && WouldWait(fd_))
-        beforeWaiting_();
+    if (beforeWaiting_ && WouldWait(fd_) && !beforeWaiting_()) {
+        stopped_ = eof_ = true;
+        return false;
+    }
     for (;;) {
         const ssize_t got = ::read(fd_, buffer_.data() + end_, buffer_.size() - end_);
         if (got > 0) {
@@ -46,7 +48,8 @@ bool LineReader::Fill()
         }
         if (got < 0 && errno == EINTR)
             continue;
-        failed_ = got < 0;
+        if (got < 0)
+            error_ = errno;
         eof_ = true;
         return false;
     }
@@ -56,6 +59,8 @@ LineReader::Result LineReader::Next(std::string_view& line)
 {
     std::size_t scanned = begin_;
     for (;;) {
+        if (stopped_)
+            return Result::End;  // a partial line left behind is not a line
         const void* hit = std::memchr(buffer_.data() + scanned, '\n', end_ - scanned);
         std::size_t stop = hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - buffer_.data()) : end_;
         const std::size_t next = hit ? stop + 1 : end_;
@@ -83,7 +88,7 @@ LineReader::Result LineReader::SkipRestOfLine()
     for (;;) {
         begin_ = end_ = 0;  // nothing of the line is kept
         if (!Fill())
-            return Result::TooLong;
+            return stopped_ ? Result::End : Result::TooLong;
         if (const void* hit = std::memchr(buffer_.data(), '\n', end_)) {
             begin_ = static_cast<std::size_t>(static_cast<const char*>(hit) - buffer_.data()) + 1;
             return Result::TooLong;

@@ -3,28 +3,36 @@
 #include "BatchRun.h"
 #include "CommandLine.h"
 #include "LineReader.h"
+#include "Output.h"
 
-#include <cerrno>
 #include <cstring>
 #include <new>
 
 namespace vidlatch::cli {
 namespace {
 
+constexpr int UsageStatus = 2;
+constexpr int ReadFailedStatus = 2;
 constexpr int OutOfMemoryStatus = 3;
+constexpr int WriteFailedStatus = 4;
 
-int ProcessItems(const CommandLine& command, BatchRun& run, int input, std::FILE* err, std::size_t& number)
+// Stops at the first failed write: nobody is taking the results any more, so
+// reading on would only burn input. Returns 0, or the error of a failed read.
+int ProcessItems(const CommandLine& command, BatchRun& run, int input, std::size_t& number)
 {
     if (!command.operands.empty()) {
-        for (std::string_view operand : command.operands)
+        for (std::string_view operand : command.operands) {
             run.Process(operand, BatchRun::Source::Argument, ++number);
+            if (run.WriteError())
+                break;
+        }
         return 0;
     }
     // A live pipeline sees each result as soon as its line has arrived; a
     // file or a busy pipe still gets large writes.
-    LineReader reader(input, [&run] { run.Flush(); });
+    LineReader reader(input, [&run] { return run.Flush(); });
     std::string_view line;
-    for (;;) {
+    while (!run.WriteError()) {
         const LineReader::Result got = reader.Next(line);
         if (got == LineReader::Result::End)
             break;
@@ -34,13 +42,13 @@ int ProcessItems(const CommandLine& command, BatchRun& run, int input, std::FILE
         else
             run.Process(line, BatchRun::Source::Line, number);
     }
-    if (reader.failed()) {
-        const int error = errno;
-        run.Flush();
-        std::fprintf(err, "vidlatch-cli: reading standard input: %s\n", std::strerror(error));
-        return 2;
-    }
-    return 0;
+    return reader.error();
+}
+
+int WriteFailed(std::FILE* err, int error)
+{
+    std::fprintf(err, "vidlatch-cli: writing standard output: %s\n", std::strerror(error));
+    return WriteFailedStatus;
 }
 
 } // namespace
@@ -49,32 +57,35 @@ int RunCli(int argc, const char* const* argv, int input, std::FILE* out, std::FI
 {
     const CommandLine command = ReadCommandLine(argc, argv);
     if (command.help) {
-        std::fwrite(HelpText.data(), 1, HelpText.size(), out);
+        if (const int error = WriteAndFlush(out, HelpText))
+            return WriteFailed(err, error);
         return 0;
     }
     if (!command.error.empty()) {
         std::fprintf(err, "vidlatch-cli: %s\nTry 'vidlatch-cli --help'.\n", command.error.c_str());
-        return 2;
+        return UsageStatus;
     }
 
     BatchRun run(command, out, err);
     std::size_t number = 0;
+    int readError = 0;
     try {
-        if (const int status = ProcessItems(command, run, input, err, number))
-            return status;
+        readError = ProcessItems(command, run, input, number);
     } catch (const std::bad_alloc&) {
         // Whatever was finished is passed on before giving up.
         run.AbandonItem();
-        run.Flush();
+        if (!run.Flush())
+            return WriteFailed(err, run.WriteError());
         const char* what = command.operands.empty() ? "line" : "argument";
         std::fprintf(err, "vidlatch-cli: out of memory at %s %zu; the results before it have been written\n",
                      what, number);
         return OutOfMemoryStatus;
     }
-    run.Flush();
-    if (std::ferror(out)) {
-        std::fprintf(err, "vidlatch-cli: writing standard output failed\n");
-        return 2;
+    if (!run.Flush())
+        return WriteFailed(err, run.WriteError());
+    if (readError) {
+        std::fprintf(err, "vidlatch-cli: reading standard input: %s\n", std::strerror(readError));
+        return ReadFailedStatus;
     }
     return run.ExitStatus();
 }
