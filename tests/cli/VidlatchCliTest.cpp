@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -151,8 +152,21 @@ TEST(Cli, HelpShowsUsageAndExamples)
     EXPECT_EQ(run.status, 0);
     EXPECT_NE(run.out.find("vidlatch-cli convert"), std::string::npos);
     EXPECT_NE(run.out.find("Examples:"), std::string::npos);
+    EXPECT_NE(run.out.find("--version"), std::string::npos);
     const CliRun bad = RunCli({"nonsense"});
     EXPECT_NE(bad.err.find("unknown command 'nonsense'"), std::string::npos);
+}
+
+TEST(Cli, VersionIsOneLineWhateverElseIsGiven)
+{
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"--version"},
+                                                 std::vector<std::string>{"convert", "--version", Page},
+                                                 std::vector<std::string>{"--jsn", "--version"}}) {
+        const CliRun run = RunCli(args);
+        EXPECT_EQ(run.status, 0) << args.back();
+        EXPECT_TRUE(std::regex_match(run.out, std::regex("vidlatch-cli [0-9]+\\.[0-9]+(\\.[0-9]+)*\n"))) << run.out;
+        EXPECT_EQ(run.err, "");
+    }
 }
 
 TEST(Cli, InvalidUtf8LineIsReportedAndTheOthersGoOn)
@@ -446,6 +460,7 @@ TEST_P(WriteFailureTable, StopsWithAMessage)
 
 INSTANTIATE_TEST_SUITE_P(Outputs, WriteFailureTable, testing::Values(
     WriteFailureCase{"help_full", {"--help"}, Feed::File, "", Sink::FullDevice},
+    WriteFailureCase{"version_full", {"--version"}, Feed::File, "", Sink::FullDevice},
     WriteFailureCase{"operand_full", {"build", "a1b2c3d4e5f"}, Feed::File, "", Sink::FullDevice},
     WriteFailureCase{"file_full", {"convert"}, Feed::File, Lines(Page, 100000), Sink::FullDevice},
     WriteFailureCase{"endless_full", {"convert", "--json"}, Feed::Endless, Page + "\n", Sink::FullDevice},

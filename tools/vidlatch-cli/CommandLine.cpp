@@ -28,6 +28,7 @@ Options:
                   notice and style
   --              end of options; what follows are operands
   -h, --help      show this help
+  --version       show the version
 
 Output: one line per item on standard output, the code or player address on
 success and the notice text otherwise. An input line that is not valid UTF-8
@@ -46,6 +47,8 @@ Examples:
   vidlatch-cli build a1b2c3d4e5f
   vidlatch-cli convert --json < addresses.txt > players.jsonl
 )";
+
+const std::string_view VersionText = "vidlatch-cli " VIDLATCH_VERSION "\n";
 
 namespace {
 
@@ -70,6 +73,7 @@ CommandLine ReadCommandLine(int argc, const char* const* argv)
         if (!optionsEnded && word.size() > 1 && word[0] == '-') {
             if (word == "--") optionsEnded = true;
             else if (word == "-h" || word == "--help") line.help = true;
+            else if (word == "--version") line.version = true;
             else if (word == "--json") line.json = true;
             else if (word == "--reject-empty") line.rejectEmpty = true;
             else if (line.error.empty()) line.error = "unknown option '" + std::string(word) + "'";
@@ -83,7 +87,7 @@ CommandLine ReadCommandLine(int argc, const char* const* argv)
         }
         line.operands.push_back(word);
     }
-    if (line.help)
+    if (line.help || line.version)
         return line;
     if (!haveCommand && line.error.empty())
         line.error = "missing command (parse, build or convert)";

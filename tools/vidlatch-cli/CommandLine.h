@@ -13,6 +13,7 @@ struct CommandLine {
     bool json = false;
     bool rejectEmpty = false;
     bool help = false;
+    bool version = false;
     std::vector<std::string_view> operands;  // none: read standard input
     std::string error;                       // set on a usage error
 };
@@ -20,5 +21,6 @@ struct CommandLine {
 CommandLine ReadCommandLine(int argc, const char* const* argv);
 
 extern const std::string_view HelpText;
+extern const std::string_view VersionText;
 
 } // namespace vidlatch::cli

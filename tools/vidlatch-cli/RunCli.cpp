@@ -56,8 +56,8 @@ int WriteFailed(std::FILE* err, int error)
 int RunCli(int argc, const char* const* argv, int input, std::FILE* out, std::FILE* err)
 {
     const CommandLine command = ReadCommandLine(argc, argv);
-    if (command.help) {
-        if (const int error = WriteAndFlush(out, HelpText))
+    if (command.help || command.version) {
+        if (const int error = WriteAndFlush(out, command.help ? HelpText : VersionText))
             return WriteFailed(err, error);
         return 0;
     }
