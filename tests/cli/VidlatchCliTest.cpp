@@ -171,12 +171,14 @@ TEST(Cli, VersionIsOneLineWhateverElseIsGiven)
 
 TEST(Cli, InvalidUtf8LineIsReportedAndTheOthersGoOn)
 {
-    const std::string input = Page + "\n" + "bad\xC3(\n" + "\xED\xA0\x80\n" + "a1b2c3d4e5f\n";
+    // Where a line is not UTF-8, a control character in it has no column.
+    const std::string input = Page + "\n" + "bad\xC3(\n" + "\xED\xA0\x80\n" + "\x1B\xFF\n" + "a1b2c3d4e5f\n";
     const CliRun plain = RunCli({"parse"}, input);
     EXPECT_EQ(plain.status, 2);
-    EXPECT_EQ(plain.out, "a1b2c3d4e5f\n\n\n您当前获取的视频地址页面有误!请您检查!\n");
+    EXPECT_EQ(plain.out, "a1b2c3d4e5f\n\n\n\n您当前获取的视频地址页面有误!请您检查!\n");
     EXPECT_NE(plain.err.find("line 2: not valid UTF-8"), std::string::npos);
     EXPECT_NE(plain.err.find("line 3: not valid UTF-8"), std::string::npos);
+    EXPECT_NE(plain.err.find("line 4: not valid UTF-8"), std::string::npos);
 
     const CliRun json = RunCli({"build", "--json"}, "a1b2c3d4e5f\n\xFF\n");
     EXPECT_EQ(json.status, 2);
@@ -191,19 +193,66 @@ TEST(Cli, InvalidUtf8LineIsReportedAndTheOthersGoOn)
 
 TEST(Cli, JsonEscapesEverythingIntoValidUtf8)
 {
-    // A quote, a backslash, a control character, and a code whose window cut
-    // a surrogate pair in half (a lone low surrogate).
-    const std::string address = "http://v.vidsite.example/p/q/r/\xF0\x9F\x98\x80" "a1b2c3d4e5.html?\"\\\x01";
+    // A quote, a backslash, and a code whose window cut a surrogate pair in
+    // half (a lone low surrogate).
+    const std::string address = "http://v.vidsite.example/p/q/r/\xF0\x9F\x98\x80" "a1b2c3d4e5.html?\"\\";
     const CliRun run = RunCli({"parse", "--json", address});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out,
-              "{\"input\":\"http://v.vidsite.example/p/q/r/\xF0\x9F\x98\x80" "a1b2c3d4e5.html?\\\"\\\\\\u0001\","
+              "{\"input\":\"http://v.vidsite.example/p/q/r/\xF0\x9F\x98\x80" "a1b2c3d4e5.html?\\\"\\\\\","
               "\"outcome\":\"CodeTaken\",\"code\":\"\\ude00a1b2c3d4e5\","
               "\"notice\":\"视频地址已获取成功!现转入主界面,请点击获取按钮获取真实视频地址!\",\"style\":64}\n");
     // Plain output cannot carry a lone surrogate: it becomes U+FFFD.
     const CliRun plain = RunCli({"parse", address});
     EXPECT_EQ(plain.out, "\xEF\xBF\xBD" "a1b2c3d4e5\n");
 }
+
+struct ControlCase {
+    const char* name;
+    const char* command;
+    std::string item;  // between two good items, from standard input or as an operand
+    const char* character;
+    int column;
+};
+
+void PrintTo(const ControlCase& c, std::ostream* os) { *os << c.name; }
+
+class ControlTable : public testing::TestWithParam<ControlCase> {};
+
+// A control character refuses its item, whatever path the item takes, with an
+// empty line or a JSON error record; the items around it go on.
+TEST_P(ControlTable, RefusedWithItsColumn)
+{
+    const ControlCase& c = GetParam();
+    const std::string good = c.command == std::string("build") ? "a1b2c3d4e5f" : Page;
+    const std::string result = RunCli({c.command, good}).out;
+    const std::string problem = std::string("control character U+") + c.character + " at column " + std::to_string(c.column);
+    for (const bool operands : {false, true}) {
+        if (operands && c.item.find('\0') != std::string::npos)
+            continue;  // no argument can hold a NUL
+        const char* what = operands ? "argument" : "line";
+        const CliRun plain = operands ? RunCli({c.command, "--", good, c.item, good})
+                                      : RunCli({c.command}, good + "\n" + c.item + "\n" + good + "\n");
+        EXPECT_EQ(plain.status, 2) << what;
+        EXPECT_EQ(plain.out, result + "\n" + result) << what;
+        EXPECT_EQ(plain.err, std::string("vidlatch-cli: ") + what + " 2: " + problem + "\n");
+
+        const CliRun json = operands ? RunCli({c.command, "--json", "--", c.item})
+                                     : RunCli({c.command, "--json"}, c.item + "\n");
+        EXPECT_EQ(json.out, std::string("{\"") + what + "\":1,\"column\":" + std::to_string(c.column) +
+                                ",\"outcome\":\"ControlCharacter\",\"error\":\"" + what + " 1 has " + problem + "\"}\n");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Items, ControlTable, testing::Values(
+    ControlCase{"nul_in_code", "build", std::string("a1b2c3d4e5\0", 11), "0000", 11},
+    ControlCase{"cr_before_crlf", "build", "a1b2c3d4e5f\r\r", "000D", 12},
+    ControlCase{"lone_cr", "build", "a1b2c\rd4e5f", "000D", 6},
+    ControlCase{"escape_sequence", "parse", "\x1B[2J" + Page, "001B", 1},
+    ControlCase{"tab_after_page", "convert", Page + "\t", "0009", static_cast<int>(Page.size()) + 1},
+    ControlCase{"del_after_chinese", "convert", "\xE8\xA7\x86\xE9\xA2\x91\x7F", "007F", 3},
+    ControlCase{"unit_separator_after_astral", "parse", "\xF0\x9F\x98\x80\x1F", "001F", 2}
+), [](const testing::TestParamInfo<ControlCase>& info) { return std::string(info.param.name); });
 
 // ASCII lines take the byte path and the others the UTF-16 path; mixed in one
 // run, each line must come out as it does alone, whatever came before it.

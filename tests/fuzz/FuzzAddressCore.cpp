@@ -1,6 +1,6 @@
 // libFuzzer target: any UTF-16 text through the parser and the builder, its
 // ASCII form through the byte path too, and any bytes through the
-// command-line tool's ASCII check and its UTF-8 and JSON writers.
+// command-line tool's line scan and its UTF-8 and JSON writers.
 #include "BuildPlayerAddress.h"
 #include "ParsePageAddress.h"
 #include "SiteConstants.h"
@@ -67,15 +67,31 @@ void CheckBytePathAgrees(std::u16string_view address, bool rejectEmpty)
     Require(json == jsonOfUnits);
 }
 
+// The block-at-a-time scan must find what a byte-at-a-time look finds.
 void CheckUtf8(std::string_view bytes)
 {
-    Require(vidlatch::cli::IsAscii(bytes) ==
+    const vidlatch::cli::LineScan scan = vidlatch::cli::ScanLine(bytes);
+    Require(scan.ascii ==
             std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }));
+    const auto control = std::find_if(bytes.begin(), bytes.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+    });
+    Require(scan.control == (control == bytes.end() ? std::string_view::npos
+                                                    : static_cast<std::size_t>(control - bytes.begin())));
     std::u16string text;
     if (vidlatch::cli::DecodeUtf8(bytes, text)) {
         std::string again;
         vidlatch::cli::AppendUtf8(text, again);
         Require(again == bytes);
+        if (scan.control != std::string_view::npos) {
+            // A column counts characters: the code points decoded before it.
+            std::u16string before;
+            Require(vidlatch::cli::DecodeUtf8(bytes.substr(0, scan.control), before));
+            const auto lowSurrogates = std::count_if(before.begin(), before.end(),
+                                                     [](char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; });
+            Require(vidlatch::cli::ColumnAt(bytes, scan.control) ==
+                    before.size() - static_cast<std::size_t>(lowSurrogates) + 1);
+        }
     }
 }
 

@@ -72,12 +72,16 @@ void BatchRun::Process(std::string_view item, Source source, std::size_t number)
         return;
     }
     // Addresses are nearly always ASCII, where each byte is its UTF-16 unit.
-    if (IsAscii(item))
+    const LineScan scan = ScanLine(item);
+    const bool control = scan.control != std::string_view::npos;
+    if (scan.ascii && !control)
         Write<char>(item);
-    else if (DecodeUtf8(item, text_))
-        Write<char16_t>(text_);
+    else if (!scan.ascii && !DecodeUtf8(item, text_))
+        WriteUnprocessed(source, number, "InvalidUtf8", "is", "not valid UTF-8");  // first: no characters, no column
+    else if (control)
+        RefuseControl(source, number, item, scan.control);
     else
-        WriteUnprocessed(source, number, "InvalidUtf8", "not valid UTF-8");
+        Write<char16_t>(text_);
     EndRecord();
 }
 
@@ -178,21 +182,35 @@ void BatchRun::WriteCode(BuildOutcomeKind kind, std::optional<TextView<Unit>> co
 void BatchRun::SkipTooLong(Source source, std::size_t number)
 {
     itemStart_ = pending_.size();
-    WriteUnprocessed(source, number, "TooLong",
+    WriteUnprocessed(source, number, "TooLong", "is",
                      "longer than the limit of " + std::to_string(MaxLineBytes) + " bytes");
     EndRecord();
 }
 
-void BatchRun::WriteUnprocessed(Source source, std::size_t number, const char* outcome, const std::string& problem)
+void BatchRun::RefuseControl(Source source, std::size_t number, std::string_view item, std::size_t offset)
+{
+    static constexpr char Hex[] = "0123456789ABCDEF";
+    const unsigned char byte = static_cast<unsigned char>(item[offset]);
+    const std::size_t column = ColumnAt(item, offset);
+    WriteUnprocessed(source, number, "ControlCharacter", "has",
+                     std::string("control character U+00") + Hex[byte >> 4] + Hex[byte & 0xF] + " at column " +
+                         std::to_string(column),
+                     column);
+}
+
+void BatchRun::WriteUnprocessed(Source source, std::size_t number, const char* outcome, const char* verb,
+                                const std::string& problem, std::size_t column)
 {
     anyInvalid_ = true;
     const char* what = source == Source::Line ? "line" : "argument";
     std::fprintf(err_, "vidlatch-cli: %s %zu: %s\n", what, number, problem.c_str());
     if (json_) {
         pending_.append("{\"").append(what).append("\":").append(std::to_string(number));
+        if (column != 0)
+            pending_.append(",\"column\":").append(std::to_string(column));
         pending_.append(",\"outcome\":\"").append(outcome).append("\",\"error\":\"");
         pending_.append(what).append(" ").append(std::to_string(number));
-        pending_.append(" is ").append(problem).append("\"");
+        pending_.append(" ").append(verb).append(" ").append(problem).append("\"");
     }
 }
 

@@ -40,7 +40,8 @@ public:
         std::string json;
     };
 
-    // 0 all succeeded, 1 some rejected, 2 some input was not UTF-8 or too long.
+    // 0 all succeeded, 1 some rejected, 2 some input was not UTF-8, held a
+    // control character or was too long.
     int ExitStatus() const;
 
 private:
@@ -60,7 +61,11 @@ private:
     template <CodeUnit Unit>
     void WriteCode(BuildOutcomeKind kind, std::optional<TextView<Unit>> code, TextView<Unit> address);
     template <CodeUnit Unit> Scratch<Unit>& ScratchOf();
-    void WriteUnprocessed(Source source, std::size_t number, const char* outcome, const std::string& problem);
+    // `verb` joins the item to `problem` in a JSON error; `column`, when not
+    // 0, names where in the item the problem is.
+    void WriteUnprocessed(Source source, std::size_t number, const char* outcome, const char* verb,
+                          const std::string& problem, std::size_t column = 0);
+    void RefuseControl(Source source, std::size_t number, std::string_view item, std::size_t offset);
     void EndRecord();
 
     CommandKind command_;

@@ -31,13 +31,16 @@ Options:
   --version       show the version
 
 Output: one line per item on standard output, the code or player address on
-success and the notice text otherwise. An input line that is not valid UTF-8
-gets an empty line (a JSON error record with --json) and a message on
-standard error; the other lines are still processed.
+success and the notice text otherwise. An item that is not valid UTF-8, or
+that holds a control character (U+0000 to U+001F or U+007F, other than the
+"\n" or "\r\n" that ends its line), gets an empty line (a JSON error record
+with --json) and a message on standard error naming its number and, for a
+control character, its column in characters; the other items are still
+processed.
 
 Exit status: 0 every item succeeded, 1 some item was rejected,
-             2 usage error, input that is not valid UTF-8 or an item over
-               the line-length limit,
+             2 usage error, input that is not valid UTF-8 or holds a control
+               character, or an item over the line-length limit,
              3 out of memory (the results before that item were written),
              4 standard output could not be written (a full disk, a closed
                pipe): the tool stops at the first failed write.

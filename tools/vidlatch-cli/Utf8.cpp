@@ -1,5 +1,8 @@
 #include "Utf8.h"
 
+#include <algorithm>
+#include <bit>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -190,28 +193,57 @@ void AppendJsonString(std::string_view ascii, std::string& out)
     out.push_back('"');
 }
 
-bool IsAscii(std::string_view bytes)
+LineScan ScanLine(std::string_view bytes)
 {
-    const auto* read = reinterpret_cast<const unsigned char*>(bytes.data());
-    const auto* const end = read + bytes.size();
+    LineScan scan;
+    const auto* const data = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t size = bytes.size();
+    std::size_t at = 0;
 #if defined(__SSE2__)
-    // A byte with its top bit set shows in the movemask; the ragged end is one
-    // last block that overlaps the one before.
-    const auto outside = [](const unsigned char* at) {
-        return _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at))) != 0;
-    };
-    if (end - read >= 16) {
-        for (; end - read > 16; read += 16) {
-            if (outside(read))
+    if (size >= 16) {
+        // Printable ASCII, nearly every line, costs one test a block: a signed
+        // compare counts bytes from 0x80 up as below the space too, so a single
+        // mask shows both. Only a block that shows something is looked into.
+        const __m128i space = _mm_set1_epi8(0x20);
+        const __m128i del = _mm_set1_epi8(0x7F);
+        const auto look = [&](std::size_t block) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + block));
+            const unsigned shown =
+                unsigned(_mm_movemask_epi8(_mm_or_si128(_mm_cmplt_epi8(v, space), _mm_cmpeq_epi8(v, del))));
+            if (shown == 0)
                 return false;
+            const unsigned high = unsigned(_mm_movemask_epi8(v));
+            scan.ascii = scan.ascii && high == 0;
+            if (const unsigned control = shown & ~high; control != 0 && scan.control == std::string_view::npos)
+                scan.control = block + static_cast<std::size_t>(std::countr_zero(control));
+            return !scan.ascii && scan.control != std::string_view::npos;  // nothing left to learn
+        };
+        for (; size - at > 16; at += 16) {
+            if (look(at))
+                return scan;
         }
-        return !outside(end - 16);
+        // The ragged end is one last block that overlaps the one before; a
+        // control in the overlap would have been found there first.
+        look(size - 16);
+        return scan;
     }
 #endif
-    unsigned char any = 0;
-    for (; read < end; ++read)
-        any |= *read;
-    return any < 0x80;
+    for (; at < size; ++at) {
+        const unsigned char byte = data[at];
+        if (byte >= 0x80)
+            scan.ascii = false;
+        else if ((byte < 0x20 || byte == 0x7F) && scan.control == std::string_view::npos)
+            scan.control = at;
+    }
+    return scan;
+}
+
+std::size_t ColumnAt(std::string_view utf8, std::size_t offset)
+{
+    // Every character starts with a byte that is not a continuation byte.
+    return 1 + static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.begin() + offset, [](char c) {
+               return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+           }));
 }
 
 } // namespace vidlatch::cli

@@ -1,12 +1,23 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace vidlatch::cli {
 
-// Whether every byte is ASCII; checked a block at a time.
-[[nodiscard]] bool IsAscii(std::string_view bytes);
+// What one pass over a line's bytes finds, a block at a time.
+struct LineScan {
+    bool ascii = true;  // every byte below 0x80
+    // Offset of the first C0 control character (U+0000 to U+001F) or DEL: no
+    // line may carry one, since it would reach a terminal or a script as it is.
+    std::size_t control = std::string_view::npos;
+};
+[[nodiscard]] LineScan ScanLine(std::string_view bytes);
+
+// The column, in characters counted from 1, of the byte at `offset` of UTF-8
+// text.
+[[nodiscard]] std::size_t ColumnAt(std::string_view utf8, std::size_t offset);
 
 // Replaces `out` with the UTF-16 form of `bytes`. Returns false, leaving `out`
 // unspecified, when the bytes are not well-formed UTF-8 (overlong forms,
