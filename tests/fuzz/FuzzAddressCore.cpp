@@ -83,15 +83,6 @@ void CheckUtf8(std::string_view bytes)
         std::string again;
         vidlatch::cli::AppendUtf8(text, again);
         Require(again == bytes);
-        if (scan.control != std::string_view::npos) {
-            // A column counts characters: the code points decoded before it.
-            std::u16string before;
-            Require(vidlatch::cli::DecodeUtf8(bytes.substr(0, scan.control), before));
-            const auto lowSurrogates = std::count_if(before.begin(), before.end(),
-                                                     [](char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; });
-            Require(vidlatch::cli::ColumnAt(bytes, scan.control) ==
-                    before.size() - static_cast<std::size_t>(lowSurrogates) + 1);
-        }
     }
 }
 
