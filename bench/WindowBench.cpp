@@ -13,6 +13,15 @@
 //   switch   Form1, then movies of several codes: setMovie to first frame, each
 //            new movie in the running player (same origin) beside a rebuilt
 //            player page (another origin)
+//   soak     Form1, then VIDLATCH_BENCH_FETCHES fetches (default 300) as a user
+//            makes them: every process's PSS before, after 20, 100, each
+//            hundred and the last
+//   large    Form1, 20 fetches, then a movie of 60 MB and one of 300 MB: the
+//            peak PSS of the program and its helpers, and what stays after
+//            the next small movie
+//   idle     Form1 with a still movie: CPU % of each process over 10 s shown,
+//            minimised, covered by another window, shown again, and with the
+//            browser window open on its home page
 //   fetch, fetch-rebuild
 //            Form1, then a fetch of each of several codes as a user makes it:
 //            Command1, Enter on the notice, and one preview pixel polled every
@@ -23,7 +32,7 @@
 #include "Form1.h"
 #include "Form2.h"
 #include "FormDefaults.h"
-#include "ProcessMemory.h"
+#include "ProcessTree.h"
 #include "ProgramIcon.h"
 #include "QtText.h"
 #include "ShockwaveFlash.h"
@@ -43,6 +52,8 @@
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineView>
+
+#include <xcb/xcb.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -177,6 +188,25 @@ void ReportPreviewSteps(platform::ShockwaveFlash* flash, std::function<void()> t
         });
 }
 
+// Fetches `code` as a user does: the code typed, Command1, then Enter on the
+// notice (from inside the notice's own loop); `closed` runs just after Enter.
+void FetchAsUser(ui::Form1* form1, const QString& code, std::function<void()> closed)
+{
+    form1->Text1->setText(code);
+    auto pressEnter = std::make_shared<std::function<void()>>();
+    *pressEnter = [=] {
+        QWidget* notice = QApplication::activeModalWidget();
+        if (!notice) {
+            QTimer::singleShot(5, *pressEnter);
+            return;
+        }
+        QTest::keyClick(notice, Qt::Key_Return);
+        closed();
+    };
+    QTimer::singleShot(50, *pressEnter);
+    form1->Command1->click();
+}
+
 // Fetches one code after another as a user does: Command1, then Enter on the
 // notice; from that key press, one pixel in the middle of the preview is read
 // off the screen every 5 ms until it shows the code's movie. With `rebuild`,
@@ -206,21 +236,11 @@ void ReportFetches(ui::Form1* form1, bool rebuild)
         poll->start();
     };
     auto fetch = [=](const QString& code) {
-        form1->Text1->setText(code);
-        // The notice is modal: Enter is pressed from inside its own loop.
-        auto pressEnter = std::make_shared<std::function<void()>>();
-        *pressEnter = [=] {
-            QWidget* notice = QApplication::activeModalWidget();
-            if (!notice) {
-                QTimer::singleShot(5, *pressEnter);
-                return;
-            }
+        run->clock.start();
+        FetchAsUser(form1, code, [=] {
             run->clock.start();
-            QTest::keyClick(notice, Qt::Key_Return);
             pollUntilShown(demo::PlayerColour(code));
-        };
-        QTimer::singleShot(50, *pressEnter);
-        form1->Command1->click();
+        });
     };
     *next = [=] {
         if (run->step == Fetches) {
@@ -279,14 +299,169 @@ void ReportWindowCycles(ui::Form1* form1, int storm, int rounds)
     (*cycle)();
 }
 
+void ReportPss(const std::string& when)
+{
+    long total = 0;
+    for (const bench::ProcessPss& process : bench::PssByProcess()) {
+        total += process.pssKiB;
+        const std::string metric = "pss_" + when + "_" + process.role + "_" + std::to_string(process.pid);
+        Report(metric.c_str(), static_cast<double>(process.pssKiB) / 1024.0, "MiB");
+    }
+    Report(("pss_" + when + "_total").c_str(), static_cast<double>(total) / 1024.0, "MiB");
+}
+
+// Fetches VIDLATCH_BENCH_FETCHES codes (default 300) through the window, each
+// once its movie shows, and reports every process's PSS before the first,
+// after the 20th, the 100th, every 100th and the last.
+void ReportSoak(ui::Form1* form1, std::function<void()> then)
+{
+    const char* wanted = std::getenv("VIDLATCH_BENCH_FETCHES");
+    const int fetches = wanted ? std::atoi(wanted) : 300;
+    auto* done = new int(0);
+    auto next = std::make_shared<std::function<void()>>();
+    QObject::connect(form1->ShockwaveFlash1, &platform::ShockwaveFlash::movieShown, form1, [=] {
+        ++*done;
+        if (*done == 20 || *done % 100 == 0 || *done == fetches)
+            ReportPss("after_" + std::to_string(*done) + "_fetches");
+        QTimer::singleShot(100, *next);
+    });
+    *next = [=] {
+        if (*done == fetches) {
+            QObject::disconnect(form1->ShockwaveFlash1, &platform::ShockwaveFlash::movieShown, form1, nullptr);
+            then();
+            return;
+        }
+        const QString code = DemoCodes[*done % DemoCodes.size()];
+        if (std::getenv("VIDLATCH_BENCH_DIRECT"))
+            form1->ShockwaveFlash1->setMovie(ui::Q(site::PlayerAddressPrefix) + code);
+        else
+            FetchAsUser(form1, code, [] {});
+    };
+    ReportPss("before_fetches");
+    (*next)();
+}
+
+// Plays a movie of `megabytes` MB, reports the peak PSS of the program and
+// its helpers while it loads and plays, then fetches a small movie and
+// reports what stays.
+void ReportLargeMovie(ui::Form1* form1, int megabytes, std::function<void()> then)
+{
+    platform::ShockwaveFlash* flash = form1->ShockwaveFlash1;
+    const std::string name = "large_" + std::to_string(megabytes) + "mb";
+    Report((name + "_before").c_str(), static_cast<double>(bench::PssWithHelpersKiB()) / 1024.0, "MiB");
+    auto* peak = new long(0);
+    auto* sampler = new QTimer;
+    QObject::connect(sampler, &QTimer::timeout, [peak] { *peak = std::max(*peak, bench::PssWithHelpersKiB()); });
+    sampler->start(100);
+    auto afterLarge = std::make_shared<QMetaObject::Connection>();
+    auto settled = [=] {
+        QObject::disconnect(*afterLarge);
+        QObject::disconnect(flash, &platform::ShockwaveFlash::movieFailed, flash, nullptr);
+        QTimer::singleShot(2000, [=] {
+            Report((name + "_peak").c_str(), static_cast<double>(*peak) / 1024.0, "MiB");
+            sampler->deleteLater();
+            FetchAsUser(form1, DemoCodes[0], [] {});
+            auto small = std::make_shared<QMetaObject::Connection>();
+            *small = QObject::connect(flash, &platform::ShockwaveFlash::movieShown, [=] {
+                QObject::disconnect(*small);
+                QTimer::singleShot(3000, [=] {
+                    ReportPss(name + "_after_next_small");
+                    then();
+                });
+            });
+        });
+    };
+    *afterLarge = QObject::connect(flash, &platform::ShockwaveFlash::movieShown, settled);
+    QObject::connect(flash, &platform::ShockwaveFlash::movieFailed, flash, [=] {
+        Report((name + "_refused").c_str(), 1, "");
+        settled();
+    });
+    flash->setMovie(QStringLiteral("http://static.vidsite.example/v1/res/big.swf?vid=%1&mb=%2")
+                        .arg(DemoCodes[1]).arg(megabytes));
+}
+
+// CPU use of each process over `seconds`, as a percentage of one core.
+void ReportCpu(const std::string& state, int seconds, std::function<void()> then)
+{
+    auto before = std::make_shared<std::vector<bench::ProcessPss>>(bench::PssByProcess());
+    QTimer::singleShot(seconds * 1000, [=] {
+        double total = 0;
+        for (const bench::ProcessPss& now : bench::PssByProcess()) {
+            long ticks = now.cpuTicks;
+            for (const bench::ProcessPss& then : *before)
+                if (then.pid == now.pid)
+                    ticks -= then.cpuTicks;
+            const double percent = 100.0 * static_cast<double>(ticks) / static_cast<double>(bench::TicksPerSecond() * seconds);
+            total += percent;
+            Report(("cpu_" + state + "_" + now.role + "_" + std::to_string(now.pid)).c_str(), percent, "%");
+        }
+        Report(("cpu_" + state + "_total").c_str(), total, "%");
+        then();
+    });
+}
+
+// What a window manager does when it minimises a window, and when it brings
+// it back: the bench's virtual display has none.
+void Iconify(QWidget* window, bool iconic)
+{
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11)
+        return;
+    const auto id = static_cast<xcb_window_t>(window->winId());
+    if (iconic)
+        xcb_unmap_window(x11->connection(), id);
+    else
+        xcb_map_window(x11->connection(), id);
+    xcb_flush(x11->connection());
+}
+
+// Idle CPU with a still movie: shown, minimised, covered by another window,
+// shown again; then the browser window showing its home page.
+void ReportIdle(ui::Form1* form1)
+{
+    constexpr int Seconds = 10;
+    auto* cover = new QWidget;
+    auto steps = std::make_shared<std::vector<std::pair<std::string, std::function<void()>>>>();
+    *steps = {
+        {"shown", [] {}},
+        {"minimised", [form1] {
+             form1->showMinimized();
+             Iconify(form1, true);
+         }},
+        {"covered", [form1, cover] {
+             Iconify(form1, false);
+             form1->showNormal();
+             cover->setGeometry(form1->frameGeometry().adjusted(-20, -20, 20, 20));
+             cover->show();
+             cover->raise();
+         }},
+        {"shown_again", [cover] { cover->hide(); }},
+        {"shown_again_still", [form1] {
+             // What the screen shows of the preview now: the movie, not a blank page.
+             if (const char* shot = std::getenv("VIDLATCH_BENCH_SHOT"))
+                 form1->screen()->grabWindow(0, form1->x(), form1->y(), form1->width(), form1->height())
+                     .save(QString::fromLocal8Bit(shot));
+         }},
+        {"browser_window", [form1] { form1->Command2->click(); }},
+    };
+    auto step = std::make_shared<std::function<void(std::size_t)>>();
+    *step = [=](std::size_t i) {
+        if (i == steps->size()) {
+            delete cover;
+            QCoreApplication::exit(0);
+            return;
+        }
+        (*steps)[i].second();
+        // Let the state settle (the browser window's page load), then measure.
+        QTimer::singleShot(3000, [=] { ReportCpu((*steps)[i].first, Seconds, [=] { (*step)(i + 1); }); });
+    };
+    (*step)(0);
+}
+
 void ReportMemorySoonAndQuit(int settleMs)
 {
     QTimer::singleShot(settleMs, [] {
-        for (const bench::ProcessPss& process : bench::PssByProcess()) {
-            const std::string metric = "pss_" + process.role + "_" + std::to_string(process.pid);
-            Report(metric.c_str(), static_cast<double>(process.pssKiB) / 1024.0, "MiB");
-        }
-        Report("pss_with_helpers", static_cast<double>(bench::PssWithHelpersKiB()) / 1024.0, "MiB");
+        ReportPss("settled");
         QCoreApplication::exit(0);
     });
 }
@@ -300,7 +475,8 @@ int main(int argc, char** argv)
     platform::PrepareApplication();
     QApplication app(argc, argv);
     platform::ApplyFormDefaults();
-    QTimer::singleShot(120000, [] { std::fprintf(stderr, "timed out\n"); QCoreApplication::exit(3); });
+    QTimer::singleShot(std::strcmp(mode, "soak") == 0 ? 1800000 : 120000,
+                       [] { std::fprintf(stderr, "timed out\n"); QCoreApplication::exit(3); });
 
     std::unique_ptr<QWidget> bare;
     std::unique_ptr<ui::Form1> form1;
@@ -347,6 +523,26 @@ int main(int argc, char** argv)
             }
             if (std::strncmp(mode, "fetch", 5) == 0) {
                 QTimer::singleShot(500, [&] { ReportFetches(form1.get(), std::strcmp(mode, "fetch-rebuild") == 0); });
+                return;
+            }
+            if (std::strcmp(mode, "soak") == 0) {
+                QTimer::singleShot(500, [&] { ReportSoak(form1.get(), [] { QCoreApplication::exit(0); }); });
+                return;
+            }
+            if (std::strcmp(mode, "large") == 0) {
+                // After 20 fetches, as a session would have them.
+                qputenv("VIDLATCH_BENCH_FETCHES", "20");
+                QTimer::singleShot(500, [&] {
+                    ReportSoak(form1.get(), [&] {
+                        ReportLargeMovie(form1.get(), 60, [&] {
+                            ReportLargeMovie(form1.get(), 300, [] { QCoreApplication::exit(0); });
+                        });
+                    });
+                });
+                return;
+            }
+            if (std::strcmp(mode, "idle") == 0) {
+                QTimer::singleShot(3000, [&] { ReportIdle(form1.get()); });
                 return;
             }
             if (std::strcmp(mode, "switch") == 0) {

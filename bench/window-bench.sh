@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Start-up, preview and memory figures of Vidlatch's windows beside a bare Qt
-# window with two web views, each mode run three times on a virtual display
-# against the demo site. Usage: bench/window-bench.sh [RUNS]; build first.
+# window with two web views, each mode run three times (idle, large and soak
+# once) on a virtual display against the demo site.
+# Usage: bench/window-bench.sh [RUNS]; build first.
 # VIDLATCH_BENCH_MODES picks modes (default: all of them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -21,9 +22,12 @@ trap 'kill $site 2>/dev/null || true' EXIT
 read -r _ port < "$fifo"; rm -f "$fifo"
 export http_proxy="http://127.0.0.1:$port" no_proxy="127.0.0.1,localhost"
 
-for mode in ${VIDLATCH_BENCH_MODES:-bare main browser switch fetch fetch-rebuild cycles}; do
-  for run in $(seq "$runs"); do
-    VIDLATCH_BENCH_T0=$(date +%s%N) "$bench" "$mode" 2>/dev/null \
+for mode in ${VIDLATCH_BENCH_MODES:-bare main browser switch fetch fetch-rebuild cycles idle large soak}; do
+  # The long modes measure a whole session in one run.
+  mode_runs=$runs
+  case "$mode" in idle|large|soak) mode_runs=1 ;; esac
+  for run in $(seq "$mode_runs"); do
+    VIDLATCH_BENCH_T0=$(date +%s%N) "$bench" "$mode" 2>"${VIDLATCH_BENCH_STDERR:-/dev/null}" \
       | sed "s/^/$mode run $run: /"
   done
 done

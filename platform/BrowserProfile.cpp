@@ -1,7 +1,6 @@
 #include "BrowserProfile.h"
 
-#include "FormRuntime.h"
-#include "RuffleScheme.h"
+#include "PlayerScheme.h"
 
 #include <QCoreApplication>
 #include <QUrl>
@@ -26,6 +25,8 @@ public:
     }
 };
 
+} // namespace
+
 QWebEngineProfile* NewOffTheRecordProfile()
 {
     auto* profile = new QWebEngineProfile(QCoreApplication::instance());  // no name: off the record
@@ -37,12 +38,10 @@ QWebEngineProfile* NewOffTheRecordProfile()
     return profile;
 }
 
-} // namespace
-
 bool IsPrivateFile(const QUrl& url)
 {
     const QString scheme = url.scheme();
-    return scheme == QLatin1String("qrc") || scheme == QLatin1String(RuffleScheme);
+    return scheme == QLatin1String("qrc") || scheme == QLatin1String(PlayerScheme);
 }
 
 QWebEngineProfile* BrowserProfile()
@@ -50,17 +49,6 @@ QWebEngineProfile* BrowserProfile()
     static QWebEngineProfile* profile = [] {
         QWebEngineProfile* created = NewOffTheRecordProfile();
         created->setUrlRequestInterceptor(new PrivateFilesGuard(created));
-        return created;
-    }();
-    return profile;
-}
-
-QWebEngineProfile* PreviewProfile()
-{
-    static QWebEngineProfile* profile = [] {
-        QWebEngineProfile* created = NewOffTheRecordProfile();
-        created->installUrlSchemeHandler(
-            RuffleScheme, new RuffleSchemeHandler(Runtime().AppPath() + QStringLiteral("/ruffle"), created));
         return created;
     }();
     return profile;

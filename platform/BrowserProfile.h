@@ -14,8 +14,8 @@ QWebEngineProfile* BrowserProfile();
 // preview's player), which no browsing page may load, frame or navigate to.
 bool IsPrivateFile(const QUrl& url);
 
-// The preview's own off-the-record profile, the only one that serves the
-// Flash player's files: pages in the browsers never see them.
-QWebEngineProfile* PreviewProfile();
+// A new off-the-record profile: in memory only, no spell checking, downloads
+// refused. The browsers' profile and the preview's start from it.
+QWebEngineProfile* NewOffTheRecordProfile();
 
 } // namespace vidlatch::platform

@@ -1,12 +1,14 @@
 #include "FormDefaults.h"
 
-#include "RuffleScheme.h"
+#include "PreviewProfile.h"
 
 #include <QApplication>
 #include <QFont>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+
+#include <malloc.h>
 
 namespace vidlatch::platform {
 
@@ -17,9 +19,14 @@ void PrepareApplication()
     // are switched off here, before any window, for the web engine's helper
     // processes too: they inherit the environment.
     QCoreApplication::setAttribute(Qt::AA_DisableShaderDiskCache);
+    // Frame-sized buffers come and go with every movie and page. glibc would
+    // raise its mmap threshold after the first is freed and serve the rest
+    // from the heap, which then only grows; a fixed threshold keeps them in
+    // their own mappings, given back when freed.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
     qputenv("MESA_SHADER_CACHE_DISABLE", "true");
     qputenv("MESA_GLSL_CACHE_DISABLE", "true");
-    RegisterRuffleScheme();
+    PreparePreviewProcess();
 }
 
 void ApplyFormDefaults()

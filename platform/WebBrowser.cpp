@@ -1,5 +1,7 @@
 #include "WebBrowser.h"
 
+#include "PageVisibility.h"
+
 #include "BrowserPage.h"
 #include "FormRuntime.h"
 
@@ -17,6 +19,7 @@ WebBrowser::WebBrowser(QWidget* parent) : QWebEngineView(parent), page_(new Brow
 {
     setPage(page_);
     setContextMenuPolicy(Qt::NoContextMenu);
+    new PageVisibility(this);
 
     connect(page_, &BrowserPage::navigationStarting, this, &WebBrowser::onNavigationStarting);
     connect(page_, &QWebEnginePage::newWindowRequested, this,

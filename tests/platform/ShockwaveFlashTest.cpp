@@ -1,4 +1,5 @@
 #include "DemoSite.h"
+#include "MovieCheck.h"
 #include "ShockwaveFlash.h"
 #include "SiteConstants.h"
 #include "UiWait.h"
@@ -103,18 +104,78 @@ TEST(ShockwaveFlash, MoviesSwitchInTheRunningPlayerOrInANewPage)
     }
 }
 
-TEST(ShockwaveFlash, MovieAddressTravelsAsDataOnly)
+TEST(ShockwaveFlash, SettingsTravelAsDataOnly)
 {
     ShockwaveFlash flash;
-    const QString hostile = QStringLiteral("http://x/</script><script>alert(1)</script>\"'&");
-    const QString page = flash.PlayerPage(hostile);
+    flash.BGColor = QStringLiteral("</script><script>alert(1)</script>\"'&");
+    const QString page = flash.PlayerPage();
     EXPECT_FALSE(page.contains(QStringLiteral("</script><script>alert(1)")));
     EXPECT_EQ(page.count(QStringLiteral("</script>")), 4);  // only our own four script elements close
-    // The defaults reach Ruffle's configuration.
+    // The defaults reach Ruffle's configuration; a movie calls into the page
+    // only when the control says "always".
     for (const char* setting : {"\"autoplay\":\"on\"", "\"unmuteOverlay\":\"hidden\"", "\"splashScreen\":false",
                                 "\"quality\":\"high\"", "\"scale\":\"showAll\"", "\"menu\":true",
-                                "\"backgroundColor\":null"})
+                                "\"allowScriptAccess\":false"})
         EXPECT_TRUE(page.contains(QLatin1String(setting))) << setting;
+    flash.AllowScriptAccess = QStringLiteral("Always");
+    EXPECT_TRUE(flash.PlayerPage().contains(QLatin1String("\"allowScriptAccess\":true")));
+}
+
+QString NoticeShown(ShockwaveFlash* flash)
+{
+    QString notice;
+    bool answered = false;
+    flash->page()->runJavaScript(QStringLiteral("(document.getElementById('notice') || {}).textContent || ''"),
+                                 [&](const QVariant& text) { notice = text.toString(); answered = true; });
+    return WaitUntil([&] { return answered; }) ? notice : QStringLiteral("(no answer)");
+}
+
+// Whatever the last movie was, the next one plays: a failure shows its
+// sentence once, and a movie that another host serves plays, CORS or not.
+TEST(ShockwaveFlash, EveryFetchPlaysItsOwnMovieAfterAnyFailure)
+{
+    Preview preview;
+    ShockwaveFlash* flash = preview.flash;
+    int failures = 0;
+    MovieProblem lastProblem = MovieProblem::None;
+    QObject::connect(flash, &ShockwaveFlash::movieFailed, [&](MovieProblem problem) {
+        ++failures;
+        lastProblem = problem;
+    });
+    const QString fail = QStringLiteral("http://static.vidsite.example/fail/%1.swf?f=3&vid=Tb7_wE3-pQs");
+    struct Case { const char* what; QString address; MovieProblem problem; int status; };
+    const Case cases[] = {
+        {"404", fail.arg(QLatin1String("404")), MovieProblem::HttpError, 404},
+        {"500 with no body", fail.arg(QLatin1String("500")), MovieProblem::HttpError, 500},
+        {"an HTML page", fail.arg(QLatin1String("html")), MovieProblem::NotFlash, 0},
+        {"a truncated movie", fail.arg(QLatin1String("truncated")), MovieProblem::Truncated, 0},
+        {"an empty body", fail.arg(QLatin1String("empty")), MovieProblem::Empty, 0},
+        {"nobody listening", QStringLiteral("http://127.0.0.1:9/v1/res/vidplayer.swf"), MovieProblem::Unreachable, 0},
+        {"redirected to a host without CORS", fail.arg(QLatin1String("redirect")), MovieProblem::None, 0},
+        {"redirected to a host with CORS", fail.arg(QLatin1String("redirect-cors")), MovieProblem::None, 0},
+    };
+    for (const Case& c : cases) {
+        const int failuresBefore = failures, shownBefore = preview.shown;
+        flash->setMovie(c.address);
+        if (c.problem == MovieProblem::None) {
+            ASSERT_TRUE(WaitUntil([&] { return preview.shown > shownBefore; }, 30000)) << c.what;
+            EXPECT_TRUE(WaitUntil([&] { return test::CentreShows(flash, demo::PlayerColour(QStringLiteral("Tb7_wE3-pQs"))); }))
+                << c.what;
+        } else {
+            ASSERT_TRUE(WaitUntil([&] { return failures > failuresBefore; }, 30000)) << c.what;
+            EXPECT_EQ(failures, failuresBefore + 1) << c.what;
+            EXPECT_EQ(lastProblem, c.problem) << c.what;
+            EXPECT_EQ(NoticeShown(flash), MovieProblemText(c.problem, c.status)) << c.what;
+        }
+        // The next good code, in whatever player is there.
+        const QString code = demo::Codes()[failuresBefore % demo::Codes().size()];
+        const int shown = preview.shown;
+        flash->setMovie(PlayerAddress(code));
+        ASSERT_TRUE(WaitUntil([&] { return preview.shown > shown; }, 30000)) << "after " << c.what;
+        EXPECT_TRUE(WaitUntil([&] { return test::CentreShows(flash, demo::PlayerColour(code)); }))
+            << "after " << c.what << ": " << CentrePixel(flash).name().toStdString();
+        EXPECT_EQ(NoticeShown(flash), QString()) << "after " << c.what;
+    }
 }
 
 } // namespace

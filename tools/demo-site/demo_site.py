@@ -13,7 +13,11 @@ answers as the real one would for what Vidlatch needs:
                           asks before it is left, loops of dialogs or windows
   blog.vidsite.example    blog pages
   static.vidsite.example  /v1/res/vidplayer.swf?f=3&vid=CODE: a real one-frame
-                          SWF whose background colour comes from CODE
+                          SWF whose background colour comes from CODE;
+                          /v1/res/big.swf?mb=N: the same, carrying N MB of data;
+                          /fail/KIND.swf: movies that fail (see FAILURES), or
+                          that redirect to cdn.vidsite.example
+  cdn.vidsite.example     the player movie again, with no CORS header
   bbs.brightfold.example  the forum page
   www.baidu.com           the connection probe
 
@@ -32,6 +36,7 @@ from urllib.parse import parse_qs, urlsplit
 PAGE_HOST = "v.vidsite.example"
 BLOG_HOST = "blog.vidsite.example"
 STATIC_HOST = "static.vidsite.example"
+CDN_HOST = "cdn.vidsite.example"
 FORUM_HOST = "bbs.brightfold.example"
 PROBE_HOST = "www.baidu.com"
 
@@ -45,8 +50,9 @@ def movie_colour(vid: str) -> tuple:
     return digest[0], digest[1], digest[2]
 
 
-def make_swf(colour: tuple) -> bytes:
-    """An uncompressed SWF 10 of 550 x 400 pixels, one frame, one colour."""
+def make_swf(colour: tuple, payload: int = 0) -> bytes:
+    """An uncompressed SWF 10 of 550 x 400 pixels, one frame, one colour;
+    `payload` bytes of binary data ride along, as in a large movie."""
     def rect(xmin, xmax, ymin, ymax, nbits=15):
         bits = format(nbits, "05b")
         for value in (xmin, xmax, ymin, ymax):
@@ -55,13 +61,27 @@ def make_swf(colour: tuple) -> bytes:
         return bytes(int(bits[i:i + 8], 2) for i in range(0, len(bits), 8))
 
     def tag(code, body=b""):
+        if len(body) >= 0x3f:
+            return struct.pack("<HI", (code << 6) | 0x3f, len(body)) + body
         return struct.pack("<H", (code << 6) | len(body)) + body
 
     body = rect(0, 550 * 20, 0, 400 * 20) + struct.pack("<HH", 24 << 8, 1)
     body += tag(9, bytes(colour))  # SetBackgroundColor
+    if payload:
+        body += tag(87, struct.pack("<HI", 1, 0) + bytes(payload))  # DefineBinaryData
     body += tag(1)                 # ShowFrame
     body += tag(0)                 # End
     return b"FWS" + bytes([10]) + struct.pack("<I", 8 + len(body)) + body
+
+
+# Movies that cannot be played, by kind: what the static host answers.
+FAILURES = {
+    "404": (404, b"not found", "text/plain"),
+    "500": (500, b"", "text/plain"),
+    "html": (200, b"<!DOCTYPE html><html><body>not a movie</body></html>", "text/html"),
+    "truncated": (200, make_swf((1, 2, 3))[:20], "application/x-shockwave-flash"),
+    "empty": (200, b"", "application/x-shockwave-flash"),
+}
 
 
 def page(title: str, body: str, script: str = "") -> bytes:
@@ -176,6 +196,7 @@ class DemoSite(BaseHTTPRequestHandler):
             PAGE_HOST: self.page_host,
             BLOG_HOST: self.blog_host,
             STATIC_HOST: self.static_host,
+            CDN_HOST: self.cdn_host,
             FORUM_HOST: self.forum_host,
             PROBE_HOST: self.probe_host,
         }.get(host)
@@ -233,12 +254,27 @@ class DemoSite(BaseHTTPRequestHandler):
                             % (PAGE_HOST, CODES[0])))
 
     def static_host(self, path, query):
+        vid = query.get("vid", [""])[0]
+        kind = path[len("/fail/"):-len(".swf")] if path.startswith("/fail/") and path.endswith(".swf") else ""
         if path == "/v1/res/vidplayer.swf":
-            vid = query.get("vid", [""])[0]
             self.send(200, make_swf(movie_colour(vid)), "application/x-shockwave-flash",
                       [("Access-Control-Allow-Origin", "*")])
+        elif path == "/v1/res/big.swf":
+            megabytes = int(query.get("mb", ["1"])[0])
+            self.send(200, make_swf(movie_colour(vid), megabytes << 20), "application/x-shockwave-flash")
+        elif kind in FAILURES:
+            status, body, content_type = FAILURES[kind]
+            self.send(status, body, content_type)
+        elif kind.startswith("redirect"):
+            # Another host serves the movie, with or without a CORS header.
+            to = "http://%s/v1/res/vidplayer.swf?f=3&vid=%s&cors=%s" % (CDN_HOST, vid, kind == "redirect-cors")
+            self.send(302, b"", headers=[("Location", to)])
         else:
             self.send(404, b"not found", "text/plain")
+
+    def cdn_host(self, path, query):
+        cors = [("Access-Control-Allow-Origin", "*")] if query.get("cors") == ["True"] else []
+        self.send(200, make_swf(movie_colour(query.get("vid", [""])[0])), "application/x-shockwave-flash", cors)
 
     def forum_host(self, path, query):
         self.send(200, page("Brightfold 论坛", "<p>欢迎来到 Brightfold 论坛</p>"))

@@ -1,4 +1,4 @@
-#include "ProcessMemory.h"
+#include "ProcessTree.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -43,6 +43,26 @@ long TreePss(int pid)
     return total;
 }
 
+long CpuTicks(int pid)
+{
+    // utime and stime, the 14th and 15th fields; the command name before them
+    // is in parentheses and may hold spaces.
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    std::getline(stat, line);
+    const std::size_t close = line.rfind(')');
+    if (close == std::string::npos)
+        return 0;
+    std::istringstream fields(line.substr(close + 2));
+    std::string field;
+    long user = 0, system = 0;
+    for (int i = 3; i <= 15 && fields >> field; ++i) {
+        if (i == 14) user = std::strtol(field.c_str(), nullptr, 10);
+        if (i == 15) system = std::strtol(field.c_str(), nullptr, 10);
+    }
+    return user + system;
+}
+
 std::string Role(int pid)
 {
     std::ifstream cmdline("/proc/" + std::to_string(pid) + "/cmdline");
@@ -59,7 +79,7 @@ void CollectTree(int pid, const std::string& parentRole, std::vector<ProcessPss>
     // What the zygote forks keeps the zygote's command line: those are the renderers.
     if (role == "zygote" && parentRole == "zygote")
         role = "renderer";
-    out.push_back({role, pid, PssKiB(pid)});
+    out.push_back({role, pid, PssKiB(pid), CpuTicks(pid)});
     for (int child : Children(pid))
         CollectTree(child, role, out);
 }
@@ -71,6 +91,11 @@ std::vector<ProcessPss> PssByProcess()
     std::vector<ProcessPss> processes;
     CollectTree(static_cast<int>(::getpid()), std::string(), processes);
     return processes;
+}
+
+long TicksPerSecond()
+{
+    return ::sysconf(_SC_CLK_TCK);
 }
 
 long ResidentKiB()

@@ -6,14 +6,18 @@
 namespace vidlatch::bench {
 
 // One process of the program's tree: what it is ("program", "renderer", or
-// another web engine helper's --type: "zygote", "utility", "gpu-process") and
-// its proportional set size in KiB.
+// another web engine helper's --type: "zygote", "utility", "gpu-process"),
+// its proportional set size in KiB and the CPU time it has used, in clock ticks.
 struct ProcessPss {
     std::string role;
     int pid;
     long pssKiB;
+    long cpuTicks;
 };
 std::vector<ProcessPss> PssByProcess();
+
+// Clock ticks a second, for ProcessPss::cpuTicks.
+long TicksPerSecond();
 
 // Resident set size of this process alone, in KiB.
 long ResidentKiB();

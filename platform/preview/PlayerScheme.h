@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <QWebEngineUrlSchemeHandler>
+
+namespace vidlatch::platform {
+
+// The preview's own scheme, which no browsing page can reach:
+//   vidlatch-ruffle://app/<file>     the Ruffle player's files, from its folder
+//   vidlatch-ruffle://movie/<token>  a movie the program has fetched and
+//                                    checked, served once to the player page
+inline constexpr char PlayerScheme[] = "vidlatch-ruffle";
+
+// Must run before the QApplication is made.
+void RegisterPlayerScheme();
+
+class PlayerSchemeHandler : public QWebEngineUrlSchemeHandler {
+public:
+    explicit PlayerSchemeHandler(QString playerFolder, QObject* parent = nullptr);
+    void requestStarted(QWebEngineUrlRequestJob* job) override;
+
+    // Holds `movie` for one request of the address returned; a movie not
+    // taken is dropped by Withdraw or when the next one is offered under the
+    // same `owner` (one preview, one movie at a time).
+    QString Offer(const void* owner, QByteArray movie);
+    void Withdraw(const void* owner);
+
+private:
+    struct Offered { QString token; QByteArray movie; };
+    QString folder_;
+    QHash<const void*, Offered> offered_;
+    quint64 lastToken_ = 0;
+};
+
+} // namespace vidlatch::platform

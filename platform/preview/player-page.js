@@ -1,0 +1,110 @@
+// The preview page: plays, one at a time, the movies the program has fetched
+// and checked, and says how each went through the page title, which the
+// program follows:
+//   vidlatch:shown:<serial>   the movie's first frame is on screen
+//   vidlatch:failed:<serial>  it could not be played; a plain sentence says why
+(() => {
+  const settings = JSON.parse(document.getElementById('vidlatch-settings').textContent);
+  window.RufflePlayer = window.RufflePlayer || {};
+  window.RufflePlayer.config = settings.config;
+
+  let player = null;
+  let notice = null;
+  let serial = 0;
+
+  // Each movie gets a player of its own: the last one is removed with all it
+  // held (its instance, its canvas, an error panel), so nothing of one movie
+  // reaches the next.
+  const clear = () => {
+    resting = false;
+    // A removed player leaves its sound output open: close it, or each movie
+    // would keep one more audio stream in the program for good.
+    for (const context of audio) context.close();
+    audio.clear();
+    if (player) {
+      // Its canvas keeps a frame-sized bitmap, shared with the program, until
+      // the garbage collector comes by; a canvas of no size gives it back now.
+      for (const canvas of player.shadowRoot ? player.shadowRoot.querySelectorAll('canvas') : [])
+        canvas.width = canvas.height = 0;
+      player.remove();
+    }
+    if (notice) notice.remove();
+    player = notice = null;
+  };
+
+  const fail = (next) => {
+    clear();
+    notice = document.createElement('p');
+    notice.id = 'notice';
+    notice.textContent = next.message;
+    document.body.appendChild(notice);
+    document.title = 'vidlatch:failed:' + next.serial;
+  };
+
+  // A still movie's first frame is all it will ever show: the player's frame
+  // loop rests from then on, so that nothing runs or is drawn again while it
+  // is on screen. (Ruffle asks for every frame with requestAnimationFrame.)
+  // Its sound output rests too: a still movie has no sound.
+  const nextFrame = window.requestAnimationFrame.bind(window);
+  let resting = false;
+  window.requestAnimationFrame = (callback) => (resting ? 0 : nextFrame(callback));
+  const RealAudioContext = window.AudioContext;
+  const audio = new Set();
+  window.AudioContext = class extends RealAudioContext {
+    constructor(...options) {
+      super(...options);
+      audio.add(this);
+      this.addEventListener('statechange', () => this.state === 'closed' && audio.delete(this));
+    }
+
+    // The player resumes its sound when the page is shown again; a resting
+    // one has none to play.
+    resume() {
+      return resting ? Promise.resolve() : super.resume();
+    }
+  };
+  const rest = () => {
+    resting = true;
+    for (const context of audio) context.suspend();
+  };
+
+  // The Flash plug-in knew no game pads; asking for them every frame would
+  // keep the browser polling for them all day.
+  Object.defineProperty(navigator, 'getGamepads', { value: () => [] });
+
+  // `next`: {serial, movie (the checked bytes' address), url (where they came
+  // from), base, parameters, still, failedMessage}. Returns true once the
+  // movie is on its way, so that the program knows the page is alive.
+  window.vidlatchPlay = (next) => {
+    clear();
+    serial = next.serial;
+    document.title = '';
+    const created = window.RufflePlayer.newest().createPlayer();
+    created.id = 'player';
+    document.body.appendChild(created);
+    player = created;
+    const current = () => player === created && serial === next.serial;
+    created.addEventListener('loadeddata', () => {
+      if (!current()) return;
+      if (next.still) nextFrame(() => nextFrame(() => current() && rest()));
+      document.title = 'vidlatch:shown:' + next.serial;
+    });
+    const xhr = new XMLHttpRequest();
+    xhr.open('GET', next.movie);
+    xhr.responseType = 'arraybuffer';
+    xhr.onload = () => {
+      if (!current()) return;
+      created.load({ data: xhr.response, swfFileName: next.url, parameters: next.parameters, base: next.base })
+        .catch(() => current() && fail({ serial: next.serial, message: next.failedMessage }));
+    };
+    xhr.onerror = () => current() && fail({ serial: next.serial, message: next.failedMessage });
+    xhr.send();
+    return true;
+  };
+
+  window.vidlatchFail = (next) => {
+    serial = next.serial;
+    fail(next);
+    return true;
+  };
+})();

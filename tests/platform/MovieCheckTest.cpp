@@ -1,0 +1,117 @@
+#include "MovieCheck.h"
+
+#include <QtEndian>
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <initializer_list>
+#include <string>
+
+namespace vidlatch::platform {
+namespace {
+
+struct Tag {
+    int code;
+    QByteArray body;
+};
+
+QByteArray TagBytes(const Tag& tag)
+{
+    QByteArray out(2, '\0');
+    if (tag.body.size() < 0x3f) {
+        qToLittleEndian<quint16>(static_cast<quint16>((tag.code << 6) | tag.body.size()), out.data());
+    } else {
+        qToLittleEndian<quint16>(static_cast<quint16>((tag.code << 6) | 0x3f), out.data());
+        out.resize(6);
+        qToLittleEndian<quint32>(static_cast<quint32>(tag.body.size()), out.data() + 2);
+    }
+    return out + tag.body;
+}
+
+// A movie's tag stream after its 8-byte header: a one-bit-wide frame size,
+// 24 fps, `frames` frames, then the tags.
+QByteArray Timeline(int frames, std::initializer_list<Tag> tags)
+{
+    QByteArray out("\x08\x00", 2);  // RECT with nbits = 1: 5 + 4 bits, two bytes
+    out += QByteArray("\x00\x18", 2);
+    out += static_cast<char>(frames & 0xff);
+    out += static_cast<char>(frames >> 8);
+    for (const Tag& tag : tags)
+        out += TagBytes(tag);
+    return out;
+}
+
+QByteArray Header(char signature, quint32 declared)
+{
+    QByteArray out(8, '\0');
+    out[0] = signature;
+    out[1] = 'W';
+    out[2] = 'S';
+    out[3] = 10;
+    qToLittleEndian<quint32>(declared, out.data() + 4);
+    return out;
+}
+
+QByteArray Fws(const QByteArray& timeline) { return Header('F', 8 + timeline.size()) + timeline; }
+
+QByteArray Cws(const QByteArray& timeline)
+{
+    uLongf size = compressBound(static_cast<uLong>(timeline.size()));
+    QByteArray packed(static_cast<qsizetype>(size), '\0');
+    compress(reinterpret_cast<Bytef*>(packed.data()), &size, reinterpret_cast<const Bytef*>(timeline.data()),
+             static_cast<uLong>(timeline.size()));
+    packed.resize(static_cast<qsizetype>(size));
+    return Header('C', 8 + timeline.size()) + packed;
+}
+
+const Tag Background{9, QByteArray("\x10\x20\x30", 3)};
+const Tag ShowFrame{1, {}};
+const Tag End{0, {}};
+const Tag Data{87, QByteArray(100, 'x')};  // long form
+
+TEST(MovieCheck, ClassifiesBodiesAndTellsStillMovies)
+{
+    const QByteArray still = Timeline(1, {Background, Data, ShowFrame, End});
+    struct Case { const char* what; QByteArray body; MovieProblem problem; bool still; };
+    const Case cases[] = {
+        {"one still frame", Fws(still), MovieProblem::None, true},
+        {"compressed, still", Cws(still), MovieProblem::None, true},
+        {"trailing bytes after the movie", Fws(still) + "junk", MovieProblem::None, true},
+        {"two frames", Fws(Timeline(2, {Background, ShowFrame, ShowFrame, End})), MovieProblem::None, false},
+        {"a frame script", Fws(Timeline(1, {Background, {12, QByteArray(1, '\0')}, ShowFrame, End})), MovieProblem::None, false},
+        {"ActionScript 3", Fws(Timeline(1, {{82, QByteArray(4, 'a')}, ShowFrame, End})), MovieProblem::None, false},
+        {"a sprite", Fws(Timeline(1, {{39, QByteArray(4, '\0')}, ShowFrame, End})), MovieProblem::None, false},
+        {"a button", Fws(Timeline(1, {{34, QByteArray(4, '\0')}, ShowFrame, End})), MovieProblem::None, false},
+        {"streamed sound", Fws(Timeline(1, {{45, QByteArray(4, '\0')}, ShowFrame, End})), MovieProblem::None, false},
+        {"no end tag", Fws(Timeline(1, {Background, ShowFrame})), MovieProblem::None, false},
+        {"a tag longer than the movie", Fws(Timeline(1, {Background}) + QByteArray("\xff\x15\xe8\x03\0\0short", 11)),
+         MovieProblem::None, false},
+        {"LZMA: left to the player", Header('Z', 100) + QByteArray(50, '\0'), MovieProblem::None, false},
+        {"empty", {}, MovieProblem::Empty, false},
+        {"an HTML page", "<!DOCTYPE html><html><body>not a movie</body></html>", MovieProblem::NotFlash, false},
+        {"shorter than a header", "FWS\x0a", MovieProblem::NotFlash, false},
+        {"declared length inside the header", Header('F', 4), MovieProblem::NotFlash, false},
+        {"cut short", Fws(still).left(20), MovieProblem::Truncated, false},
+        {"compressed, cut short", Cws(still).left(14), MovieProblem::Truncated, false},
+        {"compressed, not zlib", Header('C', 40) + QByteArray(32, 'q'), MovieProblem::Truncated, false},
+        {"declared beyond the limit", Header('F', static_cast<quint32>(MaxMovieBytes + 1)), MovieProblem::TooLarge, false},
+    };
+    for (const Case& c : cases) {
+        const MovieVerdict verdict = CheckMovie(c.body);
+        EXPECT_EQ(verdict.problem, c.problem) << c.what;
+        EXPECT_EQ(verdict.still, c.still) << c.what;
+    }
+}
+
+TEST(MovieCheck, EveryProblemHasAPlainSentence)
+{
+    for (MovieProblem problem : {MovieProblem::Unreachable, MovieProblem::HttpError, MovieProblem::Empty,
+                                 MovieProblem::NotFlash, MovieProblem::Truncated, MovieProblem::TooLarge,
+                                 MovieProblem::Unplayable})
+        EXPECT_FALSE(MovieProblemText(problem).isEmpty()) << static_cast<int>(problem);
+    EXPECT_TRUE(MovieProblemText(MovieProblem::HttpError, 404).contains(QLatin1String("404")));
+}
+
+} // namespace
+} // namespace vidlatch::platform
