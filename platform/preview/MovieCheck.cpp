@@ -5,7 +5,6 @@
 #include <zlib.h>
 
 #include <array>
-#include <utility>
 
 namespace vidlatch::platform {
 namespace {

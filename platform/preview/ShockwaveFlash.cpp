@@ -32,10 +32,18 @@ protected:
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int, const QString&) override {}
 };
 
-QString PageScript(const char* name)
+QString ReadPageScript(const char* name)
 {
     QFile file(QStringLiteral(":/vidlatch/preview/%1").arg(QLatin1String(name)));
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+// The page's own scripts, read once: every page built gets the same.
+const QString& PageScripts()
+{
+    static const QString scripts = QStringLiteral("<script>%1</script><script>%2</script>")
+                                       .arg(ReadPageScript("fetch-shim.js"), ReadPageScript("player-page.js"));
+    return scripts;
 }
 
 QString RuffleQuality(const QString& quality)
@@ -157,10 +165,9 @@ QString ShockwaveFlash::PlayerPage() const
                "#player{display:block;width:100%;height:100%}"
                "#notice{margin:0;padding:2em;font:14px sans-serif;color:#444;text-align:center}</style>"
                "<script type=\"application/json\" id=\"vidlatch-settings\">%1</script>"
-               "<script>%2</script><script>%3</script>"
-               "<script src=\"%4://app/ruffle.js\"></script>"
+               "%2<script src=\"%3://app/ruffle.js\"></script>"
                "</head><body></body></html>")
-        .arg(json, PageScript("fetch-shim.js"), PageScript("player-page.js"), QLatin1String(PlayerScheme));
+        .arg(json, PageScripts(), QLatin1String(PlayerScheme));
 }
 
 void ShockwaveFlash::setMovie(const QString& address)
