@@ -1,11 +1,15 @@
 #include "BrowserPage.h"
 
+#include "AddressRule.h"
 #include "BrowserProfile.h"
 
 #include <QAuthenticator>
 #include <QCoreApplication>
 #include <QWebEngineCertificateError>
+#include <QWebEngineLoadingInfo>
 #include <QWebEngineSettings>
+
+#include <utility>
 
 namespace vidlatch::platform {
 namespace {
@@ -23,61 +27,106 @@ bool IsLeaveQuestion(const QString& message)
 
 BrowserPage::BrowserPage(QObject* parent) : QWebEnginePage(BrowserProfile(), parent)
 {
-    // A silent browser answers the page's requests for credentials and for
-    // certificate exceptions with a quiet no.
-    connect(this, &QWebEnginePage::authenticationRequired, this, [this](const QUrl&, QAuthenticator* auth) {
-        if (silent_)
-            *auth = QAuthenticator();
-    });
+    clock_.start();
+    // No credentials are ever sent that the user has not typed, and this
+    // program asks for none: the page shows what the server says without them.
+    connect(this, &QWebEnginePage::authenticationRequired, this,
+            [](const QUrl&, QAuthenticator* auth) { *auth = QAuthenticator(); });
     connect(this, &QWebEnginePage::proxyAuthenticationRequired, this,
-            [this](const QUrl&, QAuthenticator* auth, const QString&) {
-                if (silent_)
-                    *auth = QAuthenticator();
-            });
+            [](const QUrl&, QAuthenticator* auth, const QString&) { *auth = QAuthenticator(); });
     connect(this, &QWebEnginePage::certificateError, this, [](QWebEngineCertificateError error) {
         error.rejectCertificate();
     });
+    // Location, notifications, camera, microphone, the screen and the mouse
+    // pointer: denied at once, never left pending (with page-guard.js, which
+    // answers what the web engine would not).
+    connect(this, &QWebEnginePage::featurePermissionRequested, this, [this](const QUrl& origin, Feature feature) {
+        setFeaturePermission(origin, feature, PermissionDeniedByUser);
+    });
+    connect(this, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& loading) {
+        OnLoadingChanged(loading.status(), loading.isErrorPage());
+    });
+    connect(this, &QWebEnginePage::urlChanged, this, &BrowserPage::OnUrlChanged);
 }
 
 bool BrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame)
 {
     if (IsPrivateFile(url))
         return false;  // not even a frame of it: nothing starts, nothing is watched
-    if (isMainFrame && type != NavigationTypeRedirect) {
-        // A new page gets the dialogs and windows that the one before forfeited.
-        if (windows_.refused)
-            settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
-        dialogs_.Reset();
-        windows_.Reset();
-    }
     emit navigationStarting(url, isMainFrame, type == NavigationTypeRedirect);
     return true;
+}
+
+void BrowserPage::OnLoadingChanged(int status, bool errorPage)
+{
+    switch (status) {
+    case QWebEngineLoadingInfo::LoadStartedStatus:
+        commitDue_ = true;
+        break;
+    case QWebEngineLoadingInfo::LoadSucceededStatus:
+        // A reload commits a new document at the address it had: no address change told of it.
+        if (std::exchange(commitDue_, false))
+            Commit(url());
+        break;
+    case QWebEngineLoadingInfo::LoadFailedStatus:
+        // An error page is a page shown; a navigation that just ended is not.
+        if (std::exchange(commitDue_, false) && errorPage)
+            Commit(url());
+        break;
+    default:  // stopped, cancelled, no content, a download: the page shown stays
+        commitDue_ = false;
+        break;
+    }
+}
+
+void BrowserPage::OnUrlChanged(const QUrl& url)
+{
+    // Within a load, the first change of address is its commit; any other is
+    // the same document moving (a fragment, history.pushState).
+    if (std::exchange(commitDue_, false))
+        Commit(url);
+}
+
+void BrowserPage::Commit(const QUrl& url)
+{
+    if (windows_.refused())
+        settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
+    dialogs_.Reset();
+    windows_.Reset();
+    emit committed(url);
 }
 
 bool BrowserPage::MayShowDialog(bool leaveQuestion)
 {
     if (!leaveQuestion)
         emit dialogAsked();
-    return !silent_ && dialogs_.Allow();
+    return !silent_ && dialogs_.Allow(clock_.elapsed());
 }
 
 bool BrowserPage::MayOpenWindow()
 {
-    if (windows_.refused)
+    if (windows_.refused())
         return true;  // only a click of the user's gets this far now
-    const bool allowed = windows_.Allow();
-    windows_.sinceLast.start();
+    const bool allowed = windows_.Allow(clock_.elapsed());
     if (!allowed)
         settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
     return allowed;
 }
 
+template <typename Show>
+auto BrowserPage::ShowDialog(Show show)
+{
+    emit dialogShowing(true);
+    const auto answer = show();
+    dialogs_.Mark(clock_.elapsed());
+    emit dialogShowing(false);
+    return answer;
+}
+
 void BrowserPage::javaScriptAlert(const QUrl& origin, const QString& message)
 {
-    if (!MayShowDialog())
-        return;
-    QWebEnginePage::javaScriptAlert(origin, message);
-    DialogClosed();
+    if (MayShowDialog())
+        ShowDialog([&] { QWebEnginePage::javaScriptAlert(origin, message); return true; });
 }
 
 bool BrowserPage::javaScriptConfirm(const QUrl& origin, const QString& message)
@@ -87,9 +136,7 @@ bool BrowserPage::javaScriptConfirm(const QUrl& origin, const QString& message)
     const bool leaveQuestion = IsLeaveQuestion(message);
     if (!MayShowDialog(leaveQuestion))
         return leaveQuestion;
-    const bool answer = QWebEnginePage::javaScriptConfirm(origin, message);
-    DialogClosed();
-    return answer;
+    return ShowDialog([&] { return QWebEnginePage::javaScriptConfirm(origin, message); });
 }
 
 bool BrowserPage::javaScriptPrompt(const QUrl& origin, const QString& message, const QString& defaultValue,
@@ -97,15 +144,12 @@ bool BrowserPage::javaScriptPrompt(const QUrl& origin, const QString& message, c
 {
     if (!MayShowDialog())
         return false;
-    const bool answer = QWebEnginePage::javaScriptPrompt(origin, message, defaultValue, result);
-    DialogClosed();
-    return answer;
+    return ShowDialog([&] { return QWebEnginePage::javaScriptPrompt(origin, message, defaultValue, result); });
 }
 
-QStringList BrowserPage::chooseFiles(FileSelectionMode mode, const QStringList& oldFiles,
-                                     const QStringList& acceptedMimeTypes)
+QStringList BrowserPage::chooseFiles(FileSelectionMode, const QStringList&, const QStringList&)
 {
-    return silent_ ? QStringList() : QWebEnginePage::chooseFiles(mode, oldFiles, acceptedMimeTypes);
+    return {};  // nothing in this program uploads files: no chooser, and nothing of it kept
 }
 
 } // namespace vidlatch::platform

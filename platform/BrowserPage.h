@@ -1,13 +1,17 @@
 #pragma once
 
+#include "FloodCounter.h"
+
 #include <QElapsedTimer>
 #include <QWebEnginePage>
 
 namespace vidlatch::platform {
 
-// A page of our embedded browser: reports the navigations it starts, keeps
-// every dialog of the page's own off the screen when silent, and never lets a
-// page trap the user with its dialogs.
+// A page of our embedded browser: reports the navigations it starts and the
+// new documents it commits, keeps every dialog of the page's own off the
+// screen when silent, never lets a page trap the user with its dialogs, and
+// refuses what no page gets from this program: files, credentials it has not
+// been given, and the machine's devices and notifications.
 class BrowserPage : public QWebEnginePage {
     Q_OBJECT
 
@@ -30,12 +34,15 @@ public:
 
     // Whether the page's request for a new window may go on; counts it.
     bool MayOpenWindow();
-    // The page has flooded the user with dialogs or windows.
-    bool flooding() const { return dialogs_.refused || windows_.refused; }
-
 signals:
     // The page's script asked for a dialog (the leave question aside).
     void dialogAsked();
+    // One of the page's dialogs is on screen, or has gone.
+    void dialogShowing(bool showing);
+    // The main frame committed a new document: from now on it shows `url`.
+    // (Not for a navigation within the document, nor for one that was
+    // stopped, cancelled, answered with no content or turned into a download.)
+    void committed(const QUrl& url);
     // A navigation was accepted: of the main frame or of a frame inside it.
     // `redirect` is set when it only ends an earlier navigation.
     void navigationStarting(const QUrl& url, bool mainFrame, bool redirect);
@@ -52,36 +59,21 @@ protected:
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int, const QString&) override {}
 
 private:
-    // Counts what a page asks for in a row, each within `gapMs` of the one
-    // before; past `limit`, the rest is refused until the page is left.
-    struct Flood {
-        Flood(int limit, qint64 gapMs) : limit(limit), gapMs(gapMs) {}
-        int limit;
-        qint64 gapMs;
-        int inRow = 0;
-        bool refused = false;
-        QElapsedTimer sinceLast;
-
-        // Counts one more; false once the limit is passed.
-        bool Allow()
-        {
-            if (refused)
-                return false;
-            if (sinceLast.isValid() && sinceLast.elapsed() > gapMs)
-                inRow = 0;  // a pause: no flood
-            refused = ++inRow > limit;
-            return !refused;
-        }
-        void Reset() { inRow = 0; refused = false; }
-    };
-
     // Whether the page's next dialog may be shown; counts it if so.
     bool MayShowDialog(bool leaveQuestion = false);
-    void DialogClosed() { dialogs_.sinceLast.start(); }
+    // Shows one of the page's dialogs through `show`.
+    template <typename Show>
+    auto ShowDialog(Show show);
+    void OnLoadingChanged(int status, bool errorPage);
+    void OnUrlChanged(const QUrl& url);
+    // A new document: it gets the dialogs and windows that the one before forfeited.
+    void Commit(const QUrl& url);
 
     bool silent_ = false;
-    Flood dialogs_{FloodDialogs, FloodGapMs};  // the gap runs from the last one closed
-    Flood windows_{FloodWindows, WindowGapMs};
+    bool commitDue_ = false;  // a main-frame load has started and not yet committed
+    QElapsedTimer clock_;
+    FloodCounter dialogs_{FloodDialogs, FloodGapMs};  // the gap runs from the last one closed
+    FloodCounter windows_{FloodWindows, WindowGapMs};
 };
 
 } // namespace vidlatch::platform

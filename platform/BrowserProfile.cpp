@@ -1,11 +1,14 @@
 #include "BrowserProfile.h"
 
-#include "PlayerScheme.h"
+#include "AddressRule.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QUrl>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineUrlRequestInterceptor>
 
 namespace vidlatch::platform {
@@ -38,17 +41,20 @@ QWebEngineProfile* NewOffTheRecordProfile()
     return profile;
 }
 
-bool IsPrivateFile(const QUrl& url)
-{
-    const QString scheme = url.scheme();
-    return scheme == QLatin1String("qrc") || scheme == QLatin1String(PlayerScheme);
-}
-
 QWebEngineProfile* BrowserProfile()
 {
     static QWebEngineProfile* profile = [] {
         QWebEngineProfile* created = NewOffTheRecordProfile();
         created->setUrlRequestInterceptor(new PrivateFilesGuard(created));
+        QFile guard(QStringLiteral(":/vidlatch/browser/page-guard.js"));
+        guard.open(QIODevice::ReadOnly);
+        QWebEngineScript script;
+        script.setName(QStringLiteral("vidlatch-page-guard"));
+        script.setSourceCode(QString::fromUtf8(guard.readAll()));
+        script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+        script.setWorldId(QWebEngineScript::MainWorld);
+        script.setRunsOnSubFrames(true);
+        created->scripts()->insert(script);
         return created;
     }();
     return profile;

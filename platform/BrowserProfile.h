@@ -1,6 +1,5 @@
 #pragma once
 
-class QUrl;
 class QWebEngineProfile;
 
 namespace vidlatch::platform {
@@ -9,10 +8,6 @@ namespace vidlatch::platform {
 // history reach the disk, page downloads are refused, and none of the
 // program's own files (its Qt resources, the preview's player) can be reached.
 QWebEngineProfile* BrowserProfile();
-
-// Whether `url` is one of the program's own files (its Qt resources, the
-// preview's player), which no browsing page may load, frame or navigate to.
-bool IsPrivateFile(const QUrl& url);
 
 // A new off-the-record profile: in memory only, no spell checking, downloads
 // refused. The browsers' profile and the preview's start from it.

@@ -1,17 +1,21 @@
 #include "WebBrowser.h"
 
-#include "PageVisibility.h"
-
+#include "AddressRule.h"
 #include "BrowserPage.h"
 #include "FormRuntime.h"
+#include "PageVisibility.h"
 
 #include <QMetaObject>
 #include <QPointer>
 #include <QWebEngineHistory>
+#include <QWebEngineLoadingInfo>
 #include <QWebEngineNewWindowRequest>
 
 #include <csignal>
 #include <utility>
+
+#include <sys/syscall.h>
+#include <unistd.h>
 
 namespace vidlatch::platform {
 
@@ -20,28 +24,34 @@ WebBrowser::WebBrowser(QWidget* parent) : QWebEngineView(parent), page_(new Brow
     setPage(page_);
     setContextMenuPolicy(Qt::NoContextMenu);
     new PageVisibility(this);
+    clock_.start();
 
     connect(page_, &BrowserPage::navigationStarting, this, &WebBrowser::onNavigationStarting);
+    connect(page_, &BrowserPage::committed, this, &WebBrowser::onCommitted);
     connect(page_, &QWebEnginePage::newWindowRequested, this,
             [this](QWebEngineNewWindowRequest& request) { onNewWindowRequested(request.requestedUrl()); });
     connect(page_, &QWebEnginePage::urlChanged, this, &WebBrowser::syncLocation);
-    connect(page_, &QWebEnginePage::loadFinished, this, [this] {
-        syncLocation(page_->url());
-        leaving_.invalidate();  // whatever was being left has let go
+    // Whatever was being left has let go once the load that followed is over,
+    // whether a page came or not (stopped, no content, a download).
+    connect(page_, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& loading) {
+        // The web engine tells a renderer's pid late or not at all: it is
+        // surely known once a load has started in it.
+        TrackRenderer(page_->renderProcessPid());
+        if (loading.status() != QWebEngineLoadingInfo::LoadStartedStatus)
+            leaveGuard_.LetGo();
     });
+    connect(page_, &QWebEnginePage::loadFinished, this, [this] { syncLocation(page_->url()); });
+    // The user, not the page, holds up a page that shows a dialog.
+    connect(page_, &BrowserPage::dialogShowing, this,
+            [this](bool showing) { leaveGuard_.Paused(showing, clock_.elapsed()); });
     requestedWindowTimer_.setSingleShot(true);
     requestedWindowTimer_.setInterval(RequestSettleMs);
     connect(&requestedWindowTimer_, &QTimer::timeout, this, [this] {
         Leave([this, url = std::exchange(requestedWindow_, QUrl())] { load(url); });
     });
-    // A page that goes on asking while it is being left is stuck in a loop.
-    connect(page_, &BrowserPage::dialogAsked, this, &WebBrowser::NoteBusyWhileLeaving);
-    leaveWatch_.setSingleShot(true);
-    leaveWatch_.setInterval(LeaveWatchMs);
-    connect(&leaveWatch_, &QTimer::timeout, this, [this] {
-        if (leaving_.isValid() && (leavingFloodingPage_ || page_->flooding()))
-            EndStuckPage();
-    });
+    leaveTicks_.setInterval(50);
+    connect(&leaveTicks_, &QTimer::timeout, this, &WebBrowser::WatchLeaving);
+    connect(page_, &QWebEnginePage::renderProcessPidChanged, this, &WebBrowser::TrackRenderer);
     connect(page_, &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int) { onRendererGone(status); });
 }
@@ -52,6 +62,8 @@ WebBrowser::~WebBrowser()
     // a half-destroyed widget.
     setPage(nullptr);
     delete page_;
+    if (rendererPidfd_ >= 0)
+        ::close(rendererPidfd_);
 }
 
 void WebBrowser::Navigate(const QString& address)
@@ -84,33 +96,47 @@ void WebBrowser::Refresh()
 
 void WebBrowser::Leave(std::function<void()> go)
 {
-    leaving_.start();
-    askedWhileLeaving_ = 0;
+    leaveGuard_.Leaving(clock_.elapsed());
     leave_ = std::move(go);
-    // Starting the navigation forgives the flood; the watch remembers it.
-    leavingFloodingPage_ = page_->flooding();
-    leaveWatch_.start();
+    leaveTicks_.start();
     leave_();
 }
 
-void WebBrowser::NoteBusyWhileLeaving()
+void WebBrowser::WatchLeaving()
 {
-    if (!leaving_.isValid())
-        return;
-    // A page that is being left stops its scripts; one that keeps asking for
-    // dialogs or windows is stuck in a loop, and its renderer answers nothing
-    // else (not even the navigation away) until the loop ends. End it.
-    if (++askedWhileLeaving_ >= BusyAsksBeforeEnd && leaving_.elapsed() >= BusyMsBeforeEnd)
+    switch (leaveGuard_.Tick(clock_.elapsed())) {
+    case LeaveGuard::Action::AskPage:
+        // A page stuck in a loop answers nothing, not even this.
+        page_->runJavaScript(QStringLiteral("0"), [self = QPointer<WebBrowser>(this), asked = ++question_](const QVariant&) {
+            if (self && asked == self->question_)
+                self->leaveGuard_.Answered(self->clock_.elapsed());
+        });
+        break;
+    case LeaveGuard::Action::EndRenderer:
         EndStuckPage();
+        break;
+    case LeaveGuard::Action::Wait:
+        break;
+    }
+    if (!leaveGuard_.active())
+        leaveTicks_.stop();
+}
+
+void WebBrowser::TrackRenderer(qint64 pid)
+{
+    if (pid == rendererPid_)
+        return;
+    rendererPid_ = pid;
+    if (rendererPidfd_ >= 0)
+        ::close(std::exchange(rendererPidfd_, -1));
+    if (pid > 0)
+        rendererPidfd_ = static_cast<int>(::syscall(SYS_pidfd_open, static_cast<pid_t>(pid), 0));
 }
 
 void WebBrowser::EndStuckPage()
 {
-    leaving_.invalidate();
-    if (const qint64 pid = page_->renderProcessPid(); pid > 0) {
+    if (rendererPidfd_ >= 0 && ::syscall(SYS_pidfd_send_signal, rendererPidfd_, SIGKILL, nullptr, 0) == 0)
         retryLeave_ = true;
-        ::kill(static_cast<pid_t>(pid), SIGKILL);
-    }
 }
 
 void WebBrowser::setSilent(bool silent)
@@ -123,6 +149,15 @@ bool WebBrowser::Silent() const
     return page_->silent();
 }
 
+void WebBrowser::RaiseDownloadBegin()
+{
+    // Raised from the event loop, never from inside the web engine's call.
+    QMetaObject::invokeMethod(this, [self = QPointer<WebBrowser>(this)] {
+        if (self)
+            RunHandler([&] { emit self->DownloadBegin(); });
+    }, Qt::QueuedConnection);
+}
+
 void WebBrowser::onNavigationStarting(const QUrl& url, bool mainFrame, bool redirect)
 {
     // The empty page shown after a renderer died is ours, not the user's. Only
@@ -133,31 +168,22 @@ void WebBrowser::onNavigationStarting(const QUrl& url, bool mainFrame, bool redi
     }
     recovering_ = false;
     recoveryPageDue_ = false;
-    // The location moves when the main frame starts; a redirect only updates it.
-    if (mainFrame)
-        location_ = url.toString();
-    if (redirect)
-        return;
-    // Raised from the event loop, never from inside the web engine's call.
-    QMetaObject::invokeMethod(this, [self = QPointer<WebBrowser>(this)] {
-        if (self)
-            RunHandler([&] { emit self->DownloadBegin(); });
-    }, Qt::QueuedConnection);
+    if (!redirect)
+        RaiseDownloadBegin();
 }
 
-bool WebBrowser::IsOpenableAddress(const QUrl& url)
+void WebBrowser::onCommitted(const QUrl& url)
 {
-    // Only web pages: a page must not put content of its own (data:), script
-    // (javascript:) or the program's and the machine's files (qrc:, file:,
-    // the preview's scheme) into the other browser under the other's address.
-    const QString scheme = url.scheme();
-    return url.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https") ||
-                             url == QUrl(QStringLiteral("about:blank")));
+    // The page shown changes only now: a navigation that never arrives
+    // (stopped, no content, a download) leaves the address as it was.
+    if (recovering_)
+        return;
+    location_ = url.toString();
+    RaiseDownloadBegin();
 }
 
 void WebBrowser::onNewWindowRequested(const QUrl& requested)
 {
-    NoteBusyWhileLeaving();
     const QUrl url = requested.isEmpty() ? QUrl(QStringLiteral("about:blank")) : requested;
     if (!page_->MayOpenWindow() || !IsOpenableAddress(url))
         return;  // refused before anyone is asked: no event, nothing opened
@@ -190,7 +216,7 @@ void WebBrowser::onRendererGone(QWebEnginePage::RenderProcessTerminationStatus s
         // We ended a page stuck in a loop: now it can be left as asked.
         QMetaObject::invokeMethod(this, [self = QPointer<WebBrowser>(this)] {
             if (self && self->leave_)
-                self->leave_();
+                self->Leave(self->leave_);
         }, Qt::QueuedConnection);
         return;
     }
@@ -203,7 +229,9 @@ void WebBrowser::onRendererGone(QWebEnginePage::RenderProcessTerminationStatus s
 
 void WebBrowser::syncLocation(const QUrl& url)
 {
-    if (recovering_ || url.isEmpty())
+    // Only the page shown moves the address: before its first commit a load
+    // has nothing to say.
+    if (recovering_ || url.isEmpty() || location_.isEmpty())
         return;
     location_ = url.toString();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LeaveGuard.h"
+
 #include <QElapsedTimer>
 #include <QString>
 #include <QTimer>
@@ -30,20 +32,17 @@ public:
     void setSilent(bool silent);
     bool Silent() const;
 
-    // The address the main frame shows or has started to load; empty before
-    // the first navigation.
+    // The address of the page shown: it changes when a new page arrives (its
+    // document commits) or the page moves within itself, never on a mere
+    // request; empty before the first page.
     QString LocationURL() const { return location_; }
 
     // The object that stands for this instance in NewWindow2.
     QObject* Application() { return this; }
 
-    // Whether a page may have `url` opened as a new window: web pages and the
-    // blank page only. Anything else is refused before NewWindow2 is raised.
-    static bool IsOpenableAddress(const QUrl& url);
-
 signals:
     // Raised from the event loop at the start of every navigation of the page
-    // or of a frame inside it.
+    // or of a frame inside it, and when a new page arrives in the main frame.
     void DownloadBegin();
     // A page asks for a new window. Put another instance's Application in
     // `ppDisp` and leave `cancel` false to open it there; otherwise it is refused.
@@ -51,14 +50,18 @@ signals:
 
 private:
     void onNavigationStarting(const QUrl& url, bool mainFrame, bool redirect);
+    void onCommitted(const QUrl& url);
     void onNewWindowRequested(const QUrl& requested);
     void OpenRequestedWindow(const QUrl& url);
     void onRendererGone(QWebEnginePage::RenderProcessTerminationStatus status);
+    // Holds a pidfd of the page's renderer, so that ending it can never hit another process.
+    void TrackRenderer(qint64 pid);
     void syncLocation(const QUrl& url);
-    // Starts leaving the page shown (`go` navigates), and watches that the page lets go.
+    void RaiseDownloadBegin();
+    // Starts leaving the page shown (`go` navigates) under the leave guard.
     void Leave(std::function<void()> go);
-    void NoteBusyWhileLeaving();
-    // Ends the renderer of a page stuck in a loop; the leaving is then retried.
+    void WatchLeaving();
+    // Ends the renderer of a page that does not answer; the leaving is then retried.
     void EndStuckPage();
 
     BrowserPage* page_;
@@ -69,17 +72,16 @@ private:
     bool recovering_ = false;  // showing the empty page after a renderer died, until the next navigation
     bool recoveryPageDue_ = false;  // that empty page has been asked for and not yet started
 
-    // Leaving a page: since when, how often the page has asked for a dialog or
-    // a window since, and the navigation to repeat once a stuck page is ended.
-    QElapsedTimer leaving_;
-    int askedWhileLeaving_ = 0;
+    // Leaving a page: the guard, its clock and ticks, the command to repeat
+    // once a stuck page is ended, and which question the page answers.
+    LeaveGuard leaveGuard_;
+    QElapsedTimer clock_;
+    QTimer leaveTicks_;
     std::function<void()> leave_;
     bool retryLeave_ = false;
-    QTimer leaveWatch_;  // a flooding page that has not let go by then is stuck
-    bool leavingFloodingPage_ = false;
-    static constexpr int LeaveWatchMs = 500;
-    static constexpr int BusyAsksBeforeEnd = 20;
-    static constexpr qint64 BusyMsBeforeEnd = 300;
+    int question_ = 0;
+    qint64 rendererPid_ = 0;
+    int rendererPidfd_ = -1;
 };
 
 } // namespace vidlatch::platform

@@ -23,12 +23,24 @@ constexpr int MoviesPerPage = 25;
 constexpr QLatin1StringView ShownTitle("vidlatch:shown:");
 constexpr QLatin1StringView FailedTitle("vidlatch:failed:");
 
-// The player page, without console output: the program logs nothing.
-class QuietPlayerPage : public QWebEnginePage {
+// The player page: it never leaves the player, whatever a movie or the
+// player asks (the page we build is the only navigation it takes; windows
+// are refused as no createWindow is given), asks for no device, and writes
+// no console output: the program logs nothing.
+class PlayerWebPage : public QWebEnginePage {
 public:
-    using QWebEnginePage::QWebEnginePage;
+    PlayerWebPage(QWebEngineProfile* profile, QObject* parent) : QWebEnginePage(profile, parent)
+    {
+        connect(this, &QWebEnginePage::featurePermissionRequested, this, [this](const QUrl& origin, Feature feature) {
+            setFeaturePermission(origin, feature, PermissionDeniedByUser);
+        });
+    }
 
 protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) override
+    {
+        return isMainFrame && url.scheme() == QLatin1String("data");  // what setHtml loads
+    }
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int, const QString&) override {}
 };
 
@@ -96,7 +108,7 @@ ShockwaveFlash::ShockwaveFlash(QWidget* parent) : QWebEngineView(parent), fetch_
 void ShockwaveFlash::ReplacePage()
 {
     QWebEnginePage* old = page_;
-    page_ = new QuietPlayerPage(PreviewProfile(), this);
+    page_ = new PlayerWebPage(PreviewProfile(), this);
     page_->setBackgroundColor(Qt::transparent);
     // A movie's sound plays as it would in the Flash player, without a click first.
     page_->settings()->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);

@@ -121,6 +121,27 @@ TEST(ShockwaveFlash, SettingsTravelAsDataOnly)
     EXPECT_TRUE(flash.PlayerPage().contains(QLatin1String("\"allowScriptAccess\":true")));
 }
 
+// Whatever a movie or the player asks, the preview page stays the player.
+TEST(ShockwaveFlash, ThePageNeverLeavesThePlayer)
+{
+    Preview preview;
+    ShockwaveFlash* flash = preview.flash;
+    flash->setMovie(PlayerAddress(QStringLiteral("a1b2c3d4e5f")));
+    ASSERT_TRUE(WaitUntil([&] { return preview.shown == 1; }, 30000));
+    const QUrl player = flash->page()->url();
+    test::DemoSite::ClearLog();
+    for (const char* script : {"location.href='http://v.vidsite.example/'", "window.open('http://v.vidsite.example/')",
+                               "document.body.innerHTML+='<iframe src=\"http://v.vidsite.example/\"></iframe>'"})
+        flash->page()->runJavaScript(QString::fromUtf8(script));
+    // One more movie after those: by the time it shows, any navigation would have begun.
+    flash->setMovie(PlayerAddress(QStringLiteral("XqZ9fR2kLmN")));
+    ASSERT_TRUE(WaitUntil([&] { return preview.shown == 2; }, 30000));
+    EXPECT_EQ(flash->page()->url(), player);
+    EXPECT_TRUE(test::DemoSite::Log().count(QStringLiteral("v.vidsite.example/\n")) == 0 &&
+                !test::DemoSite::Log().contains(QStringLiteral("GET v.vidsite.example/\n")));
+    EXPECT_EQ(test::VisibleWindows(), 1);
+}
+
 QString NoticeShown(ShockwaveFlash* flash)
 {
     QString notice;

@@ -60,31 +60,29 @@ TEST(WebBrowser, LocationIsEmptyBeforeTheFirstNavigation)
 
 TEST(WebBrowser, DownloadBeginFollowsNavigations)
 {
+    // Each navigation raises one as it starts, with the page shown until
+    // then, and one as its page arrives, with the new address.
     Watched w;
     ASSERT_TRUE(w.Load([&] { w.browser->Navigate(Home); }));
-    EXPECT_EQ(w.seen, QStringList{Home});
+    EXPECT_EQ(w.seen, (QStringList{QString(), Home}));
 
-    // A link to a video page: the page and the frame inside it.
+    // A link to a video page: the page, its arrival and the frame inside it.
     w.seen.clear();
     ASSERT_TRUE(w.Load([&] { w.Run(QStringLiteral("document.getElementById('video-0').click()")); }));
-    WaitUntil([&] { return w.seen.size() >= 2; }, 3000);
-    ASSERT_EQ(w.seen.size(), 2) << w.seen.join(u' ').toStdString();
-    EXPECT_EQ(w.seen[0], Video);  // already the new address inside the event
-    EXPECT_EQ(w.seen[1], Video);  // the frame: the location stays the page's
-    EXPECT_EQ(w.browser->LocationURL(), Video);
+    WaitUntil([&] { return w.seen.size() >= 3; }, 3000);
+    EXPECT_EQ(w.seen, (QStringList{Home, Video, Video})) << w.seen.join(u' ').toStdString();
 
-    // Refresh and back each start one navigation (with its frame).
+    // Refresh and back each start one navigation, which arrives.
     w.seen.clear();
     ASSERT_TRUE(w.Load([&] { w.browser->Refresh(); }));
-    WaitUntil([&] { return w.seen.size() >= 2; }, 3000);
-    EXPECT_EQ(w.seen.size(), 2) << w.seen.join(u' ').toStdString();
+    WaitUntil([&] { return w.seen.size() >= 3; }, 3000);
+    EXPECT_EQ(w.seen, (QStringList{Video, Video, Video})) << w.seen.join(u' ').toStdString();
 
     w.seen.clear();
     w.browser->GoBack();
-    ASSERT_TRUE(WaitUntil([&] { return !w.seen.isEmpty(); })) << w.browser->LocationURL().toStdString();
-    QTest::qWait(300);
-    EXPECT_EQ(w.seen, QStringList{Home});
-    EXPECT_EQ(w.browser->LocationURL(), Home);
+    ASSERT_TRUE(WaitUntil([&] { return w.browser->LocationURL() == Home; })) << w.browser->LocationURL().toStdString();
+    ASSERT_TRUE(WaitUntil([&] { return w.seen.size() >= 2; }));
+    EXPECT_EQ(w.seen, (QStringList{Video, Home}));
 }
 
 TEST(WebBrowser, HashChangeAndPushStateAreNoDownloads)
@@ -104,8 +102,8 @@ TEST(WebBrowser, RedirectBelongsToItsNavigation)
 {
     Watched w;
     ASSERT_TRUE(w.Load([&] { w.browser->Navigate(Home + QStringLiteral("redirect?to=/page/W/f/t/a1b2c3d4e5f.html")); }));
-    WaitUntil([&] { return w.seen.size() >= 2; }, 3000);
-    ASSERT_EQ(w.seen.size(), 2);  // the navigation and the frame of the final page
+    WaitUntil([&] { return w.seen.size() >= 3; }, 3000);
+    ASSERT_EQ(w.seen.size(), 3);  // the navigation, its arrival and the frame of the final page
     EXPECT_EQ(w.browser->LocationURL(), Video);
 }
 
@@ -203,11 +201,11 @@ TEST(WebBrowser, KilledRendererLeavesAnUsableBrowser)
     ASSERT_TRUE(WaitUntil([&] { return gone; }));
     QTest::qWait(500);
     EXPECT_EQ(w.browser->LocationURL(), Home);  // the empty page in its place is no navigation
-    EXPECT_TRUE(w.seen.size() == 1) << w.seen.join(u' ').toStdString();
+    EXPECT_EQ(w.seen, (QStringList{QString(), Home}));  // the first page's start and arrival only
     // Refresh brings the lost page back; the browser goes on as before.
     w.seen.clear();
     ASSERT_TRUE(w.Load([&] { w.browser->Refresh(); }));
-    EXPECT_EQ(w.seen, QStringList{Home});
+    EXPECT_EQ(w.seen, (QStringList{Home, Home}));
     EXPECT_EQ(w.browser->title(), QStringLiteral("Vidsite 首页"));
     w.seen.clear();
     ASSERT_TRUE(w.Load([&] { w.browser->Navigate(Video); }));

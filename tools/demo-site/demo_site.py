@@ -30,6 +30,7 @@ import html
 import struct
 import sys
 import threading
+import time
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 from urllib.parse import parse_qs, urlsplit
 
@@ -151,6 +152,13 @@ def hostile_page(path: str, query) -> bytes:
         kind = query.get("kind", ["alert"])[0]
         return page("循环 " + kind, "<p>loop</p>",
                     "addEventListener('load',()=>setTimeout(()=>{%s},50));" % LOOPS.get(kind, ""))
+    if path == "/hostile/renew.html":
+        # Dialogs without end, and after every third a navigation that never
+        # arrives, as if that bought the page a fresh allowance.
+        via = "/nocontent/x" if query.get("via") == ["nocontent"] else "/download/x"
+        return page("续命", "<p>renew</p>",
+                    "let n=0;function step(){alert('a'+n);n++;if(n%%3==0)location.href='%s?'+n;"
+                    "setTimeout(step,50);}addEventListener('load',()=>setTimeout(step,50));" % via)
     return b""
 
 
@@ -239,6 +247,20 @@ class DemoSite(BaseHTTPRequestHandler):
         elif path == "/redirect":
             to = query.get("to", ["/"])[0]
             self.send(302, b"", headers=[("Location", to)])
+        elif path.startswith("/nocontent/"):
+            self.send(204, b"")  # a video address that answers nothing: the page stays
+        elif path.startswith("/download/"):
+            self.send(200, b"data", "application/octet-stream",
+                      [("Content-Disposition", "attachment; filename=video.bin")])
+        elif path.startswith("/slow/"):
+            # A healthy page that takes its time to answer.
+            time.sleep(int(query.get("ms", ["3000"])[0]) / 1000)
+            self.send(200, video_page(path.rsplit("/", 1)[1][:-5]) if path.endswith(".html") else page("慢", "<p>slow</p>"))
+        elif path == "/auth.html":
+            if self.headers.get("Authorization"):
+                self.send(200, page("credentials sent", "<p>%s</p>" % html.escape(self.headers["Authorization"])))
+            else:
+                self.send(401, page("需要登录", "<p>401</p>"), headers=[("WWW-Authenticate", 'Basic realm="demo"')])
         elif path == "/error-without-body":
             self.send(500, b"")
         elif path == "/big":

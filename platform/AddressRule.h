@@ -1,0 +1,30 @@
+#pragma once
+
+class QUrl;
+
+namespace vidlatch::platform {
+
+// What an address in a browsing page is to the program.
+enum class AddressKind {
+    Web,          // http and https: what the browsers are for
+    Blank,        // about:blank
+    PrivateFile,  // the program's own files: its Qt resources, the preview's player
+    Other,        // data:, javascript:, file: and every other scheme
+};
+
+[[nodiscard]] AddressKind KindOfAddress(const QUrl& url);
+
+// No browsing page may load, frame or navigate to one of these.
+[[nodiscard]] inline bool IsPrivateFile(const QUrl& url) { return KindOfAddress(url) == AddressKind::PrivateFile; }
+
+// Whether a page may have `url` opened as a new window: web pages and the
+// blank page only. A page must not put content of its own (data:), script
+// (javascript:) or the program's and the machine's files into the other
+// browser under the other's address.
+[[nodiscard]] inline bool IsOpenableAddress(const QUrl& url)
+{
+    const AddressKind kind = KindOfAddress(url);
+    return kind == AddressKind::Web || kind == AddressKind::Blank;
+}
+
+} // namespace vidlatch::platform

@@ -1,0 +1,112 @@
+// The browsers' rules as small units, in milliseconds: which addresses a page
+// may reach, how floods are counted, and when a page being left is ended.
+#include "AddressRule.h"
+#include "FloodCounter.h"
+#include "LeaveGuard.h"
+
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace vidlatch::platform {
+namespace {
+
+TEST(AddressRule, KindOfEachAddress)
+{
+    struct Case { const char* address; AddressKind kind; };
+    const Case cases[] = {
+        {"http://v.vidsite.example/page/W/f/t/a1b2c3d4e5f.html", AddressKind::Web},
+        {"https://example.com/", AddressKind::Web},
+        {"about:blank", AddressKind::Blank},
+        {"about:blank#x", AddressKind::Other},
+        {"qrc:/vidlatch/picture-close.png", AddressKind::PrivateFile},
+        {"vidlatch-ruffle://app/ruffle.js", AddressKind::PrivateFile},
+        {"vidlatch-ruffle://movie/1", AddressKind::PrivateFile},
+        {"data:text/html,<title>forged</title>", AddressKind::Other},
+        {"javascript:document.title='forged'", AddressKind::Other},
+        {"file:///etc/hostname", AddressKind::Other},
+        {"view-source:http://v.vidsite.example/", AddressKind::Other},
+        {"", AddressKind::Other},
+    };
+    for (const Case& c : cases) {
+        const QUrl url(QString::fromUtf8(c.address));
+        EXPECT_EQ(KindOfAddress(url), c.kind) << c.address;
+        EXPECT_EQ(IsPrivateFile(url), c.kind == AddressKind::PrivateFile) << c.address;
+        EXPECT_EQ(IsOpenableAddress(url), c.kind == AddressKind::Web || c.kind == AddressKind::Blank) << c.address;
+    }
+}
+
+TEST(FloodCounter, CountsInARowAndForgivesAPause)
+{
+    // Limit 3, gap 1000 ms. Each step: the time of a request, and whether it passes.
+    struct Step { qint64 at; bool allowed; };
+    struct Case { const char* what; std::vector<Step> steps; };
+    const Case cases[] = {
+        {"three in a row pass, the fourth is refused, and so is all after it",
+         {{0, true}, {10, true}, {20, true}, {30, false}, {5000, false}}},
+        {"a pause longer than the gap starts the count again",
+         {{0, true}, {10, true}, {20, true}, {1021, true}, {1030, true}, {1040, true}, {1050, false}}},
+        {"a pause of exactly the gap is no pause", {{0, true}, {500, true}, {1500, true}, {2500, false}}},
+    };
+    for (const Case& c : cases) {
+        FloodCounter counter(3, 1000);
+        for (const Step& step : c.steps)
+            EXPECT_EQ(counter.Allow(step.at), step.allowed) << c.what << " at " << step.at;
+    }
+    // The gap runs from a mark (a dialog closed), and a new page forgives all.
+    FloodCounter counter(1, 1000);
+    EXPECT_TRUE(counter.Allow(0));
+    counter.Mark(5000);
+    EXPECT_FALSE(counter.Allow(5500));
+    EXPECT_TRUE(counter.refused());
+    counter.Reset();
+    EXPECT_TRUE(counter.Allow(5600));
+}
+
+TEST(LeaveGuard, EndsOnlyAPageThatDoesNotAnswer)
+{
+    using Action = LeaveGuard::Action;
+    constexpr qint64 Ask = LeaveGuard::AskAfterMs, End = LeaveGuard::EndAfterMs;
+    // What happens to the guard, at which time, and what a tick then says.
+    enum class Event { Tick, LetGo, Answer, DialogOpen, DialogClosed };
+    struct Step { qint64 at; Event event; Action expected; };
+    struct Case { const char* what; std::vector<Step> steps; };
+    const Case cases[] = {
+        {"a page that lets go at once is never asked",
+         {{10, Event::LetGo, Action::Wait}, {Ask + 10, Event::Tick, Action::Wait}}},
+        {"a stuck page is asked, then ended",
+         {{Ask - 1, Event::Tick, Action::Wait}, {Ask, Event::Tick, Action::AskPage}, {End - 1, Event::Tick, Action::Wait},
+          {End, Event::Tick, Action::EndRenderer}, {End + 500, Event::Tick, Action::Wait}}},
+        {"a slow page that answers is left alone, and asked again later",
+         {{Ask, Event::Tick, Action::AskPage}, {Ask + 5, Event::Answer, Action::Wait}, {2 * Ask + 4, Event::Tick, Action::Wait},
+          {2 * Ask + 5, Event::Tick, Action::AskPage}, {2 * Ask + 10, Event::Answer, Action::Wait},
+          {3000, Event::LetGo, Action::Wait}, {9000, Event::Tick, Action::Wait}}},
+        {"a page that answers once, then hangs, is ended",
+         {{Ask, Event::Tick, Action::AskPage}, {Ask + 5, Event::Answer, Action::Wait},
+          {2 * Ask + 5, Event::Tick, Action::AskPage}, {Ask + 5 + End, Event::Tick, Action::EndRenderer}}},
+        {"the user reading the page's dialog holds nothing up against the page",
+         {{Ask, Event::Tick, Action::AskPage}, {Ask + 1, Event::DialogOpen, Action::Wait}, {60000, Event::Tick, Action::Wait},
+          {60001, Event::DialogClosed, Action::Wait}, {60001 + Ask, Event::Tick, Action::AskPage},
+          {60001 + End, Event::Tick, Action::EndRenderer}}},
+    };
+    for (const Case& c : cases) {
+        LeaveGuard guard;
+        guard.Leaving(0);
+        for (const Step& step : c.steps) {
+            Action action = Action::Wait;
+            switch (step.event) {
+            case Event::Tick: action = guard.Tick(step.at); break;
+            case Event::LetGo: guard.LetGo(); break;
+            case Event::Answer: guard.Answered(step.at); break;
+            case Event::DialogOpen: guard.Paused(true, step.at); break;
+            case Event::DialogClosed: guard.Paused(false, step.at); break;
+            }
+            EXPECT_EQ(action, step.expected) << c.what << " at " << step.at;
+        }
+    }
+}
+
+} // namespace
+} // namespace vidlatch::platform
