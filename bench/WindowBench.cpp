@@ -22,6 +22,9 @@
 //   idle     Form1 with a still movie: CPU % of each process over 10 s shown,
 //            minimised, covered by another window, shown again, and with the
 //            browser window open on its home page
+//   leave    Form1, then the browser window: a tab's home button pressed on a
+//            page spinning in a loop, in its main frame and in a frame; the
+//            time until the home page is shown
 //   fetch, fetch-rebuild
 //            Form1, then a fetch of each of several codes as a user makes it:
 //            Command1, Enter on the notice, and one preview pixel polled every
@@ -380,6 +383,45 @@ void ReportLargeMovie(ui::Form1* form1, int megabytes, std::function<void()> the
                         .arg(DemoCodes[1]).arg(megabytes));
 }
 
+// The browser window's tab home button (Command3) against a page that spins
+// in its main frame, then in a frame: the time until the home page is shown.
+void ReportLeavingSpinningPages(ui::Form1* form1)
+{
+    form1->Command2->click();
+    QPointer<ui::Form2> form2(form1->BrowserWindow());
+    const QString home = ui::Q(site::PageHostPrefix);
+    auto pages = std::make_shared<QStringList>(QStringList{home + QStringLiteral("hostile/loop.html?kind=spin"),
+                                                           home + QStringLiteral("hostile/spinning-frame.html")});
+    auto next = std::make_shared<std::function<void()>>();
+    *next = [=] {
+        if (pages->isEmpty() || !form2) {
+            QCoreApplication::exit(0);
+            return;
+        }
+        const QString spinning = pages->takeFirst();
+        form2->WebBrowser1->Navigate(spinning);
+        // Let it start spinning, then press home as a user would.
+        QTimer::singleShot(1500, [=] {
+            auto* clock = new QElapsedTimer;
+            clock->start();
+            form2->Command3->click();
+            auto* poll = new QTimer;
+            QObject::connect(poll, &QTimer::timeout, [=] {
+                if (form2->WebBrowser1->LocationURL() != home && clock->elapsed() < 30000)
+                    return;
+                poll->deleteLater();
+                const bool frame = spinning.contains(QLatin1String("frame"));
+                Report(frame ? "home_from_spinning_frame" : "home_from_spinning_page",
+                       static_cast<double>(clock->nsecsElapsed()) / 1e6, "ms");
+                delete clock;
+                QTimer::singleShot(500, *next);
+            });
+            poll->start(5);
+        });
+    };
+    QTimer::singleShot(2000, *next);
+}
+
 // CPU use of each process over `seconds`, as a percentage of one core.
 void ReportCpu(const std::string& state, int seconds, std::function<void()> then)
 {
@@ -539,6 +581,10 @@ int main(int argc, char** argv)
                         });
                     });
                 });
+                return;
+            }
+            if (std::strcmp(mode, "leave") == 0) {
+                ReportLeavingSpinningPages(form1.get());
                 return;
             }
             if (std::strcmp(mode, "idle") == 0) {

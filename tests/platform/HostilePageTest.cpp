@@ -323,6 +323,22 @@ TEST(HostilePage, LoopsCannotHoldEitherBrowser)
     }
 }
 
+// Only a page that does not answer is ended: one that flooded once and is
+// quiet now is left for a slow page in peace, its content shown meanwhile.
+TEST(HostilePage, ASlowHealthyPageIsWaitedFor)
+{
+    Browser w, other;
+    QObject::connect(w.view, &WebBrowser::NewWindow2, [&](QObject*& ppDisp, bool&) { ppDisp = other.view->Application(); });
+    ASSERT_TRUE(w.Open(Home + QStringLiteral("storm.html")));
+    ASSERT_TRUE(w.TitleAfter(QStringLiteral("storm(100)")).startsWith(QLatin1String("opened")));
+    bool ended = false;
+    QObject::connect(w.view->page(), &QWebEnginePage::renderProcessTerminated, [&] { ended = true; });
+    const QString slow = Home + QStringLiteral("slow/page.html?ms=3000");
+    w.view->Navigate(slow);
+    ASSERT_TRUE(WaitUntil([&] { return w.view->LocationURL() == slow; }, 20000));
+    EXPECT_FALSE(ended);
+}
+
 // The resident memory of this process, in KiB.
 long ResidentKiB()
 {

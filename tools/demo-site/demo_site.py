@@ -140,6 +140,7 @@ LOOPS = {
     "confirm": "for(;;)confirm('loop');",
     "prompt": "for(;;)prompt('loop');",
     "open": "for(let i=0;;i++)window.open('/page/W/f/t/%s.html?n='+i);" % CODES[2],
+    "spin": "for(;;){}",
 }
 
 
@@ -152,6 +153,9 @@ def hostile_page(path: str, query) -> bytes:
         kind = query.get("kind", ["alert"])[0]
         return page("循环 " + kind, "<p>loop</p>",
                     "addEventListener('load',()=>setTimeout(()=>{%s},50));" % LOOPS.get(kind, ""))
+    if path == "/hostile/spinning-frame.html":
+        # A video page whose advert frame, on the same host, spins for good.
+        return page("视频 spin", "<iframe src='/hostile/loop.html?kind=spin' width='320' height='60'></iframe>")
     if path == "/hostile/renew.html":
         # Dialogs without end, and after every third a navigation that never
         # arrives, as if that bought the page a fresh allowance.
