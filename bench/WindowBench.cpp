@@ -22,6 +22,8 @@
 //   idle     Form1 with a still movie: CPU % of each process over 10 s shown,
 //            minimised, covered by another window, shown again, and with the
 //            browser window open on its home page
+//   long     Form1, then the browser window with a page that reloads itself
+//            at a 2 MB address: resident memory before, after 20 s, closed
 //   leave    Form1, then the browser window: a tab's home button pressed on a
 //            page spinning in a loop, in its main frame and in a frame; the
 //            time until the home page is shown
@@ -422,6 +424,27 @@ void ReportLeavingSpinningPages(ui::Form1* form1)
     QTimer::singleShot(2000, *next);
 }
 
+// The program's resident memory while a page in the browser window reloads
+// itself at a 2 MB address for 20 s, and after the window is closed.
+void ReportLongAddresses(ui::Form1* form1)
+{
+    malloc_trim(0);
+    Report("long_resident_before", static_cast<double>(bench::ResidentKiB()) / 1024.0, "MiB");
+    form1->Command2->click();
+    QPointer<ui::Form2> form2(form1->BrowserWindow());
+    form2->WebBrowser1->Navigate(ui::Q(site::PageHostPrefix) + QStringLiteral("hostile/long.html"));
+    QTimer::singleShot(20000, [=] {
+        Report("long_loads_seen", form2 ? form2->WebBrowser1->title().mid(5).toDouble() : -1, "");
+        Report("long_resident_open", static_cast<double>(bench::ResidentKiB()) / 1024.0, "MiB");
+        if (form2)
+            form2->close();
+        QTimer::singleShot(3000, [] {
+            Report("long_resident_closed", static_cast<double>(bench::ResidentKiB()) / 1024.0, "MiB");
+            QCoreApplication::exit(0);
+        });
+    });
+}
+
 // CPU use of each process over `seconds`, as a percentage of one core.
 void ReportCpu(const std::string& state, int seconds, std::function<void()> then)
 {
@@ -581,6 +604,10 @@ int main(int argc, char** argv)
                         });
                     });
                 });
+                return;
+            }
+            if (std::strcmp(mode, "long") == 0) {
+                QTimer::singleShot(2000, [&] { ReportLongAddresses(form1.get()); });
                 return;
             }
             if (std::strcmp(mode, "leave") == 0) {

@@ -13,6 +13,8 @@ AddressKind KindOfAddress(const QUrl& url)
         return AddressKind::PrivateFile;
     if (!url.isValid())
         return AddressKind::Other;
+    if (url.toEncoded().size() > MaxAddressLength)
+        return AddressKind::TooLong;
     if (scheme == QLatin1String("http") || scheme == QLatin1String("https"))
         return AddressKind::Web;
     if (url == QUrl(QStringLiteral("about:blank")))

@@ -4,11 +4,17 @@ class QUrl;
 
 namespace vidlatch::platform {
 
+// Addresses longer than this are no page a site gives: a page that makes one
+// only wants to fill the program's memory (every page shown keeps its
+// address in the history, the field and the watch).
+inline constexpr int MaxAddressLength = 64 * 1024;
+
 // What an address in a browsing page is to the program.
 enum class AddressKind {
     Web,          // http and https: what the browsers are for
     Blank,        // about:blank
     PrivateFile,  // the program's own files: its Qt resources, the preview's player
+    TooLong,      // longer than MaxAddressLength: refused, whatever its scheme
     Other,        // data:, javascript:, file: and every other scheme
 };
 
@@ -16,6 +22,13 @@ enum class AddressKind {
 
 // No browsing page may load, frame or navigate to one of these.
 [[nodiscard]] inline bool IsPrivateFile(const QUrl& url) { return KindOfAddress(url) == AddressKind::PrivateFile; }
+
+// No page of the browsers may load one of these, nor frame one.
+[[nodiscard]] inline bool IsRefusedAddress(const QUrl& url)
+{
+    const AddressKind kind = KindOfAddress(url);
+    return kind == AddressKind::PrivateFile || kind == AddressKind::TooLong;
+}
 
 // Whether a page may have `url` opened as a new window: web pages and the
 // blank page only. A page must not put content of its own (data:), script

@@ -51,7 +51,7 @@ BrowserPage::BrowserPage(QObject* parent) : QWebEnginePage(BrowserProfile(), par
 
 bool BrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame)
 {
-    if (IsPrivateFile(url))
+    if (IsRefusedAddress(url))
         return false;  // not even a frame of it: nothing starts, nothing is watched
     emit navigationStarting(url, isMainFrame, type == NavigationTypeRedirect);
     return true;

@@ -30,8 +30,16 @@ TEST(AddressRule, KindOfEachAddress)
         {"view-source:http://v.vidsite.example/", AddressKind::Other},
         {"", AddressKind::Other},
     };
+    std::string atTheLimit = "http://v.vidsite.example/#";
+    atTheLimit.resize(MaxAddressLength, 'x');
+    const std::string overTheLimit = atTheLimit + "x";
+    EXPECT_EQ(KindOfAddress(QUrl(QString::fromStdString(atTheLimit))), AddressKind::Web);
+    EXPECT_EQ(KindOfAddress(QUrl(QString::fromStdString(overTheLimit))), AddressKind::TooLong);
+    EXPECT_TRUE(IsRefusedAddress(QUrl(QString::fromStdString(overTheLimit))));
+    EXPECT_FALSE(IsOpenableAddress(QUrl(QString::fromStdString(overTheLimit))));
     for (const Case& c : cases) {
         const QUrl url(QString::fromUtf8(c.address));
+        EXPECT_EQ(IsRefusedAddress(url), c.kind == AddressKind::PrivateFile) << c.address;
         EXPECT_EQ(KindOfAddress(url), c.kind) << c.address;
         EXPECT_EQ(IsPrivateFile(url), c.kind == AddressKind::PrivateFile) << c.address;
         EXPECT_EQ(IsOpenableAddress(url), c.kind == AddressKind::Web || c.kind == AddressKind::Blank) << c.address;

@@ -137,6 +137,7 @@ TEST(HostilePage, OnlyAPageThatArrivesCounts)
         {"stopped at once", QStringLiteral("location.href='%1';window.stop();").arg(video)},
         {"no content", QStringLiteral("location.href='%1';").arg(Home + QStringLiteral("nocontent/page/f/a/s/fastcode001.html"))},
         {"a download", QStringLiteral("location.href='%1';").arg(Home + QStringLiteral("download/page/f/a/s/fastcode001.html"))},
+        {"an address of 2 MB", QStringLiteral("location.href='%1#'+'x'.repeat((2<<20)-200);").arg(video)},
     };
     for (const Case& c : cases) {
         Browser w;

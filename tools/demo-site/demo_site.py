@@ -156,6 +156,13 @@ def hostile_page(path: str, query) -> bytes:
     if path == "/hostile/spinning-frame.html":
         # A video page whose advert frame, on the same host, spins for good.
         return page("视频 spin", "<iframe src='/hostile/loop.html?kind=spin' width='320' height='60'></iframe>")
+    if path == "/hostile/long.html":
+        # Reloads itself at an address of 2 MB (the fragment, which no server
+        # sees), and counts its loads in its title.
+        return page("long", "<p>long</p>",
+                    "const n=+(new URLSearchParams(location.search).get('n')||0);document.title='load '+n;"
+                    "addEventListener('load',()=>setTimeout(()=>{location.href='/hostile/long.html?n='+(n+1)+"
+                    "'#'+'x'.repeat((2<<20)-200);},100));")
     if path == "/hostile/renew.html":
         # Dialogs without end, and after every third a navigation that never
         # arrives, as if that bought the page a fresh allowance.
