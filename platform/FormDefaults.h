@@ -10,8 +10,9 @@ inline constexpr char DefaultFontFamily[] = "AR PL UMing CN";
 inline constexpr int DefaultFontPixels = 12;
 
 // What must be settled before the QApplication exists: the scheme that
-// serves the Flash preview's player, and no shader cache on disk (the program
-// writes no files).
+// serves the Flash preview's player, no shader cache on disk and no session
+// bus launched where none runs (the program writes no files and leaves no
+// process behind), and how the heap hands memory back.
 void PrepareApplication();
 
 // Sets the default font and Qt's own texts in Simplified Chinese. A missing

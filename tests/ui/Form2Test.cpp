@@ -281,7 +281,7 @@ TEST(Form2Watch, AReloadingAdvertKeepsItsPaceOnAWatchedVideoPage)
                                                  [&](const QVariant& v) { loads = v.toInt(); });
         }
         return loads >= 30;
-    }, 12000)) << loads << " advert loads";
+    }, 60000)) << loads << " advert loads";
     EXPECT_EQ(f.Frame3->title(), ValidOne);
     EXPECT_GE(s.shakeWrites, 2400 * 10) << s.events.size() << " downloads";
     EXPECT_EQ(f.Command1Position().Pixels(), QPoint(440, 16));  // the jiggle goes on around it
@@ -500,7 +500,7 @@ TEST(Form2Buttons, ALoopingPageCannotHoldTheWindow)
         int loads = 0;
         QObject::connect(f.WebBrowser1, &QWebEngineView::loadFinished, [&] { ++loads; });
         row.press(f);
-        EXPECT_TRUE(WaitUntil([&] { return loads > 0; }, 2000)) << row.name;
+        EXPECT_TRUE(WaitUntil([&] { return loads > 0; }, 10000)) << row.name;
     }
     // Closing takes effect at once too.
     OpenBrowser s;
@@ -508,7 +508,7 @@ TEST(Form2Buttons, ALoopingPageCannotHoldTheWindow)
     f->WebBrowser1->Navigate(loop.arg(QStringLiteral("alert")));
     ASSERT_TRUE(WaitUntil([&] { return f->WebBrowser1->title().startsWith(QStringLiteral("循环")); }));
     emit f->Picture4->Click();
-    EXPECT_TRUE(WaitUntil([&] { return f.isNull() && s.form1.isVisible(); }, 2000));
+    EXPECT_TRUE(WaitUntil([&] { return f.isNull() && s.form1.isVisible(); }, 10000));
 }
 
 } // namespace
