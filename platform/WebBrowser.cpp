@@ -11,6 +11,7 @@
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineNewWindowRequest>
 
+#include <cerrno>
 #include <csignal>
 #include <utility>
 
@@ -135,7 +136,9 @@ void WebBrowser::TrackRenderer(qint64 pid)
 
 void WebBrowser::EndStuckPage()
 {
-    if (rendererPidfd_ >= 0 && ::syscall(SYS_pidfd_send_signal, rendererPidfd_, SIGKILL, nullptr, 0) == 0)
+    // Gone already (the other browser may share the renderer and have ended
+    // it first) is as good as ended: the command is carried out either way.
+    if (rendererPidfd_ >= 0 && (::syscall(SYS_pidfd_send_signal, rendererPidfd_, SIGKILL, nullptr, 0) == 0 || errno == ESRCH))
         retryLeave_ = true;
 }
 
@@ -212,8 +215,10 @@ void WebBrowser::onRendererGone(QWebEnginePage::RenderProcessTerminationStatus s
     // The page is lost, the browser is not: show an empty page and stay usable.
     // LocationURL keeps the lost page's address until the next navigation.
     recovering_ = true;
-    if (std::exchange(retryLeave_, false)) {
-        // We ended a page stuck in a loop: now it can be left as asked.
+    // A renderer lost while its page was being left (ended by us, or by the
+    // other browser that shares it) leaves the way free: go as asked.
+    if (std::exchange(retryLeave_, false) || leaveGuard_.active()) {
+        leaveGuard_.LetGo();
         QMetaObject::invokeMethod(this, [self = QPointer<WebBrowser>(this)] {
             if (self && self->leave_)
                 self->Leave(self->leave_);
