@@ -1,6 +1,7 @@
 #include "FormDefaults.h"
 
 #include "PreviewProfile.h"
+#include "ScreenReader.h"
 
 #include <QApplication>
 #include <QFont>
@@ -53,6 +54,7 @@ void PrepareApplication()
     qputenv("MESA_SHADER_CACHE_DISABLE", "true");
     qputenv("MESA_GLSL_CACHE_DISABLE", "true");
     PreparePreviewProcess();
+    ExposeWebPagesToScreenReaders();
 }
 
 void ApplyFormDefaults()
