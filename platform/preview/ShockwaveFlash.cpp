@@ -99,6 +99,7 @@ QString PageCall(const char* function, const QJsonObject& argument)
 ShockwaveFlash::ShockwaveFlash(QWidget* parent) : QWebEngineView(parent), fetch_(new MovieFetch(this))
 {
     setContextMenuPolicy(Qt::NoContextMenu);  // Ruffle draws the movie's own menu
+    setAccessibleName(tr("Flash 预览"));
     new PageVisibility(this);
     ReplacePage();
     connect(fetch_, &MovieFetch::fetched, this, &ShockwaveFlash::OnFetched);
@@ -167,26 +168,28 @@ QString ShockwaveFlash::PlayerPage() const
     };
     // The settings travel as JSON data; "<" is escaped so nothing in them can
     // close the script element that carries them.
-    QString json = QString::fromUtf8(QJsonDocument(QJsonObject{{QStringLiteral("config"), config}})
-                                         .toJson(QJsonDocument::Compact));
+    const QJsonObject settings{{QStringLiteral("config"), config},
+                               {QStringLiteral("movieName"), tr("Flash 影片")}};  // what a screen reader calls the movie
+    QString json = QString::fromUtf8(QJsonDocument(settings).toJson(QJsonDocument::Compact));
     json.replace(u'<', QStringLiteral("\\u003c"));
 
+    // The page's name for screen readers is the preview's: its title is the program's.
     return QStringLiteral(
-               "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title></title>"
+               "<!DOCTYPE html><html aria-label=\"%4\"><head><meta charset=\"utf-8\"><title></title>"
                "<style>html,body{margin:0;height:100%;overflow:hidden;background:transparent}"
                "#player{display:block;width:100%;height:100%}"
                "#notice{margin:0;padding:2em;font:14px sans-serif;color:#444;text-align:center}</style>"
                "<script type=\"application/json\" id=\"vidlatch-settings\">%1</script>"
                "%2<script src=\"%3://app/ruffle.js\"></script>"
                "</head><body></body></html>")
-        .arg(json, PageScripts(), QLatin1String(PlayerScheme));
+        .arg(json, PageScripts(), QLatin1String(PlayerScheme), accessibleName().toHtmlEscaped());
 }
 
 void ShockwaveFlash::setMovie(const QString& address)
 {
     movie_ = address;
     // What a screen reader says of the preview: the movie it plays.
-    setAccessibleName(QStringLiteral("Flash 预览：%1").arg(address));
+    setAccessibleDescription(address);
     ++serial_;
     delivery_.clear();
     delivered_ = false;

@@ -81,6 +81,10 @@
     document.title = '';
     const created = window.RufflePlayer.newest().createPlayer();
     created.id = 'player';
+    // To a screen reader the movie is one picture: the player's own parts
+    // (its canvas, a hidden field for the keyboard) say nothing.
+    created.setAttribute('role', 'img');
+    created.setAttribute('aria-label', settings.movieName);
     document.body.appendChild(created);
     player = created;
     const current = () => player === created && serial === next.serial;
