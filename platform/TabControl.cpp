@@ -1,6 +1,7 @@
 #include "TabControl.h"
 
 #include "FormRuntime.h"
+#include "ScreenReader.h"
 
 #include <QFrame>
 #include <QTabBar>
@@ -32,6 +33,7 @@ TabControl::TabControl(const QStringList& captions, QWidget* parent) : QWidget(p
     pane_ = new QFrame(this);
     pane_->setObjectName(QStringLiteral("tabPane"));
     pane_->setFrameShape(QFrame::StyledPanel);
+    HideFromScreenReaders(pane_);  // a border: to a screen reader, another "frame" in the window
     strip_ = new EvenTabStrip(this);
     strip_->setDrawBase(false);
     strip_->setExpanding(true);

@@ -1,6 +1,7 @@
 #include "WindowStyle.h"
 
 #include "FormRuntime.h"
+#include "ScreenReader.h"
 
 #include <QVariant>
 #include <QWidget>
@@ -28,6 +29,7 @@ void InitFormWindow(QWidget* window)
     window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     window->setProperty(StyleProperty, WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN);
+    InstallScreenReaderRoles();  // a frame to screen readers, like any application window
 }
 
 std::int32_t GetWindowLongA(HWND window, int index)

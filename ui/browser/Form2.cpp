@@ -9,6 +9,7 @@
 #include "ParsePageAddress.h"
 #include "PictureButton.h"
 #include "QtText.h"
+#include "ScreenReader.h"
 #include "ShowNotice.h"
 #include "SiteConstants.h"
 #include "StatusBar.h"
@@ -47,6 +48,8 @@ Form2::Form2(Form1* mainWindow) : form1_(mainWindow)
     InitFormWindow(this);
     setProperty("vidlatchForm", true);
     setWindowTitle(Q(site::BrowserWindowCaption));
+    // Both windows' titles read nearly alike.
+    setAccessibleDescription(tr("内置浏览器窗口：浏览视频网站，检测视频页面"));
     setWindowIcon(mainWindow->windowIcon());
     resize(Px(16530), Px(10020));
     CreateControls();
@@ -95,6 +98,9 @@ void Form2::CreateControls()
     // browser by its tab.
     Text2->setAccessibleName(Label4->Caption());
     SSTab1->TabStrip()->setAccessibleName(QStringLiteral("浏览页面"));
+    SSTab1->setAccessibleName(SSTab1->TabStrip()->accessibleName());
+    Frame1->setAccessibleName(Label1->Caption());
+    Frame4->setAccessibleName(tr("页面操作"));
     WebBrowser1->setAccessibleName(SSTab1->TabCaption(0));
     WebBrowser2->setAccessibleName(SSTab1->TabCaption(1));
 
@@ -103,6 +109,7 @@ void Form2::CreateControls()
 
     command1Position_ = std::make_unique<ControlPosition>(Command1);
     command1Jiggle_ = new AttentionJiggle(*command1Position_, this);
+    captionNews_ = new Announcer(Frame3);
 }
 
 void Form2::ArrangeStackingAndTabOrder()
@@ -252,6 +259,7 @@ void Form2::WatchDownload(int browser)
     const QString field = Text2->text();
     const WatchVerdict verdict = Watch(browser, field, browser == 2 ? WebBrowser2->LocationURL() : QString());
     Frame3->setTitle(verdict.caption);
+    captionNews_->Say(Frame3->title());  // the jiggle says it only to the eye
     if (verdict.shake) {
         Shake(*command1Position_);
         command1Jiggle_->Start();

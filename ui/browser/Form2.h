@@ -11,6 +11,7 @@ class QLineEdit;
 class QPushButton;
 
 namespace vidlatch::platform {
+class Announcer;
 class FormLabel;
 class PictureButton;
 class StatusBar;
@@ -99,6 +100,7 @@ private:
     Form1* form1_;
     std::unique_ptr<ControlPosition> command1Position_;
     AttentionJiggle* command1Jiggle_;
+    platform::Announcer* captionNews_;  // the status caption's changes, to screen readers
     platform::TabOrder tabOrder_;
     bool loaded_ = false;
     bool unloaded_ = false;

@@ -10,6 +10,7 @@
 #include "ParsePageAddress.h"
 #include "ProgramIcon.h"
 #include "QtText.h"
+#include "ScreenReader.h"
 #include "ShockwaveFlash.h"
 #include "SiteConstants.h"
 #include "ShowNotice.h"
@@ -44,6 +45,8 @@ Form1::Form1()
     InitFormWindow(this);
     setProperty("vidlatchForm", true);
     setWindowTitle(Q(site::MainWindowCaption));
+    // Both windows' titles read nearly alike.
+    setAccessibleDescription(tr("主窗口：输入视频代码，获取并预览播放地址"));
     setWindowIcon(ProgramIcon());
     resize(Px(10350), Px(9750));
     CreateControls();
@@ -80,10 +83,12 @@ void Form1::CreateControls()
     Label2 = MakeLabel(Frame5, TwipsRect(240, 480, 1170, 180), true);
     Label2->setCaption(QStringLiteral("当前播放地址:"));
     Text2->setAccessibleName(Label2->Caption());  // the label beside it, not the frame's banner
+    Frame5->setAccessibleName(tr("播放地址"));  // what it holds, not the forum's banner
 
     Frame2 = MakeFrame(this, QStringLiteral("视频代码辅助获取"), TwipsRect(4560, 240, 5655, 1815));
     Command2 = MakeButton(Frame2, QStringLiteral("使用内置浏览器自动获取功能"), TwipsRect(120, 1320, 5415, 375));
     Frame3 = MakeFrame(Frame2, QStringLiteral("手动获取方法:"), TwipsRect(120, 240, 5415, 975));
+    Frame3->setAccessibleName(Frame3->title());  // Qt would lend it the outer frame's title
     Inet1 = std::make_unique<Inet>();
     Inet1->RemotePort = 80;
     Inet1->RequestTimeout = 60;
@@ -98,6 +103,7 @@ void Form1::CreateControls()
     WebBrowser1 = new WebBrowser(this);
     WebBrowser1->setGeometry(TwipsRect(6720, 6960, 855, 735));
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
+    HideFromScreenReaders(WebBrowser1);  // the forum page, covered: nobody ever sees it
 
     connect(Command1, &QPushButton::clicked, this, Guarded([this] { Command1_Click(); }));
     connect(Command2, &QPushButton::clicked, this, Guarded([this] { Command2_Click(); }));
