@@ -1,21 +1,29 @@
 // Both windows as a screen reader sees them: every control that takes the
 // focus has a name and a role, every button can be pressed through the
-// accessibility action interface, and the picture buttons answer Space and
-// Enter.
+// accessibility action interface, the picture buttons answer Space and
+// Enter, the pages' content is in the tree and the status caption's changes
+// are spoken.
 #include "Form1.h"
 #include "Form2.h"
 #include "PictureButton.h"
 #include "ScriptedRuntime.h"
 #include "ShockwaveFlash.h"
 #include "UiWait.h"
+#include "WebBrowser.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QAccessibleActionInterface>
+#include <QGroupBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QWebEngineView>
+#include <QtGui/private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
 
+#include <algorithm>
+#include <functional>
 #include <initializer_list>
 
 #include <gtest/gtest.h>
@@ -23,6 +31,7 @@
 namespace vidlatch::ui {
 namespace {
 
+using test::ClickInPage;
 using test::ScriptedRuntimeScope;
 using test::WaitUntil;
 
@@ -141,6 +150,124 @@ TEST(Accessibility, PictureButtonsAnswerSpaceAndEnterAndShowTheirFocus)
     ASSERT_TRUE(WaitUntil([&] { return !button->hasFocus(); }));
     EXPECT_NE(button->grab().toImage(), focused);
     EXPECT_EQ(button->grab().toImage(), picture.toImage().convertToFormat(focused.format()));
+}
+
+// What the accessibility bridge gets while a screen reader runs: each event,
+// with its node's role and name as they were then.
+struct Heard {
+    QAccessible::Event type;
+    QObject* object;
+    QAccessible::Role role;
+    QString name;
+};
+QList<Heard>* heard = nullptr;
+
+void Hear(QAccessibleEvent* event)
+{
+    // Only these two are asked about: other events come from objects being destroyed.
+    QAccessibleInterface* node = event->type() == QAccessible::NameChanged || event->type() == QAccessible::ObjectShow
+                                     ? event->accessibleInterface()
+                                     : nullptr;
+    heard->append({event->type(), event->object(), node ? node->role() : QAccessible::NoRole,
+                   node ? node->text(QAccessible::Name) : QString()});
+}
+
+// As if a screen reader were running: Qt and the web engine build the
+// accessibility trees, and the events come to Hear. (Only the platform
+// switches accessibility on, when a screen reader asks over D-Bus; Qt's own
+// tests do it as here.)
+struct ScreenReaderOn {
+    QList<Heard> events;
+    QAccessible::UpdateHandler bridge;
+    QPlatformAccessibility* platform = QGuiApplicationPrivate::platformIntegration()->accessibility();
+    ScreenReaderOn()
+    {
+        heard = &events;
+        bridge = QAccessible::installUpdateHandler(Hear);
+        if (platform)
+            platform->setActive(true);
+    }
+    ~ScreenReaderOn()
+    {
+        if (platform)
+            platform->setActive(false);
+        QAccessible::installUpdateHandler(bridge);
+        heard = nullptr;
+    }
+};
+
+// The nodes from `node` down to the first with `role` and `name`; empty when there is none.
+QList<QAccessibleInterface*> PathTo(QAccessibleInterface* node, QAccessible::Role role, const QString& name)
+{
+    if (!node)
+        return {};
+    if (node->role() == role && node->text(QAccessible::Name) == name)
+        return {node};
+    for (int i = 0; i < node->childCount(); ++i) {
+        if (QList<QAccessibleInterface*> path = PathTo(node->child(i), role, name); !path.isEmpty()) {
+            path.prepend(node);
+            return path;
+        }
+    }
+    return {};
+}
+
+bool Holds(const QList<QAccessibleInterface*>& path, const QObject* object)
+{
+    return std::any_of(path.begin(), path.end(), [&](QAccessibleInterface* node) { return node->object() == object; });
+}
+
+TEST(Accessibility, PagesAreReadInTheTreeAndTheStatusCaptionIsSpoken)
+{
+    ScreenReaderOn reader;
+    ASSERT_TRUE(QAccessible::isActive());
+    ScriptedRuntimeScope runtime;
+    Form1 form1;
+    form1.Show();
+    QAccessibleInterface* mainWindow = QAccessible::queryAccessibleInterface(&form1);
+    // The forum page is read in its browser, yet never part of the main window's tree.
+    const QString forum = QStringLiteral("Brightfold 论坛");
+    ASSERT_TRUE(WaitUntil([&] {
+        return !PathTo(QAccessible::queryAccessibleInterface(form1.WebBrowser1), QAccessible::Heading, forum).isEmpty();
+    }, 30000));
+    EXPECT_FALSE(Holds(PathTo(mainWindow, QAccessible::Heading, forum), form1.WebBrowser1));
+    // The preview's page goes by the preview's name, not by its title.
+    EXPECT_TRUE(WaitUntil([&] {
+        return Holds(PathTo(mainWindow, QAccessible::WebDocument, form1.ShockwaveFlash1->accessibleName()),
+                     form1.ShockwaveFlash1);
+    }, 30000));
+
+    form1.Command2->click();
+    Form2* f = form1.BrowserWindow();
+    ASSERT_NE(f, nullptr);
+    QAccessibleInterface* browser = QAccessible::queryAccessibleInterface(f);
+    EXPECT_EQ(mainWindow->role(), QAccessible::Window);
+    EXPECT_EQ(browser->role(), QAccessible::Window);
+    EXPECT_NE(mainWindow->text(QAccessible::Description), browser->text(QAccessible::Description));
+
+    // The home page's first link, from the window down through the first tab's browser.
+    QList<QAccessibleInterface*> link;
+    ASSERT_TRUE(WaitUntil([&] {
+        link = PathTo(browser, QAccessible::Link, QStringLiteral("视频 a1b2c3d4e5f"));
+        return !link.isEmpty();
+    }, 30000));
+    EXPECT_TRUE(Holds(link, f->WebBrowser1));
+
+    // Following it: the video page is found, the caption says so, and a notification speaks it.
+    reader.events.clear();
+    ASSERT_TRUE(ClickInPage(f->WebBrowser1, QStringLiteral("video-0")));
+    const QString found = QStringLiteral("已检测到浏览页面【1】存在有效地址!现在您可以进行获取了!");
+    ASSERT_TRUE(WaitUntil([&] { return f->Frame3->title() == found; }, 30000));
+    const auto heard = [&](const std::function<bool(const Heard&)>& what) {
+        return std::any_of(reader.events.begin(), reader.events.end(), what);
+    };
+    EXPECT_TRUE(heard([&](const Heard& e) {
+        return e.type == QAccessible::NameChanged && e.object == f->Frame3 && e.name == found;
+    }));
+    EXPECT_TRUE(heard([&](const Heard& e) {
+        return e.type == QAccessible::ObjectShow && e.role == QAccessible::Notification && e.name == found;
+    }));
+    f->close();
 }
 
 } // namespace
