@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTabBar>
 
 namespace vidlatch::ui {
@@ -131,6 +132,8 @@ void Form2::ConnectHandlers()
     connect(WebBrowser2, &WebBrowser::DownloadBegin, this, &Form2::WebBrowser2_DownloadBegin);
     connect(WebBrowser1, &WebBrowser::NewWindow2, this, &Form2::WebBrowser1_NewWindow2);
     connect(WebBrowser2, &WebBrowser::NewWindow2, this, &Form2::WebBrowser2_NewWindow2);
+    // Esc does what the close picture does, wherever the focus is in the window.
+    new QShortcut(QKeySequence(Qt::Key_Escape), this, this, Guarded([this] { Picture4_Click(); }));
 }
 
 void Form2::Show()

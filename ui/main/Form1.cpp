@@ -24,6 +24,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 
 namespace vidlatch::ui {
 
@@ -98,11 +99,23 @@ void Form1::CreateControls()
     WebBrowser1 = new WebBrowser(this);
     WebBrowser1->setGeometry(TwipsRect(6720, 6960, 855, 735));
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
+    // Covered by the preview and never seen: it must never hold the focus,
+    // nor let its page take it.
+    WebBrowser1->setEnabled(false);
 
     connect(Command1, &QPushButton::clicked, this, Guarded([this] { Command1_Click(); }));
     connect(Command2, &QPushButton::clicked, this, Guarded([this] { Command2_Click(); }));
     connect(Command3, &QPushButton::clicked, this, Guarded([this] { Command3_Click(); }));
     connect(Command4, &QPushButton::clicked, this, Guarded([this] { Command4_Click(); }));
+    ConnectKeys();
+}
+
+void Form1::ConnectKeys()
+{
+    // Enter in the code field fetches, as a default button would.
+    connect(Text1, &QLineEdit::returnPressed, Command1, &QPushButton::click);
+    // Leaving the usual way asks the exit question, as the close box does.
+    new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this, this, &QWidget::close);
 }
 
 void Form1::ArrangeStackingAndTabOrder()
@@ -112,7 +125,7 @@ void Form1::ArrangeStackingAndTabOrder()
     StackTopFirst({Command3, Text2, Label2});
     StackTopFirst({Command2, Frame3});
     StackTopFirst({Command4, Command1, Text1});
-    tabOrder_ = TabOrder({Text1, Command1, Command2, Text2, Command3, WebBrowser1, ShockwaveFlash1, Command4});
+    tabOrder_ = TabOrder({Text1, Command1, Command2, Text2, Command3, ShockwaveFlash1, Command4});
     Text1->setFocus();
 }
 
