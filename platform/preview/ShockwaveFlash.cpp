@@ -188,7 +188,7 @@ void ShockwaveFlash::setMovie(const QString& address)
 {
     movie_ = address;
     // What a screen reader says of the preview: the movie it plays.
-    setAccessibleName(QStringLiteral("Flash 预览：%1").arg(address));
+    setAccessibleName(tr("Flash 预览：%1").arg(address));
     ++serial_;
     delivery_.clear();
     delivered_ = false;
