@@ -70,9 +70,9 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 silent=90
 while [ -e "/tmp/.X11-unix/X$silent" ] || [ -e "/tmp/.X$silent-lock" ]; do silent=$((silent + 1)); done
 no_display="-u DISPLAY -u WAYLAND_DISPLAY QTWEBENGINE_DISABLE_SANDBOX=1"
-rows="0|$no_display|--version|vidlatch $version
+rows="0|$no_display|stray --version|vidlatch $version
 0|$no_display|-h|Usage: vidlatch [options]
-2|$no_display|--frob --help-all|vidlatch: Unknown options: frob, help-all.
+2|$no_display|--frob --help-all -style fusion|vidlatch: Unknown options: frob, help-all.
 2|$no_display|a1b2c3d4e5f|vidlatch: unexpected argument 'a1b2c3d4e5f': Vidlatch takes no arguments
 1|$no_display||vidlatch: no display: DISPLAY is not set and no Wayland session was found; Vidlatch needs a graphical desktop
 1|$no_display DISPLAY=:$silent||vidlatch: no display: cannot connect to display :$silent and no Wayland session was found; Vidlatch needs a graphical desktop

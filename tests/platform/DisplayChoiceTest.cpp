@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QStringList>
-
 namespace vidlatch::platform {
 namespace {
 
@@ -26,28 +24,16 @@ class DisplayTable : public testing::TestWithParam<Case> {};
 TEST_P(DisplayTable, ChoiceOrProblem)
 {
     const Case& c = GetParam();
-    QStringList asked;
-    DisplayProbes probes;
-    probes.x11Answers = [&](const QString& display) {
-        asked << QStringLiteral("x11 ") + display;
-        return display == QLatin1String(c.x11Answering);
-    };
-    probes.waylandAnswers = [&](const QString& display) {
-        asked << QStringLiteral("wayland ") + display;
-        return display == QLatin1String(c.waylandAnswering);
-    };
-    probes.waylandPluginInstalled = [&] { return c.waylandPlugin; };
+    const DisplayProbes probes{[&](const QString& display) { return display == QLatin1String(c.x11Answering); },
+                               [&](const QString& display) { return display == QLatin1String(c.waylandAnswering); },
+                               [&] { return c.waylandPlugin; }};
     const DisplayChoice choice = ChooseDisplay(c.settings, probes);
-    EXPECT_EQ(choice.platform.toStdString(), c.platform) << asked.join(u',').toStdString();
-    EXPECT_EQ(choice.problem.toStdString(), c.problem) << asked.join(u',').toStdString();
+    EXPECT_EQ(choice.platform.toStdString(), c.platform);
+    EXPECT_EQ(choice.problem.toStdString(), c.problem);
 }
 
 INSTANTIATE_TEST_SUITE_P(Environments, DisplayTable, testing::Values(
     Case{"x11_answers", {{}, ":0", {}}, ":0", "", true, "", ""},
-    Case{"nothing_set", {{}, {}, {}}, "", "", true, "",
-         "no display: DISPLAY is not set and no Wayland session was found; Vidlatch needs a graphical desktop"},
-    Case{"x11_silent", {{}, ":55", {}}, ":0", "", true, "",
-         "no display: cannot connect to display :55 and no Wayland session was found; Vidlatch needs a graphical desktop"},
     // Qt 6.4 tries Wayland only where XDG_SESSION_TYPE says so: it is named.
     Case{"wayland_only", {{}, {}, "wayland-1"}, "", "wayland-1", true, "wayland", ""},
     Case{"wayland_without_plugin", {{}, {}, "wayland-1"}, "", "wayland-1", false, "",
@@ -60,13 +46,10 @@ INSTANTIATE_TEST_SUITE_P(Environments, DisplayTable, testing::Values(
          "Vidlatch needs a graphical desktop"},
     // What the user asked for is kept, and only xcb and wayland are checked.
     Case{"offscreen_asked", {"offscreen", {}, {}}, "", "", true, "", ""},
-    Case{"vnc_with_arguments", {"vnc:size=800x600", {}, {}}, "", "", true, "", ""},
     Case{"wayland_asked_default_socket", {"wayland", {}, {}}, "", "wayland-0", true, "", ""},
     Case{"wayland_egl_asked_silent", {"wayland-egl", ":0", "wayland-2"}, ":0", "", true, "",
          "no display for the platform 'wayland-egl': cannot connect to the Wayland display wayland-2; "
          "Vidlatch needs a graphical desktop"},
-    Case{"xcb_asked_wayland_answers", {"xcb", {}, "wayland-1"}, "", "wayland-1", true, "",
-         "no display for the platform 'xcb': DISPLAY is not set; Vidlatch needs a graphical desktop"},
     Case{"list_falls_back", {"wayland;xcb", ":0", {}}, ":0", "", true, "", ""},
     Case{"list_all_silent", {"xcb;xcb;wayland", ":1", {}}, "", "", true, "",
          "no display for the platform 'xcb;xcb;wayland': cannot connect to display :1 and cannot connect to the "
