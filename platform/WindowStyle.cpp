@@ -2,6 +2,8 @@
 
 #include "FormRuntime.h"
 
+#include <QCoreApplication>
+
 #include <QVariant>
 #include <QWidget>
 
@@ -33,7 +35,7 @@ void InitFormWindow(QWidget* window)
 std::int32_t GetWindowLongA(HWND window, int index)
 {
     if (!window || index != GWL_STYLE)
-        throw ComponentError("无效的窗口句柄");
+        throw ComponentError(QT_TRANSLATE_NOOP("Vidlatch", "无效的窗口句柄"));
     return window->property(StyleProperty).toInt();
 }
 

@@ -2,6 +2,7 @@
 
 #include "MovieFetch.h"
 #include "PageVisibility.h"
+#include "SingleTabStop.h"
 #include "PlayerScheme.h"
 #include "PreviewProfile.h"
 
@@ -100,6 +101,7 @@ ShockwaveFlash::ShockwaveFlash(QWidget* parent) : QWebEngineView(parent), fetch_
 {
     setContextMenuPolicy(Qt::NoContextMenu);  // Ruffle draws the movie's own menu
     new PageVisibility(this);
+    new SingleTabStop(this);
     ReplacePage();
     connect(fetch_, &MovieFetch::fetched, this, &ShockwaveFlash::OnFetched);
     connect(fetch_, &MovieFetch::failed, this, &ShockwaveFlash::OnFailed);
@@ -186,7 +188,7 @@ void ShockwaveFlash::setMovie(const QString& address)
 {
     movie_ = address;
     // What a screen reader says of the preview: the movie it plays.
-    setAccessibleName(QStringLiteral("Flash 预览：%1").arg(address));
+    setAccessibleName(tr("Flash 预览：%1").arg(address));
     ++serial_;
     delivery_.clear();
     delivered_ = false;
