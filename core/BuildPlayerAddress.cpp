@@ -38,8 +38,8 @@ std::u16string InvitationNotice(std::u16string_view headline)
 std::u16string_view RejectionText(BuildOutcomeKind kind)
 {
     switch (kind) {
-    case BuildOutcomeKind::CodeMissing: return u"请输入视频代码!再进行获取!";
-    case BuildOutcomeKind::CodeLengthWrong: return u"视频代码位数不正确!请重新输入!";
+    case BuildOutcomeKind::CodeMissing: return VIDLATCH_TEXT("Vidlatch", "请输入视频代码!再进行获取!");
+    case BuildOutcomeKind::CodeLengthWrong: return VIDLATCH_TEXT("Vidlatch", "视频代码位数不正确!请重新输入!");
     case BuildOutcomeKind::AddressReady: break;
     }
     return {};

@@ -2,6 +2,7 @@
 
 #include "CodeUnits.h"
 #include "Notice.h"
+#include "ProgramText.h"
 #include "SiteConstants.h"
 
 #include <string>
@@ -26,14 +27,15 @@ struct BuildOutcome {
     bool operator==(const BuildOutcome&) const = default;
 };
 
-inline constexpr auto ForumInvitationText =
-    Concat(u"欢迎加入Brightfold：【", site::ForumAddress, u"】");
-inline constexpr std::u16string_view ForumInvitation = ForumInvitationText;
+// Written out whole, so that it is one line to translate.
+inline constexpr std::u16string_view ForumInvitation =
+    VIDLATCH_TEXT("Vidlatch", "欢迎加入Brightfold：【http://bbs.brightfold.example/】");
+static_assert(ForumInvitation == std::u16string_view(Concat(u"欢迎加入Brightfold：【", site::ForumAddress, u"】")));
 
 inline constexpr std::u16string_view FetchSuccessHeadline =
-    u"获取成功!地址已获取成功!!您可直接享受在线观看特权!";
+    VIDLATCH_TEXT("Vidlatch", "获取成功!地址已获取成功!!您可直接享受在线观看特权!");
 inline constexpr std::u16string_view CopySuccessHeadline =
-    u"获取成功!地址已复制!您可直接粘贴到您需要的地方!";
+    VIDLATCH_TEXT("Vidlatch", "获取成功!地址已复制!您可直接粘贴到您需要的地方!");
 
 // Checks the code text (only its emptiness and length) and builds the address
 // of the site's external player for it.

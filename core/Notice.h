@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ProgramText.h"
+
 #include <string>
 #include <string_view>
 
@@ -13,7 +15,7 @@ enum class NoticeStyle : int {
 };
 
 // Every notice box of the program carries this title.
-inline constexpr std::u16string_view NoticeTitle = u"QuorinVelmo提示";
+inline constexpr std::u16string_view NoticeTitle = VIDLATCH_TEXT("Vidlatch", "QuorinVelmo提示");
 
 struct Notice {
     std::u16string text;

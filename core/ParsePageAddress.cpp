@@ -95,17 +95,17 @@ std::u16string_view NoticeText(ParseOutcome outcome)
 {
     switch (outcome) {
     case ParseOutcome::CodeTaken:
-        return u"视频地址已获取成功!现转入主界面,请点击获取按钮获取真实视频地址!";
+        return VIDLATCH_TEXT("Vidlatch", "视频地址已获取成功!现转入主界面,请点击获取按钮获取真实视频地址!");
     case ParseOutcome::AddressMissing:
-        return u"您未输入视频网页地址";
+        return VIDLATCH_TEXT("Vidlatch", "您未输入视频网页地址");
     case ParseOutcome::PageWrong:
-        return u"您当前获取的视频地址页面有误!请您检查!";
+        return VIDLATCH_TEXT("Vidlatch", "您当前获取的视频地址页面有误!请您检查!");
     case ParseOutcome::AlbumNotSupported:
-        return u"抱歉!本程序不支持专辑视频地址获取";
+        return VIDLATCH_TEXT("Vidlatch", "抱歉!本程序不支持专辑视频地址获取");
     case ParseOutcome::FilmNotSupported:
-        return u"抱歉!不支持电影地址的获取!";
+        return VIDLATCH_TEXT("Vidlatch", "抱歉!不支持电影地址的获取!");
     case ParseOutcome::PageNotSupported:
-        return u"抱歉!不支持此页面地址的获取!";
+        return VIDLATCH_TEXT("Vidlatch", "抱歉!不支持此页面地址的获取!");
     }
     return {};
 }

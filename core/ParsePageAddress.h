@@ -27,8 +27,8 @@ struct ParseResult {
 };
 
 // The input dialog of the main window's direct-address command.
-inline constexpr std::u16string_view DirectAddressPrompt = u"请在此处粘贴您的视频网页地址";
-inline constexpr std::u16string_view DirectAddressTitle = u"直接获取视频代码";
+inline constexpr std::u16string_view DirectAddressPrompt = VIDLATCH_TEXT("Vidlatch", "请在此处粘贴您的视频网页地址");
+inline constexpr std::u16string_view DirectAddressTitle = VIDLATCH_TEXT("Vidlatch", "直接获取视频代码");
 
 // Classifies a page address of the video site and takes the candidate video
 // code out of it. `rejectEmpty` gives the empty address its own outcome.

@@ -4,6 +4,7 @@
 // site means editing the host names here and nothing else.
 
 #include "FixedText.h"
+#include "ProgramText.h"
 
 #include <string_view>
 
@@ -42,9 +43,9 @@ inline constexpr auto MessengerContactText = Concat(MessengerLabel, u"：", Cont
 inline constexpr std::u16string_view MessengerContact = MessengerContactText;
 
 inline constexpr std::u16string_view BannerLine =
-    u"Brightfold 原创免费软件 · 欢迎访问论坛获取更多工具";
+    VIDLATCH_TEXT("Vidlatch", "Brightfold 原创免费软件 · 欢迎访问论坛获取更多工具");
 inline constexpr std::u16string_view CopyrightLine =
-    u"Copyright © 2009 QuorinVelmo · Brightfold 论坛";
+    VIDLATCH_TEXT("Vidlatch", "Copyright © 2009 QuorinVelmo · Brightfold 论坛");
 
 // Two spaces before "-" on the main window; none after it on the browser window.
 inline constexpr auto MainWindowCaptionText =
@@ -57,8 +58,8 @@ inline constexpr std::u16string_view BrowserWindowCaption = BrowserWindowCaption
 
 // The main window's three-line hint, with an example page address.
 inline constexpr auto HintText = Concat<512>(
-    u"首先打开任意观看地址页面,复制上方地址,例如：", u"\r\n",
+    VIDLATCH_TEXT("Vidlatch", "首先打开任意观看地址页面,复制上方地址,例如："), u"\r\n",
     PageHostPrefix, u"page/W/f/t/XXXXXXXXXXX.html", u"\r\n",
-    u"其中XXXXXXXXXXX就是视频代码了，点击获取地址");
+    VIDLATCH_TEXT("Vidlatch", "其中XXXXXXXXXXX就是视频代码了，点击获取地址"));
 
 } // namespace vidlatch::site

@@ -1,13 +1,12 @@
 #include "FormDefaults.h"
 
 #include "PreviewProfile.h"
+#include "ProgramLanguage.h"
 #include "ScreenReader.h"
 
 #include <QApplication>
 #include <QFont>
-#include <QLibraryInfo>
 #include <QLocale>
-#include <QTranslator>
 
 #include <malloc.h>
 #include <sys/stat.h>
@@ -65,15 +64,7 @@ void ApplyFormDefaults()
     font.setHintingPreference(QFont::PreferFullHinting);
     QApplication::setFont(font);
 
-    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::SimplifiedHanScript, QLocale::China));
-    const QString translations = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    for (const char* catalogue : {"qtbase_zh_CN", "qtwebengine_zh_CN"}) {
-        auto* translator = new QTranslator(QCoreApplication::instance());
-        if (translator->load(QString::fromLatin1(catalogue), translations))
-            QCoreApplication::installTranslator(translator);
-        else
-            delete translator;
-    }
+    UseLanguage(LanguageFor(QLocale::system().uiLanguages()));
 }
 
 } // namespace vidlatch::platform

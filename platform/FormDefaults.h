@@ -15,8 +15,9 @@ inline constexpr int DefaultFontPixels = 12;
 // process behind), and how the heap hands memory back.
 void PrepareApplication();
 
-// Sets the default font and Qt's own texts in Simplified Chinese. A missing
-// font family falls back to the nearest one Qt finds.
+// Sets the default font, and the texts in the user's language: English
+// where it comes first, Simplified Chinese otherwise. A missing font family
+// falls back to the nearest one Qt finds.
 void ApplyFormDefaults();
 
 } // namespace vidlatch::platform

@@ -2,6 +2,8 @@
 
 #include "QtFormRuntime.h"
 
+#include <QCoreApplication>
+
 namespace vidlatch::platform {
 namespace {
 
@@ -34,9 +36,10 @@ void RunHandler(const std::function<void()>& handler)
     try {
         handler();
     } catch (const std::exception& error) {
-        Runtime().ReportUnhandledError(QString::fromUtf8(error.what()));
+        // Our own errors carry a catalog text; any other stays as it is.
+        Runtime().ReportUnhandledError(QCoreApplication::translate("Vidlatch", error.what()));
     } catch (...) {
-        Runtime().ReportUnhandledError(QStringLiteral("未知错误"));
+        Runtime().ReportUnhandledError(QCoreApplication::translate("Vidlatch", "未知错误"));
     }
 }
 

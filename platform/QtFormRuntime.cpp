@@ -51,9 +51,9 @@ int QtFormRuntime::MsgBox(const QString& text, int style, const QString& title)
     box.setObjectName(QStringLiteral("noticeBox"));
     box.setProperty("noticeStyle", style);
     if ((style & ButtonMask) == ButtonsYesNoCancel) {
-        QPushButton* yes = box.addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole);
-        QPushButton* no = box.addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
-        QPushButton* cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+        QPushButton* yes = box.addButton(QCoreApplication::translate("Vidlatch", "是(&Y)"), QMessageBox::YesRole);
+        QPushButton* no = box.addButton(QCoreApplication::translate("Vidlatch", "否(&N)"), QMessageBox::NoRole);
+        QPushButton* cancel = box.addButton(QCoreApplication::translate("Vidlatch", "取消"), QMessageBox::RejectRole);
         box.setDefaultButton(yes);
         box.setEscapeButton(cancel);
         box.exec();
@@ -62,7 +62,7 @@ int QtFormRuntime::MsgBox(const QString& text, int style, const QString& title)
         if (box.clickedButton() == no) return vbNo;
         return vbCancel;  // Cancel, Escape or the close box
     }
-    QPushButton* ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+    QPushButton* ok = box.addButton(QCoreApplication::translate("Vidlatch", "确定"), QMessageBox::AcceptRole);
     box.setDefaultButton(ok);
     box.setEscapeButton(ok);
     box.exec();
@@ -78,8 +78,8 @@ QString QtFormRuntime::InputBox(const QString& prompt, const QString& title)
     dialog.setWindowTitle(title);
     dialog.setLabelText(prompt);
     dialog.setTextValue(QString());
-    dialog.setOkButtonText(QStringLiteral("确定"));
-    dialog.setCancelButtonText(QStringLiteral("取消"));
+    dialog.setOkButtonText(QCoreApplication::translate("Vidlatch", "确定"));
+    dialog.setCancelButtonText(QCoreApplication::translate("Vidlatch", "取消"));
     if (dialog.exec() != QDialog::Accepted || ending_)
         return {};
     return dialog.textValue();
@@ -173,10 +173,10 @@ void QtFormRuntime::ReportUnhandledError(const QString& what)
 {
     if (!ending_) {
         QMessageBox box(QMessageBox::Critical, QStringLiteral("Vidlatch"),
-                        QStringLiteral("运行时错误：%1").arg(what), QMessageBox::NoButton, ActiveParent());
+                        QCoreApplication::translate("Vidlatch", "运行时错误：%1").arg(what), QMessageBox::NoButton, ActiveParent());
         box.setTextFormat(Qt::PlainText);
         box.setObjectName(QStringLiteral("errorBox"));
-        box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+        box.addButton(QCoreApplication::translate("Vidlatch", "确定"), QMessageBox::AcceptRole);
         box.exec();
     }
     EndWithStatus(1);

@@ -3,6 +3,8 @@
 #include "FormRuntime.h"
 #include "ScreenReader.h"
 
+#include <QCoreApplication>
+
 #include <QFrame>
 #include <QTabBar>
 
@@ -62,7 +64,7 @@ int TabControl::Tab() const
 void TabControl::setTab(int tab)
 {
     if (tab < 0 || tab >= strip_->count())
-        throw ComponentError("无效的属性值");
+        throw ComponentError(QT_TRANSLATE_NOOP("Vidlatch", "无效的属性值"));
     strip_->setCurrentIndex(tab);
 }
 

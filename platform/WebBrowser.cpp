@@ -3,6 +3,8 @@
 #include "AddressRule.h"
 #include "BrowserPage.h"
 #include "FormRuntime.h"
+
+#include <QCoreApplication>
 #include "PageVisibility.h"
 
 #include <QMetaObject>
@@ -71,21 +73,21 @@ void WebBrowser::Navigate(const QString& address)
 {
     const QUrl url = QUrl::fromUserInput(address);
     if (!url.isValid())
-        throw ComponentError("无效的地址");
+        throw ComponentError(QT_TRANSLATE_NOOP("Vidlatch", "无效的地址"));
     Leave([this, url] { load(url); });
 }
 
 void WebBrowser::GoBack()
 {
     if (!page_->history()->canGoBack())
-        throw ComponentError("未指定的错误");
+        throw ComponentError(QT_TRANSLATE_NOOP("Vidlatch", "未指定的错误"));
     Leave([this] { page_->history()->back(); });
 }
 
 void WebBrowser::Refresh()
 {
     if (location_.isEmpty())
-        throw ComponentError("未指定的错误");
+        throw ComponentError(QT_TRANSLATE_NOOP("Vidlatch", "未指定的错误"));
     Leave([this] {
         // After a renderer died, refreshing brings back the page that was lost.
         if (recovering_)

@@ -3,6 +3,8 @@
 #include "FormRuntime.h"
 #include "ScreenReader.h"
 
+#include <QCoreApplication>
+
 #include <QVariant>
 #include <QWidget>
 
@@ -35,7 +37,7 @@ void InitFormWindow(QWidget* window)
 std::int32_t GetWindowLongA(HWND window, int index)
 {
     if (!window || index != GWL_STYLE)
-        throw ComponentError("无效的窗口句柄");
+        throw ComponentError(QT_TRANSLATE_NOOP("Vidlatch", "无效的窗口句柄"));
     return window->property(StyleProperty).toInt();
 }
 

@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 packages=(
   cmake make g++ clang pkg-config git
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-base-private-dev qt6-webengine-dev libqt6webenginecore6-bin qt6-translations-l10n
+  qt6-base-dev qt6-base-private-dev qt6-webengine-dev libqt6webenginecore6-bin qt6-translations-l10n qt6-l10n-tools
   libgl-dev libcurl4-openssl-dev zlib1g-dev libxcb1-dev
   fonts-arphic-uming xvfb xauth x11-utils imagemagick strace
   desktop-file-utils appstream groff-base dpkg-dev lintian

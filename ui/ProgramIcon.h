@@ -4,7 +4,8 @@
 
 namespace vidlatch::ui {
 
-// The program's icon, at 16, 24, 32 and 48 pixels.
+// The program's icon, at every size from 16 to 256 pixels: the desktop
+// picks the window's icon from these for its switcher and task bar.
 QIcon ProgramIcon();
 
 } // namespace vidlatch::ui

@@ -1,5 +1,7 @@
 #include "MovieCheck.h"
 
+#include <QCoreApplication>
+
 #include <QtEndian>
 
 #include <zlib.h>
@@ -80,13 +82,13 @@ struct ProblemText {
 };
 constexpr ProblemText ProblemTexts[] = {
     {MovieProblem::None, ""},
-    {MovieProblem::Unreachable, "无法连接到影片所在的服务器，影片没有播放。"},
-    {MovieProblem::HttpError, "服务器没有给出影片（HTTP %1），影片没有播放。"},
-    {MovieProblem::Empty, "服务器给出的影片是空的，影片没有播放。"},
-    {MovieProblem::NotFlash, "服务器给出的不是 Flash 影片，影片没有播放。"},
-    {MovieProblem::Truncated, "影片不完整，没有播放。"},
-    {MovieProblem::TooLarge, "影片超过 64 MB，预览不播放这么大的影片。"},
-    {MovieProblem::Unplayable, "播放器无法播放这部影片。"},
+    {MovieProblem::Unreachable, QT_TRANSLATE_NOOP("Vidlatch", "无法连接到影片所在的服务器，影片没有播放。")},
+    {MovieProblem::HttpError, QT_TRANSLATE_NOOP("Vidlatch", "服务器没有给出影片（HTTP %1），影片没有播放。")},
+    {MovieProblem::Empty, QT_TRANSLATE_NOOP("Vidlatch", "服务器给出的影片是空的，影片没有播放。")},
+    {MovieProblem::NotFlash, QT_TRANSLATE_NOOP("Vidlatch", "服务器给出的不是 Flash 影片，影片没有播放。")},
+    {MovieProblem::Truncated, QT_TRANSLATE_NOOP("Vidlatch", "影片不完整，没有播放。")},
+    {MovieProblem::TooLarge, QT_TRANSLATE_NOOP("Vidlatch", "影片超过 64 MB，预览不播放这么大的影片。")},
+    {MovieProblem::Unplayable, QT_TRANSLATE_NOOP("Vidlatch", "播放器无法播放这部影片。")},
 };
 
 } // namespace
@@ -129,7 +131,7 @@ QString MovieProblemText(MovieProblem problem, int httpStatus)
 {
     for (const ProblemText& entry : ProblemTexts) {
         if (entry.problem == problem) {
-            const QString text = QString::fromUtf8(entry.text);
+            const QString text = QCoreApplication::translate("Vidlatch", entry.text);
             return problem == MovieProblem::HttpError ? text.arg(httpStatus) : text;
         }
     }

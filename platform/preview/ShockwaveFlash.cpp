@@ -2,6 +2,7 @@
 
 #include "MovieFetch.h"
 #include "PageVisibility.h"
+#include "SingleTabStop.h"
 #include "PlayerScheme.h"
 #include "PreviewProfile.h"
 
@@ -101,6 +102,7 @@ ShockwaveFlash::ShockwaveFlash(QWidget* parent) : QWebEngineView(parent), fetch_
     setContextMenuPolicy(Qt::NoContextMenu);  // Ruffle draws the movie's own menu
     setAccessibleName(tr("Flash 预览"));
     new PageVisibility(this);
+    new SingleTabStop(this);
     ReplacePage();
     connect(fetch_, &MovieFetch::fetched, this, &ShockwaveFlash::OnFetched);
     connect(fetch_, &MovieFetch::failed, this, &ShockwaveFlash::OnFailed);

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <regex>
@@ -197,6 +198,32 @@ TEST(Cli, InvalidUtf8LineIsReportedAndTheOthersGoOn)
     const CliRun argument = RunCli({"build", "a1b2c3d4e5f", "\xC0\xAF"});
     EXPECT_EQ(argument.status, 2);
     EXPECT_NE(argument.err.find("argument 2: not valid UTF-8"), std::string::npos);
+}
+
+// The notices follow the user's first language; the outcome names do not.
+TEST(Cli, NoticesInTheUsersLanguage)
+{
+    struct Row {
+        const char* language;  // LANGUAGE
+        const char* notice;
+    };
+    const Row rows[] = {
+        {"en", "The video code has the wrong length! Please enter it again!"},
+        {"en_GB:zh_CN", "The video code has the wrong length! Please enter it again!"},
+        {"zh_CN:en", "视频代码位数不正确!请重新输入!"},
+        {"C", "视频代码位数不正确!请重新输入!"},
+        {"de_DE", "视频代码位数不正确!请重新输入!"},
+    };
+    const std::string pinned = std::getenv("LANGUAGE") ? std::getenv("LANGUAGE") : "";
+    for (const Row& row : rows) {
+        ::setenv("LANGUAGE", row.language, 1);
+        const CliRun plain = RunCli({"build", "a1b2c3d4e5"});
+        const CliRun json = RunCli({"build", "--json", "a1b2c3d4e5"});
+        EXPECT_EQ(plain.out, std::string(row.notice) + "\n") << row.language;
+        EXPECT_EQ(json.out, std::string("{\"input\":\"a1b2c3d4e5\",\"outcome\":\"CodeLengthWrong\",")
+                                + "\"notice\":\"" + row.notice + "\",\"style\":48}\n") << row.language;
+    }
+    ::setenv("LANGUAGE", pinned.c_str(), 1);
 }
 
 TEST(Cli, JsonEscapesEverythingIntoValidUtf8)

@@ -1,7 +1,8 @@
 // main() of the window and platform tests: the demo site as the proxy, the
-// Ruffle scheme, then one QApplication for every test.
+// Ruffle scheme, the Chinese texts, then one QApplication for every test.
 #include "DemoSite.h"
 #include "FormDefaults.h"
+#include "ProgramLanguage.h"
 
 #include <QApplication>
 
@@ -12,6 +13,9 @@
 int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
+    // The tests check the program's own Chinese texts, whatever the machine's
+    // language: here, and in the programs they start.
+    qputenv("LANGUAGE", "zh_CN");
     if (GTEST_FLAG_GET(list_tests))
         return RUN_ALL_TESTS();  // test discovery at build time has no display
     if (!vidlatch::test::DemoSite::Start()) {
@@ -21,6 +25,7 @@ int main(int argc, char** argv)
     vidlatch::platform::PrepareApplication();
     QApplication app(argc, argv);
     vidlatch::platform::ApplyFormDefaults();
+    vidlatch::platform::UseLanguage(vidlatch::platform::ProgramLanguage::Chinese);
     const int result = RUN_ALL_TESTS();
     vidlatch::test::DemoSite::Stop();
     return result;

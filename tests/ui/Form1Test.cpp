@@ -124,7 +124,7 @@ TEST(Form1Layout, EveryControlInPlace)
     EXPECT_GT(StackIndex(f.Frame4), StackIndex(f.WebBrowser1));
 }
 
-TEST(Form1Layout, StackingAndTabOrder)
+TEST(Form1Layout, Stacking)
 {
     StartedForm1 s;
     Form1& f = s.form;
@@ -138,24 +138,6 @@ TEST(Form1Layout, StackingAndTabOrder)
         for (std::size_t i = 1; i < group.size(); ++i)
             EXPECT_GT(StackIndex(group[i - 1]), StackIndex(group[i])) << group[i - 1]->metaObject()->className();
     }
-    // Tab, from the code field round to it again. (Sent to the window: inside a
-    // web view the page itself takes Tab first, to move between its links.)
-    const std::vector<QWidget*> expected = {f.Text1, f.Command1, f.Command2, f.Text2, f.Command3,
-                                            f.WebBrowser1, f.ShockwaveFlash1, f.Command4, f.Text1};
-    f.activateWindow();
-    f.Text1->setFocus();
-    ASSERT_TRUE(WaitUntil([&] { return f.Text1->hasFocus(); }, 3000));
-    std::vector<QWidget*> order = {f.Text1};
-    for (std::size_t i = 1; i < expected.size(); ++i) {
-        QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
-        QCoreApplication::sendEvent(&f, &tab);
-        QWidget* focused = QApplication::focusWidget();
-        while (focused && std::find(expected.begin(), expected.end(), focused) == expected.end())
-            focused = focused->parentWidget();
-        order.push_back(focused);
-    }
-    EXPECT_EQ(order, expected);
-    EXPECT_TRUE(WaitUntil([&] { return f.Text1->hasFocus(); }, 3000));
 }
 
 TEST(Form1Start, LoadRunsBeforeTheWindowShows)

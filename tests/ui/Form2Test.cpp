@@ -25,6 +25,8 @@
 #include <QSignalSpy>
 #include <QTabBar>
 
+#include <QTest>
+
 #include <gtest/gtest.h>
 
 namespace vidlatch::ui {
@@ -453,15 +455,21 @@ TEST(Form2Buttons, HomeResetBackRefreshAndTabChange)
 
 TEST(Form2Close, EveryWayBringsForm1BackAndReopensFresh)
 {
-    for (const char* way : {"close box", "Picture4"}) {
+    for (const char* way : {"close box", "Picture4", "Esc"}) {
         OpenBrowser s;
         QPointer<Form2> f(s.f);
         ASSERT_TRUE(s.Settled(1));
         f->Text2->setText(QStringLiteral("typed"));
-        if (QLatin1String(way) == QLatin1String("close box"))
+        if (QLatin1String(way) == QLatin1String("close box")) {
             f->close();
-        else
+        } else if (QLatin1String(way) == QLatin1String("Esc")) {
+            f->activateWindow();
+            ASSERT_TRUE(WaitUntil([&] { return f->isActiveWindow(); }));
+            // From the event loop, as a real key comes: the window is deleted there.
+            QTimer::singleShot(0, f->Text2, [&] { QTest::keyClick(f->Text2, Qt::Key_Escape); });
+        } else {
             emit f->Picture4->Click();
+        }
         EXPECT_TRUE(WaitUntil([&] { return f.isNull(); }, 3000)) << way;
         EXPECT_TRUE(s.form1.isVisible()) << way;
         EXPECT_TRUE(s.runtime->calls.isEmpty()) << way;  // no question, no notice

@@ -29,35 +29,36 @@ void AppendOutcome(std::string& out, std::string_view name)
     out.append(",\"outcome\":\"").append(name).push_back('"');
 }
 
-// A notice in UTF-8, and as the JSON fields of a record.
-BatchRun::NoticeForms NoticeFormsOf(const Notice& notice)
+// A notice in UTF-8, and as the JSON fields of a record, in the user's language.
+BatchRun::NoticeForms NoticeFormsOf(const Notice& notice, const NoticeLanguage& language)
 {
+    const std::u16string text = language ? language(notice.text) : notice.text;
     BatchRun::NoticeForms forms;
-    AppendUtf8(notice.text, forms.text);
-    AppendField<char16_t>(forms.json, "notice", notice.text);
+    AppendUtf8(text, forms.text);
+    AppendField<char16_t>(forms.json, "notice", text);
     forms.json.append(",\"style\":").append(std::to_string(static_cast<int>(notice.style)));
     return forms;
 }
 
 // Made once per outcome rather than once per line.
 template <typename Outcome, std::size_t Count, typename MakeNotice>
-std::array<BatchRun::NoticeForms, Count> NoticeFormsOfEach(MakeNotice makeNotice)
+std::array<BatchRun::NoticeForms, Count> NoticeFormsOfEach(MakeNotice makeNotice, const NoticeLanguage& language)
 {
     std::array<BatchRun::NoticeForms, Count> forms;
     for (std::size_t i = 0; i < Count; ++i)
-        forms[i] = NoticeFormsOf(makeNotice(static_cast<Outcome>(i)));
+        forms[i] = NoticeFormsOf(makeNotice(static_cast<Outcome>(i)), language);
     return forms;
 }
 
 } // namespace
 
-BatchRun::BatchRun(const CommandLine& command, std::FILE* out, std::FILE* err)
+BatchRun::BatchRun(const CommandLine& command, std::FILE* out, std::FILE* err, const NoticeLanguage& language)
     : command_(command.command), json_(command.json), rejectEmpty_(command.rejectEmpty),
       out_(out), err_(err),
       parseNotices_(NoticeFormsOfEach<ParseOutcome, ParseOutcomeCount>(
-          [](ParseOutcome outcome) { return ParseResult{outcome, {}}.notice(); })),
+          [](ParseOutcome outcome) { return ParseResult{outcome, {}}.notice(); }, language)),
       buildNotices_(NoticeFormsOfEach<BuildOutcomeKind, BuildOutcomeCount>(
-          [](BuildOutcomeKind kind) { return BuildOutcome{kind, {}}.notice(); }))
+          [](BuildOutcomeKind kind) { return BuildOutcome{kind, {}}.notice(); }, language))
 {
     pending_.reserve(FlushThreshold * 2);
 }

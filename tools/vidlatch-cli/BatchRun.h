@@ -4,6 +4,7 @@
 #include "CodeUnits.h"
 #include "CommandLine.h"
 #include "ParsePageAddress.h"
+#include "RunCli.h"
 
 #include <array>
 #include <cstdio>
@@ -18,7 +19,7 @@ class BatchRun {
 public:
     enum class Source { Line, Argument };
 
-    BatchRun(const CommandLine& command, std::FILE* out, std::FILE* err);
+    BatchRun(const CommandLine& command, std::FILE* out, std::FILE* err, const NoticeLanguage& language = {});
     ~BatchRun();
 
     // `number` counts items from 1 and names a bad item in error reports.

@@ -53,7 +53,8 @@ int WriteFailed(std::FILE* err, int error)
 
 } // namespace
 
-int RunCli(int argc, const char* const* argv, int input, std::FILE* out, std::FILE* err)
+int RunCli(int argc, const char* const* argv, int input, std::FILE* out, std::FILE* err,
+           const NoticeLanguage& language)
 {
     const CommandLine command = ReadCommandLine(argc, argv);
     if (command.help || command.version) {
@@ -66,7 +67,7 @@ int RunCli(int argc, const char* const* argv, int input, std::FILE* out, std::FI
         return UsageStatus;
     }
 
-    BatchRun run(command, out, err);
+    BatchRun run(command, out, err, language);
     std::size_t number = 0;
     int readError = 0;
     try {

@@ -1,5 +1,7 @@
 #include "AddressWatch.h"
 
+#include <QCoreApplication>
+
 #include "QtText.h"
 #include "SiteConstants.h"
 #include "Twips.h"
@@ -13,22 +15,22 @@ namespace vidlatch::ui {
 WatchVerdict Watch(int browser, const QString& field, const QString& location)
 {
     if (field.contains(Q(site::VideoPagePrefix))) {
-        return {browser == 1 ? QStringLiteral("已检测到浏览页面【1】存在有效地址!现在您可以进行获取了!")
-                             : QStringLiteral("已检测到浏览页面【2】存在有效地址!现在您可以进行获取了!"),
+        return {browser == 1 ? QCoreApplication::translate("Vidlatch", "已检测到浏览页面【1】存在有效地址!现在您可以进行获取了!")
+                             : QCoreApplication::translate("Vidlatch", "已检测到浏览页面【2】存在有效地址!现在您可以进行获取了!"),
                 true};
     }
     if (browser == 1)
-        return {QStringLiteral("检测网页一中的网址有变化,但是当前地址不可获取"), false};
+        return {QCoreApplication::translate("Vidlatch", "检测网页一中的网址有变化,但是当前地址不可获取"), false};
     if (location.contains(Q(site::BlogHostPrefix)))
-        return {QStringLiteral("检测网页二中的网址有变化,但是当前地址不可获取"), false};
-    return {QStringLiteral("检测网页二中的网址有变化,当前获取网页二的地址"), false};
+        return {QCoreApplication::translate("Vidlatch", "检测网页二中的网址有变化,但是当前地址不可获取"), false};
+    return {QCoreApplication::translate("Vidlatch", "检测网页二中的网址有变化,当前获取网页二的地址"), false};
 }
 
 ValidityNotice CheckValidity(const QString& field)
 {
     if (field.contains(Q(site::VideoPagePrefix)))
-        return {QStringLiteral("当前页面地址有效!可以获取!"), NoticeStyle::Information};
-    return {QStringLiteral("您当前获取的视频地址页面有误!请您检查!"), NoticeStyle::Warning};
+        return {QCoreApplication::translate("Vidlatch", "当前页面地址有效!可以获取!"), NoticeStyle::Information};
+    return {QCoreApplication::translate("Vidlatch", "您当前获取的视频地址页面有误!请您检查!"), NoticeStyle::Warning};
 }
 
 ControlPosition::ControlPosition(QWidget* control)

@@ -8,6 +8,7 @@
 #include "FormRuntime.h"
 #include "ParsePageAddress.h"
 #include "PictureButton.h"
+#include "ProgramLanguage.h"
 #include "QtText.h"
 #include "ScreenReader.h"
 #include "ShowNotice.h"
@@ -23,6 +24,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTabBar>
 
 namespace vidlatch::ui {
@@ -62,30 +64,30 @@ Form2::~Form2() = default;
 void Form2::CreateControls()
 {
     Frame4 = MakeFrame(this, QString(), TwipsRect(10920, 120, 5415, 1455));
-    Picture4 = MakePicture(Frame4, "picture-close", QStringLiteral("关闭"), 4320, 240);
-    Picture3 = MakePicture(Frame4, "picture-refresh", QStringLiteral("刷新"), 1560, 240);
-    Picture2 = MakePicture(Frame4, "picture-back", QStringLiteral("后退"), 3000, 240);
-    Picture1 = MakePicture(Frame4, "picture-reset", QStringLiteral("初始化"), 120, 240);
+    Picture4 = MakePicture(Frame4, "picture-close", tr("关闭"), 4320, 240);
+    Picture3 = MakePicture(Frame4, "picture-refresh", tr("刷新"), 1560, 240);
+    Picture2 = MakePicture(Frame4, "picture-back", tr("后退"), 3000, 240);
+    Picture1 = MakePicture(Frame4, "picture-reset", tr("初始化"), 120, 240);
 
-    Frame3 = MakeFrame(this, QStringLiteral("正在检测地址..."), TwipsRect(3120, 120, 7695, 1455));
-    Command4 = MakeButton(Frame3, QStringLiteral("浏览页面【2】回到主页"), TwipsRect(5160, 1035, 2415, 300));
-    Command3 = MakeButton(Frame3, QStringLiteral("浏览页面【1】回到主页"), TwipsRect(2640, 1080, 2415, 255));
-    Command2 = MakeButton(Frame3, QStringLiteral("检测当前地址是否有效"), TwipsRect(120, 1080, 2415, 255));
-    Command1 = MakeButton(Frame3, QStringLiteral("自动获取"), TwipsRect(6600, 240, 975, 375));
+    Frame3 = MakeFrame(this, tr("正在检测地址..."), TwipsRect(3120, 120, 7695, 1455));
+    Command4 = MakeButton(Frame3, tr("浏览页面【2】回到主页"), TwipsRect(5160, 1035, 2415, 300));
+    Command3 = MakeButton(Frame3, tr("浏览页面【1】回到主页"), TwipsRect(2640, 1080, 2415, 255));
+    Command2 = MakeButton(Frame3, tr("检测当前地址是否有效"), TwipsRect(120, 1080, 2415, 255));
+    Command1 = MakeButton(Frame3, tr("自动获取"), TwipsRect(6600, 240, 975, 375));
     Text2 = MakeTextBox(Frame3, TwipsRect(2400, 320, 4095, 270));
     Label3 = MakeLabel(Frame3, TwipsRect(120, 720, 7530, 180), false, Qt::AlignHCenter);
-    Label3->setCaption(QStringLiteral("↑友情提示:如果进入视频页面后,地址没有检测到,请刷新页面即可↑"));
+    Label3->setCaption(tr("↑友情提示:如果进入视频页面后,地址没有检测到,请刷新页面即可↑"));
     Label4 = MakeLabel(Frame3, TwipsRect(120, 360, 2070, 180), true);
-    Label4->setCaption(QStringLiteral("自动检测:[不需手动操作]"));
+    Label4->setCaption(tr("自动检测:[不需手动操作]"));
 
     Frame1 = MakeFrame(this, QString(), TwipsRect(120, 120, 2895, 1455));
     Label2 = MakeLabel(Frame1, TwipsRect(0, 720, 2895, 615), false, Qt::AlignHCenter);
-    Label2->setCaption(QStringLiteral("您仅需在网页中选择视频\r\n程序会自动检测当前页面\r\n选中后点击自动获取按钮\r\n"));
+    Label2->setCaption(tr("您仅需在网页中选择视频\r\n程序会自动检测当前页面\r\n选中后点击自动获取按钮\r\n"));
     Label1 = MakeLabel(Frame1, TwipsRect(0, 240, 2880, 180), false, Qt::AlignHCenter);
-    Label1->setCaption(QStringLiteral("使用方法"));
+    Label1->setCaption(tr("使用方法"));
 
     const QString brand = Q(site::BrandName);
-    SSTab1 = new TabControl({brand + QStringLiteral("浏览页面【1】"), brand + QStringLiteral("浏览页面【2】")}, this);
+    SSTab1 = new TabControl({brand + tr("浏览页面【1】"), brand + tr("浏览页面【2】")}, this);
     SSTab1->setGeometry(TwipsRect(120, 1680, 16215, 7455));
     WebBrowser1 = new WebBrowser;
     SSTab1->PlaceOnTab(0, WebBrowser1);
@@ -97,7 +99,7 @@ void Form2::CreateControls()
     // Names for screen readers: the field by the label beside it, each
     // browser by its tab.
     Text2->setAccessibleName(Label4->Caption());
-    SSTab1->TabStrip()->setAccessibleName(QStringLiteral("浏览页面"));
+    SSTab1->TabStrip()->setAccessibleName(tr("浏览页面"));
     SSTab1->setAccessibleName(SSTab1->TabStrip()->accessibleName());
     Frame1->setAccessibleName(Label1->Caption());
     Frame4->setAccessibleName(tr("页面操作"));
@@ -105,7 +107,7 @@ void Form2::CreateControls()
     WebBrowser2->setAccessibleName(SSTab1->TabCaption(1));
 
     St1 = new StatusBar(Px(735), 1, this);
-    St1->Panel(1)->setText(Q(site::CopyrightLine));
+    St1->Panel(1)->setText(Translated(site::CopyrightLine));
 
     command1Position_ = std::make_unique<ControlPosition>(Command1);
     command1Jiggle_ = new AttentionJiggle(*command1Position_, this);
@@ -138,6 +140,8 @@ void Form2::ConnectHandlers()
     connect(WebBrowser2, &WebBrowser::DownloadBegin, this, &Form2::WebBrowser2_DownloadBegin);
     connect(WebBrowser1, &WebBrowser::NewWindow2, this, &Form2::WebBrowser1_NewWindow2);
     connect(WebBrowser2, &WebBrowser::NewWindow2, this, &Form2::WebBrowser2_NewWindow2);
+    // Esc does what the close picture does, wherever the focus is in the window.
+    new QShortcut(QKeySequence(Qt::Key_Escape), this, this, Guarded([this] { Picture4_Click(); }));
 }
 
 void Form2::Show()
@@ -166,11 +170,11 @@ void Form2::Command1_Click()
 {
     const ParseResult result = ParsePageAddress(U16(Text2->text()), false);
     if (result.outcome != ParseOutcome::CodeTaken) {
-        ShowNotice(Q(NoticeText(result.outcome)), NoticeStyleOf(result.outcome));
+        ShowNotice(Translated(NoticeText(result.outcome)), NoticeStyleOf(result.outcome));
         return;
     }
     form1_->Text1->setText(Q(result.code));
-    ShowNotice(Q(NoticeText(result.outcome)), NoticeStyleOf(result.outcome));
+    ShowNotice(Translated(NoticeText(result.outcome)), NoticeStyleOf(result.outcome));
     Unload();
 }
 

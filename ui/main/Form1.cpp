@@ -9,6 +9,7 @@
 #include "Inet.h"
 #include "ParsePageAddress.h"
 #include "ProgramIcon.h"
+#include "ProgramLanguage.h"
 #include "QtText.h"
 #include "ScreenReader.h"
 #include "ShockwaveFlash.h"
@@ -25,19 +26,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 
 namespace vidlatch::ui {
 
 using namespace platform;
-
-namespace {
-
-const QString OfflineNotice = QStringLiteral("您未联网!本程序无法使用!");
-// "\r" alone between the lines, as the question has always been written.
-const QString ExitQuestion = QStringLiteral("感谢您对Velmo、对Ko系列的软件的支持!\r \r"
-                                            "是否退出并到论坛可以下载更多Velmo的原创免费软件?");
-
-} // namespace
 
 Form1::Form1()
 {
@@ -69,46 +62,58 @@ void Form1::CreateControls()
     Timer2->setInterval(2000);
     connect(Timer2, &FormTimer::Timer, this, [this] { Timer2_Timer(); });
 
-    Frame4 = MakeFrame(this, QStringLiteral("在线播放"), TwipsRect(240, 2160, 9855, 5535));
+    Frame4 = MakeFrame(this, tr("在线播放"), TwipsRect(240, 2160, 9855, 5535));
     ShockwaveFlash1 = new ShockwaveFlash(Frame4);
     ShockwaveFlash1->setGeometry(TwipsRect(120, 240, 9615, 5175));
 
     St1 = new StatusBar(Px(615), 1, this);
-    St1->Panel(1)->setText(Q(site::CopyrightLine));
+    St1->Panel(1)->setText(Translated(site::CopyrightLine));
 
-    Frame5 = MakeFrame(this, Q(site::BannerLine), TwipsRect(240, 7800, 9855, 1095));
-    Command3 = MakeButton(Frame5, QStringLiteral("复制"), TwipsRect(8400, 360, 1335, 495));
+    Frame5 = MakeFrame(this, Translated(site::BannerLine), TwipsRect(240, 7800, 9855, 1095));
+    Command3 = MakeButton(Frame5, tr("复制"), TwipsRect(8400, 360, 1335, 495));
     Text2 = MakeTextBox(Frame5, TwipsRect(1560, 480, 6615, 270));
     Text2->setReadOnly(true);  // locked: select and copy, never edit
     Label2 = MakeLabel(Frame5, TwipsRect(240, 480, 1170, 180), true);
-    Label2->setCaption(QStringLiteral("当前播放地址:"));
+    Label2->setCaption(tr("当前播放地址:"));
     Text2->setAccessibleName(Label2->Caption());  // the label beside it, not the frame's banner
     Frame5->setAccessibleName(tr("播放地址"));  // what it holds, not the forum's banner
 
-    Frame2 = MakeFrame(this, QStringLiteral("视频代码辅助获取"), TwipsRect(4560, 240, 5655, 1815));
-    Command2 = MakeButton(Frame2, QStringLiteral("使用内置浏览器自动获取功能"), TwipsRect(120, 1320, 5415, 375));
-    Frame3 = MakeFrame(Frame2, QStringLiteral("手动获取方法:"), TwipsRect(120, 240, 5415, 975));
+    Frame2 = MakeFrame(this, tr("视频代码辅助获取"), TwipsRect(4560, 240, 5655, 1815));
+    Command2 = MakeButton(Frame2, tr("使用内置浏览器自动获取功能"), TwipsRect(120, 1320, 5415, 375));
+    Frame3 = MakeFrame(Frame2, tr("手动获取方法:"), TwipsRect(120, 240, 5415, 975));
     Frame3->setAccessibleName(Frame3->title());  // Qt would lend it the outer frame's title
     Inet1 = std::make_unique<Inet>();
     Inet1->RemotePort = 80;
     Inet1->RequestTimeout = 60;
     Label1 = MakeLabel(Frame3, TwipsRect(720, 240, 3960, 540), true);
 
-    Frame1 = MakeFrame(this, QStringLiteral("请输入视频代码"), TwipsRect(240, 240, 4215, 1815));
-    Command4 = MakeButton(Frame1, QStringLiteral("输入网址直接获取"), TwipsRect(240, 840, 3735, 375));
-    Command1 = MakeButton(Frame1, QStringLiteral("获取视频真实地址"), TwipsRect(240, 1320, 3735, 375));
+    Frame1 = MakeFrame(this, tr("请输入视频代码"), TwipsRect(240, 240, 4215, 1815));
+    Command4 = MakeButton(Frame1, tr("输入网址直接获取"), TwipsRect(240, 840, 3735, 375));
+    Command1 = MakeButton(Frame1, tr("获取视频真实地址"), TwipsRect(240, 1320, 3735, 375));
     Text1 = MakeTextBox(Frame1, TwipsRect(240, 360, 3735, 270));
     Text1->setAccessibleName(Frame1->title());
 
     WebBrowser1 = new WebBrowser(this);
     WebBrowser1->setGeometry(TwipsRect(6720, 6960, 855, 735));
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
+    // Covered by the preview and never seen: it must never hold the focus,
+    // nor let its page take it.
+    WebBrowser1->setEnabled(false);
     HideFromScreenReaders(WebBrowser1);  // the forum page, covered: nobody ever sees it
 
     connect(Command1, &QPushButton::clicked, this, Guarded([this] { Command1_Click(); }));
     connect(Command2, &QPushButton::clicked, this, Guarded([this] { Command2_Click(); }));
     connect(Command3, &QPushButton::clicked, this, Guarded([this] { Command3_Click(); }));
     connect(Command4, &QPushButton::clicked, this, Guarded([this] { Command4_Click(); }));
+    ConnectKeys();
+}
+
+void Form1::ConnectKeys()
+{
+    // Enter in the code field fetches, as a default button would.
+    connect(Text1, &QLineEdit::returnPressed, Command1, &QPushButton::click);
+    // Leaving the usual way asks the exit question, as the close box does.
+    new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this, this, &QWidget::close);
 }
 
 void Form1::ArrangeStackingAndTabOrder()
@@ -118,7 +123,7 @@ void Form1::ArrangeStackingAndTabOrder()
     StackTopFirst({Command3, Text2, Label2});
     StackTopFirst({Command2, Frame3});
     StackTopFirst({Command4, Command1, Text1});
-    tabOrder_ = TabOrder({Text1, Command1, Command2, Text2, Command3, WebBrowser1, ShockwaveFlash1, Command4});
+    tabOrder_ = TabOrder({Text1, Command1, Command2, Text2, Command3, ShockwaveFlash1, Command4});
     Text1->setFocus();
 }
 
@@ -146,7 +151,7 @@ void Form1::Form_Load()
     const std::int32_t style = GetWindowLongA(this, GWL_STYLE);
     SetWindowLongA(this, GWL_STYLE, style & ~WS_THICKFRAME);
 
-    Label1->setCaption(Q(site::HintText));
+    Label1->setCaption(Translated(site::HintText));
 
     WebBrowser1->setSilent(true);
     WebBrowser1->Navigate(Q(site::ForumAddress));
@@ -158,10 +163,10 @@ void Form1::Command1_Click()
 {
     const BuildOutcome built = BuildPlayerAddress(U16(Text1->text()));
     if (built.kind != BuildOutcomeKind::AddressReady) {
-        ShowNotice(Q(RejectionText(built.kind)), NoticeStyle::Warning);
+        ShowNotice(Translated(RejectionText(built.kind)), NoticeStyle::Warning);
         return;
     }
-    ShowNotice(Q(built.notice().text), NoticeStyle::Information);
+    ShowNotice(Translated(built.notice().text), NoticeStyle::Information);
     Text2->setText(Q(built.address));
     ShockwaveFlash1->setMovie(Text2->text());
 }
@@ -178,28 +183,28 @@ void Form1::Command3_Click()
 {
     // An empty address is no success: the clipboard keeps what it holds.
     if (Text2->text().isEmpty()) {
-        ShowNotice(Q(RejectionText(BuildOutcomeKind::CodeMissing)), NoticeStyle::Warning);
+        ShowNotice(Translated(RejectionText(BuildOutcomeKind::CodeMissing)), NoticeStyle::Warning);
         return;
     }
     Runtime().ClipboardClear();
     Runtime().ClipboardSetText(Text2->text());
-    ShowNotice(Q(InvitationNotice(CopySuccessHeadline)), NoticeStyle::Information);
+    ShowNotice(Translated(InvitationNotice(CopySuccessHeadline)), NoticeStyle::Information);
 }
 
 void Form1::Command4_Click()
 {
-    const QString answer = Runtime().InputBox(Q(DirectAddressPrompt), Q(DirectAddressTitle));
+    const QString answer = Runtime().InputBox(Translated(DirectAddressPrompt), Translated(DirectAddressTitle));
     const ParseResult result = ParsePageAddress(U16(answer), true);
     if (result.outcome == ParseOutcome::CodeTaken)
         Text1->setText(Q(result.code));
-    ShowNotice(Q(NoticeText(result.outcome)), NoticeStyleOf(result.outcome));
+    ShowNotice(Translated(NoticeText(result.outcome)), NoticeStyleOf(result.outcome));
 }
 
 void Form1::Timer2_Timer()
 {
     const QString page = Inet1->OpenURL(Q(site::ProbeHost));
     if (page.isEmpty()) {
-        ShowNotice(OfflineNotice, NoticeStyle::Warning);
+        ShowNotice(tr("您未联网!本程序无法使用!"), NoticeStyle::Warning);
         Runtime().End();
         return;
     }
@@ -208,7 +213,10 @@ void Form1::Timer2_Timer()
 
 void Form1::Form_QueryUnload(bool& cancel)
 {
-    const int answer = ShowNotice(ExitQuestion, NoticeStyle::Question);
+    // "\r" alone between the lines, as the question has always been written.
+    const int answer = ShowNotice(tr("感谢您对Velmo、对Ko系列的软件的支持!\r \r"
+                                     "是否退出并到论坛可以下载更多Velmo的原创免费软件?"),
+                                  NoticeStyle::Question);
     if (answer == vbYes) {
         Runtime().Shell(QStringLiteral("explorer.exe ") + Q(site::ForumAddress), vbMinimizedFocus);
         Runtime().End();

@@ -73,6 +73,7 @@ protected:
 
 private:
     void CreateControls();
+    void ConnectKeys();
     void ArrangeStackingAndTabOrder();
 
     platform::TabOrder tabOrder_;

@@ -2,6 +2,7 @@
 #include "Form1.h"
 #include "FormDefaults.h"
 #include "ProgramIcon.h"
+#include "ProgramStart.h"
 
 #include <QApplication>
 
@@ -9,10 +10,14 @@
 
 int main(int argc, char** argv)
 {
+    vidlatch::ui::ProgramStart start(argc, argv);
+    if (const std::optional<int> status = start.ExitStatus())
+        return *status;
     vidlatch::platform::PrepareApplication();
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Vidlatch"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.brightfold.vidlatch"));
+    QApplication app(start.QtArgc(), start.QtArgv());
+    // Qt's xcb plugin takes the WM_CLASS class from the application's name.
+    QApplication::setApplicationName(QString::fromLatin1(vidlatch::ui::DesktopId));
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(vidlatch::ui::DesktopId));
     QApplication::setQuitOnLastWindowClosed(false);  // the windows say when the program ends
     vidlatch::platform::ApplyFormDefaults();
     QApplication::setWindowIcon(vidlatch::ui::ProgramIcon());

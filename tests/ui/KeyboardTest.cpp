@@ -1,0 +1,173 @@
+// A keyboard-only user: Tab goes round each window twice and Shift+Tab goes
+// back round twice; every control is visited, and no web page or preview
+// keeps the focus. Keys are given where the focus is, as a keyboard does.
+#include "Form1.h"
+#include "Form2.h"
+#include "PictureButton.h"
+#include "QtText.h"
+#include "ScriptedRuntime.h"
+#include "ShockwaveFlash.h"
+#include "SiteConstants.h"
+#include "TabControl.h"
+#include "UiWait.h"
+#include "WebBrowser.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWebEngineView>
+
+#include <gtest/gtest.h>
+
+namespace vidlatch::ui {
+namespace {
+
+using test::ScriptedRuntimeScope;
+using test::WaitUntil;
+
+QWidget* FocusOwner(const QList<QWidget*>& order)
+{
+    for (QWidget* w = QApplication::focusWidget(); w; w = w->parentWidget()) {
+        if (order.contains(w))
+            return w;
+    }
+    return nullptr;
+}
+
+// Which element of the page has the focus; a page's own links take Tab
+// before the window does.
+QString PageFocus(QWebEngineView* view)
+{
+    QString answer;
+    bool answered = false;
+    view->page()->runJavaScript(
+        QStringLiteral("Array.prototype.indexOf.call(document.querySelectorAll('*'), document.activeElement)"),
+        [&](const QVariant& index) {
+            answer = index.toString();
+            answered = true;
+        });
+    return WaitUntil([&] { return answered; }, 10000) ? answer : QStringLiteral("no answer");
+}
+
+// Presses Tab (or Shift+Tab) until the focus reaches another control of
+// `order`. Inside a page every press must move the page's own focus on.
+// The control reached, or null when a press moved nothing.
+QWidget* PressUntilNextControl(const QList<QWidget*>& order, bool forward)
+{
+    QWidget* from = FocusOwner(order);
+    auto* page = qobject_cast<QWebEngineView*>(from);
+    for (int press = 0; press < 100; ++press) {
+        const QString before = page ? PageFocus(page) : QString();
+        QTest::keyClick(QApplication::focusWidget(), forward ? Qt::Key_Tab : Qt::Key_Backtab,
+                        forward ? Qt::NoModifier : Qt::ShiftModifier);
+        const bool moved = WaitUntil([&] {
+            QWidget* now = FocusOwner(order);
+            return (now && now != from) || (page && PageFocus(page) != before);
+        }, 10000);
+        if (!moved)
+            return nullptr;
+        if (QWidget* now = FocusOwner(order); now != from)
+            return now;
+    }
+    return nullptr;
+}
+
+std::string Names(const QList<QWidget*>& controls)
+{
+    QStringList names;
+    for (QWidget* control : controls)
+        names.append(control ? control->objectName() : QStringLiteral("(stuck)"));
+    return names.join(QLatin1Char(' ')).toStdString();
+}
+
+// Goes round `order` twice each way from its first control.
+void ExpectTabGoesRound(QWidget* window, const QList<QWidget*>& order)
+{
+    window->activateWindow();
+    order.first()->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(WaitUntil([&] { return FocusOwner(order) == order.first(); }));
+    for (bool forward : {true, false}) {
+        QList<QWidget*> expected;
+        QList<QWidget*> visited;
+        for (int round = 0; round < 2; ++round) {
+            for (qsizetype i = 1; i <= order.size(); ++i)
+                expected.append(order[forward ? i % order.size() : order.size() - i]);
+        }
+        for (qsizetype step = 0; step < expected.size(); ++step) {
+            QWidget* reached = PressUntilNextControl(order, forward);
+            visited.append(reached);
+            if (!reached)
+                break;
+        }
+        EXPECT_EQ(Names(visited), Names(expected)) << (forward ? "Tab" : "Shift+Tab");
+    }
+}
+
+void Name(std::initializer_list<std::pair<QWidget*, const char*>> controls)
+{
+    for (const auto& [control, name] : controls)
+        control->setObjectName(QLatin1String(name));
+}
+
+TEST(Keyboard, TabGoesRoundBothWindowsAndNothingTrapsIt)
+{
+    ScriptedRuntimeScope runtime;
+    Form1 form1;
+    // The player keeps every key it is given: walk with the movie playing.
+    QSignalSpy shown(form1.ShockwaveFlash1, &platform::ShockwaveFlash::movieShown);
+    form1.Show();
+    ASSERT_TRUE(WaitUntil([&] { return shown.count() > 0; }));
+    Name({{form1.Text1, "Text1"}, {form1.Command1, "Command1"}, {form1.Command2, "Command2"},
+          {form1.Text2, "Text2"}, {form1.Command3, "Command3"}, {form1.ShockwaveFlash1, "ShockwaveFlash1"},
+          {form1.Command4, "Command4"}});
+    // The covered forum browser is no stop of its own.
+    ExpectTabGoesRound(&form1, {form1.Text1, form1.Command1, form1.Command2, form1.Text2, form1.Command3,
+                                form1.ShockwaveFlash1, form1.Command4});
+
+    form1.Command2->click();
+    Form2& f = *form1.BrowserWindow();
+    ASSERT_TRUE(WaitUntil([&] { return f.WebBrowser1->LocationURL() == Q(site::PageHostPrefix); }));
+    ASSERT_TRUE(WaitUntil([&] { return !f.WebBrowser1->page()->isLoading(); }));
+    Name({{f.SSTab1, "SSTab1"}, {f.WebBrowser1, "WebBrowser1"}, {f.Text2, "Text2"}, {f.Command1, "Command1"},
+          {f.Command2, "Command2"}, {f.Command3, "Command3"}, {f.Command4, "Command4"}, {f.Picture1, "Picture1"},
+          {f.Picture2, "Picture2"}, {f.Picture3, "Picture3"}, {f.Picture4, "Picture4"}});
+    // The home page's links are walked on the way; the second tab's browser
+    // is no stop while its tab is hidden.
+    ExpectTabGoesRound(&f, {f.SSTab1, f.WebBrowser1, f.Text2, f.Command1, f.Command2, f.Command3, f.Command4,
+                            f.Picture1, f.Picture2, f.Picture3, f.Picture4});
+}
+
+TEST(Keyboard, KeysAUserExpects)
+{
+    struct Row {
+        const char* keys;
+        std::function<void(Form1&)> press;
+        QStringList calls;  // what the runtime was asked, in order
+    };
+    const std::vector<Row> rows = {
+        {"Enter in the empty code field fetches: the code is asked for",
+         [](Form1& f) { QTest::keyClick(f.Text1, Qt::Key_Return); },
+         {QStringLiteral("MsgBox:请输入视频代码!再进行获取!")}},
+        {"Ctrl+Q asks the exit question (answered Cancel)",
+         [](Form1& f) { QTest::keyClick(f.Text1, Qt::Key_Q, Qt::ControlModifier); },
+         {QStringLiteral("MsgBox:感谢您对Velmo、对Ko系列的软件的支持!\r \r是否退出并到论坛可以下载更多Velmo的原创免费软件?")}},
+    };
+    for (const Row& row : rows) {
+        ScriptedRuntimeScope runtime;
+        Form1 form1;
+        form1.Show();
+        form1.activateWindow();
+        ASSERT_TRUE(WaitUntil([&] { return form1.isActiveWindow(); })) << row.keys;
+        row.press(form1);
+        QStringList calls;
+        for (const auto& call : runtime->calls)
+            calls.append(call.kind + QLatin1Char(':') + call.text);
+        EXPECT_EQ(calls.join(QLatin1Char('|')).toStdString(), row.calls.join(QLatin1Char('|')).toStdString()) << row.keys;
+        EXPECT_TRUE(form1.isVisible()) << row.keys;
+    }
+}
+
+} // namespace
+} // namespace vidlatch::ui
