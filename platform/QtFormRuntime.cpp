@@ -34,10 +34,18 @@ QMessageBox::Icon IconOf(int style)
     }
 }
 
+// The window a notice or dialog belongs to: the active one, or else the
+// form on screen. A compositor need not say which window is active, and a
+// box with no parent is not kept over its window nor centred on it.
 QWidget* ActiveParent()
 {
-    QWidget* active = QApplication::activeWindow();
-    return active && active->isVisible() ? active : nullptr;
+    if (QWidget* active = QApplication::activeWindow(); active && active->isVisible())
+        return active;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && window->property("vidlatchForm").toBool())
+            return window;
+    }
+    return nullptr;
 }
 
 } // namespace

@@ -277,7 +277,7 @@
     </message>
     <message>
         <source>自动获取</source>
-        <translation>Auto fetch</translation>
+        <translation>Fetch</translation>
     </message>
     <message>
         <source>↑友情提示:如果进入视频页面后,地址没有检测到,请刷新页面即可↑</source>
@@ -294,7 +294,7 @@
 </source>
         <translation>Just pick a video in the page<byte value="xd"/>
 The program checks the page<byte value="xd"/>
-Then press Auto fetch<byte value="xd"/>
+Then press Fetch<byte value="xd"/>
 </translation>
     </message>
     <message>

@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -35,10 +36,17 @@ TEST_P(NoticeBox, IconButtonsAndAnswer)
 {
     const NoticeCase& c = GetParam();
     QtFormRuntime runtime;
+    // The window the notice is for: on screen, but not said to be active.
+    QWidget form;
+    form.setProperty("vidlatchForm", true);
+    form.setAttribute(Qt::WA_ShowWithoutActivating);
+    form.show();
+    QWindow* transientFor = nullptr;
     QString title, text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QStringList labels;
     WhenModal<QMessageBox>([&](QMessageBox* box) {
+        transientFor = box->windowHandle()->transientParent();
         title = box->windowTitle();
         text = box->text();
         icon = box->icon();
@@ -55,6 +63,7 @@ TEST_P(NoticeBox, IconButtonsAndAnswer)
     });
     const int answer = runtime.MsgBox(QStringLiteral("第一行\r\n<b>不是粗体</b>"), c.style, QStringLiteral("QuorinVelmo提示"));
     EXPECT_EQ(answer, c.answer);
+    EXPECT_EQ(transientFor, form.windowHandle());
     EXPECT_EQ(title, QStringLiteral("QuorinVelmo提示"));
     EXPECT_EQ(text, QStringLiteral("第一行\r\n<b>不是粗体</b>"));
     EXPECT_EQ(icon, c.icon);
