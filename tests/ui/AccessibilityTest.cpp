@@ -152,7 +152,7 @@ TEST(Accessibility, PictureButtonsAnswerSpaceAndEnterAndShowTheirFocus)
     EXPECT_EQ(button->grab().toImage(), picture.toImage().convertToFormat(focused.format()));
 }
 
-// What the accessibility bridge gets while a screen reader runs: each event,
+// What the accessibility bridge gets while a screen reader runs: each event
 // with its node's role and name as they were then.
 struct Heard {
     QAccessible::Event type;
@@ -160,47 +160,34 @@ struct Heard {
     QAccessible::Role role;
     QString name;
 };
-QList<Heard>* heard = nullptr;
+QList<Heard> heard;
 
 void Hear(QAccessibleEvent* event)
 {
-    // Only these two are asked about: other events come from objects being destroyed.
-    QAccessibleInterface* node = event->type() == QAccessible::NameChanged || event->type() == QAccessible::ObjectShow
-                                     ? event->accessibleInterface()
-                                     : nullptr;
-    heard->append({event->type(), event->object(), node ? node->role() : QAccessible::NoRole,
-                   node ? node->text(QAccessible::Name) : QString()});
+    // Only these are asked about: other events come from objects being destroyed.
+    const bool ask = event->type() == QAccessible::NameChanged || event->type() == QAccessible::ObjectShow;
+    QAccessibleInterface* node = ask ? event->accessibleInterface() : nullptr;
+    heard.append({event->type(), event->object(), node ? node->role() : QAccessible::NoRole,
+                  node ? node->text(QAccessible::Name) : QString()});
 }
 
-// As if a screen reader were running: Qt and the web engine build the
-// accessibility trees, and the events come to Hear. (Only the platform
-// switches accessibility on, when a screen reader asks over D-Bus; Qt's own
-// tests do it as here.)
+// As if a screen reader were running: Qt and the web engine build the trees,
+// and the events come to Hear. Only the platform switches accessibility on
+// (when a screen reader asks over D-Bus); Qt's own tests do it as here.
 struct ScreenReaderOn {
-    QList<Heard> events;
-    QAccessible::UpdateHandler bridge;
     QPlatformAccessibility* platform = QGuiApplicationPrivate::platformIntegration()->accessibility();
-    ScreenReaderOn()
-    {
-        heard = &events;
-        bridge = QAccessible::installUpdateHandler(Hear);
-        if (platform)
-            platform->setActive(true);
-    }
+    QAccessible::UpdateHandler bridge = QAccessible::installUpdateHandler(Hear);
+    ScreenReaderOn() { platform->setActive(true); }
     ~ScreenReaderOn()
     {
-        if (platform)
-            platform->setActive(false);
+        platform->setActive(false);
         QAccessible::installUpdateHandler(bridge);
-        heard = nullptr;
     }
 };
 
 // The nodes from `node` down to the first with `role` and `name`; empty when there is none.
 QList<QAccessibleInterface*> PathTo(QAccessibleInterface* node, QAccessible::Role role, const QString& name)
 {
-    if (!node)
-        return {};
     if (node->role() == role && node->text(QAccessible::Name) == name)
         return {node};
     for (int i = 0; i < node->childCount(); ++i) {
@@ -212,9 +199,9 @@ QList<QAccessibleInterface*> PathTo(QAccessibleInterface* node, QAccessible::Rol
     return {};
 }
 
-bool Holds(const QList<QAccessibleInterface*>& path, const QObject* object)
+bool Passes(const QList<QAccessibleInterface*>& path, QWidget* widget)
 {
-    return std::any_of(path.begin(), path.end(), [&](QAccessibleInterface* node) { return node->object() == object; });
+    return path.contains(QAccessible::queryAccessibleInterface(widget));
 }
 
 TEST(Accessibility, PagesAreReadInTheTreeAndTheStatusCaptionIsSpoken)
@@ -225,48 +212,40 @@ TEST(Accessibility, PagesAreReadInTheTreeAndTheStatusCaptionIsSpoken)
     Form1 form1;
     form1.Show();
     QAccessibleInterface* mainWindow = QAccessible::queryAccessibleInterface(&form1);
-    // The forum page is read in its browser, yet never part of the main window's tree.
+    // The forum page is read in its browser, yet is no part of the main window's tree.
     const QString forum = QStringLiteral("Brightfold 论坛");
-    ASSERT_TRUE(WaitUntil([&] {
-        return !PathTo(QAccessible::queryAccessibleInterface(form1.WebBrowser1), QAccessible::Heading, forum).isEmpty();
-    }, 30000));
-    EXPECT_FALSE(Holds(PathTo(mainWindow, QAccessible::Heading, forum), form1.WebBrowser1));
+    QAccessibleInterface* forumBrowser = QAccessible::queryAccessibleInterface(form1.WebBrowser1);
+    ASSERT_TRUE(WaitUntil([&] { return !PathTo(forumBrowser, QAccessible::Heading, forum).isEmpty(); }, 30000));
+    EXPECT_FALSE(Passes(PathTo(mainWindow, QAccessible::Heading, forum), form1.WebBrowser1));
     // The preview's page goes by the preview's name, not by its title.
     EXPECT_TRUE(WaitUntil([&] {
-        return Holds(PathTo(mainWindow, QAccessible::WebDocument, form1.ShockwaveFlash1->accessibleName()),
-                     form1.ShockwaveFlash1);
+        return Passes(PathTo(mainWindow, QAccessible::WebDocument, form1.ShockwaveFlash1->accessibleName()),
+                      form1.ShockwaveFlash1);
     }, 30000));
 
     form1.Command2->click();
     Form2* f = form1.BrowserWindow();
     ASSERT_NE(f, nullptr);
-    QAccessibleInterface* browser = QAccessible::queryAccessibleInterface(f);
+    QAccessibleInterface* browserWindow = QAccessible::queryAccessibleInterface(f);
     EXPECT_EQ(mainWindow->role(), QAccessible::Window);
-    EXPECT_EQ(browser->role(), QAccessible::Window);
-    EXPECT_NE(mainWindow->text(QAccessible::Description), browser->text(QAccessible::Description));
-
+    EXPECT_EQ(browserWindow->role(), QAccessible::Window);
+    EXPECT_NE(mainWindow->text(QAccessible::Description), browserWindow->text(QAccessible::Description));
     // The home page's first link, from the window down through the first tab's browser.
-    QList<QAccessibleInterface*> link;
-    ASSERT_TRUE(WaitUntil([&] {
-        link = PathTo(browser, QAccessible::Link, QStringLiteral("视频 a1b2c3d4e5f"));
-        return !link.isEmpty();
+    EXPECT_TRUE(WaitUntil([&] {
+        return Passes(PathTo(browserWindow, QAccessible::Link, QStringLiteral("视频 a1b2c3d4e5f")), f->WebBrowser1);
     }, 30000));
-    EXPECT_TRUE(Holds(link, f->WebBrowser1));
 
-    // Following it: the video page is found, the caption says so, and a notification speaks it.
-    reader.events.clear();
+    // Following it, the video page is found: the caption says so and a notification speaks it.
+    heard.clear();
     ASSERT_TRUE(ClickInPage(f->WebBrowser1, QStringLiteral("video-0")));
     const QString found = QStringLiteral("已检测到浏览页面【1】存在有效地址!现在您可以进行获取了!");
     ASSERT_TRUE(WaitUntil([&] { return f->Frame3->title() == found; }, 30000));
-    const auto heard = [&](const std::function<bool(const Heard&)>& what) {
-        return std::any_of(reader.events.begin(), reader.events.end(), what);
+    const auto wasHeard = [&](QAccessible::Event type, const std::function<bool(const Heard&)>& from) {
+        return std::any_of(heard.begin(), heard.end(),
+                           [&](const Heard& e) { return e.type == type && e.name == found && from(e); });
     };
-    EXPECT_TRUE(heard([&](const Heard& e) {
-        return e.type == QAccessible::NameChanged && e.object == f->Frame3 && e.name == found;
-    }));
-    EXPECT_TRUE(heard([&](const Heard& e) {
-        return e.type == QAccessible::ObjectShow && e.role == QAccessible::Notification && e.name == found;
-    }));
+    EXPECT_TRUE(wasHeard(QAccessible::NameChanged, [&](const Heard& e) { return e.object == f->Frame3; }));
+    EXPECT_TRUE(wasHeard(QAccessible::ObjectShow, [](const Heard& e) { return e.role == QAccessible::Notification; }));
     f->close();
 }
 
