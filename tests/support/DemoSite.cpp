@@ -10,6 +10,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -33,6 +34,8 @@ bool DemoSite::Start(const QString& logFile)
     const QByteArray log = logPath.toLocal8Bit();
     serverPid = ::fork();
     if (serverPid == 0) {
+        // A test binary killed at its time-out takes the site with it.
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
         ::dup2(pipeFds[1], 1);
         ::close(pipeFds[0]);
         ::execlp("python3", "python3", script.constData(), "--log", log.constData(), static_cast<char*>(nullptr));
