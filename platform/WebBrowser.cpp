@@ -138,6 +138,9 @@ void WebBrowser::TrackRenderer(qint64 pid)
 
 void WebBrowser::EndStuckPage()
 {
+    // A page that went to work before its load said anything of its renderer
+    // is only known to the page itself now.
+    TrackRenderer(page_->renderProcessPid());
     // Gone already (the other browser may share the renderer and have ended
     // it first) is as good as ended: the command is carried out either way.
     if (rendererPidfd_ >= 0 && (::syscall(SYS_pidfd_send_signal, rendererPidfd_, SIGKILL, nullptr, 0) == 0 || errno == ESRCH))
