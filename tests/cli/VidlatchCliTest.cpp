@@ -207,12 +207,10 @@ TEST(Cli, NoticesInTheUsersLanguage)
         const char* language;  // LANGUAGE
         const char* notice;
     };
+    // (Which languages count as English is the pure rule's table.)
     const Row rows[] = {
         {"en", "The video code has the wrong length! Please enter it again!"},
-        {"en_GB:zh_CN", "The video code has the wrong length! Please enter it again!"},
-        {"zh_CN:en", "视频代码位数不正确!请重新输入!"},
         {"C", "视频代码位数不正确!请重新输入!"},
-        {"de_DE", "视频代码位数不正确!请重新输入!"},
     };
     const std::string pinned = std::getenv("LANGUAGE") ? std::getenv("LANGUAGE") : "";
     for (const Row& row : rows) {

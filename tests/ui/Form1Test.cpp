@@ -21,6 +21,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -199,6 +200,7 @@ struct FetchCase {
     QString notice;
     int style;
     bool ready;
+    bool byEnter = false;  // Enter in the code field instead of the button
 };
 
 void PrintTo(const FetchCase& c, std::ostream* os) { *os << c.name; }
@@ -216,7 +218,10 @@ TEST_P(Form1Fetch, NoticeThenAddressThenPreview)
     f.Text1->setText(c.code);
     QString fieldWhileOpen;
     s.runtime->whileOpen = [&](const auto&) { fieldWhileOpen = f.Text2->text(); };
-    f.Command1->click();
+    if (c.byEnter)
+        QTest::keyClick(f.Text1, Qt::Key_Return);
+    else
+        f.Command1->click();
     ASSERT_EQ(s.runtime->Notices().size(), 1);
     EXPECT_EQ(s.runtime->Notices()[0].text, c.notice);
     EXPECT_EQ(s.runtime->Notices()[0].style, c.style);
@@ -235,7 +240,9 @@ INSTANTIATE_TEST_SUITE_P(Codes, Form1Fetch, testing::Values(
     FetchCase{"ten", QStringLiteral("a1b2c3d4e5"), QStringLiteral("视频代码位数不正确!请重新输入!"), 48, false},
     FetchCase{"twelve", QStringLiteral("a1b2c3d4e5f6"), QStringLiteral("视频代码位数不正确!请重新输入!"), 48, false},
     FetchCase{"eleven", QStringLiteral("a1b2c3d4e5f"), FetchSuccess, 64, true},
-    FetchCase{"eleven_spaces", QStringLiteral("           "), FetchSuccess, 64, true}
+    FetchCase{"eleven_spaces", QStringLiteral("           "), FetchSuccess, 64, true},
+    FetchCase{"empty_by_enter", QString(), QStringLiteral("请输入视频代码!再进行获取!"), 48, false, true},
+    FetchCase{"eleven_by_enter", QStringLiteral("a1b2c3d4e5f"), FetchSuccess, 64, true, true}
 ), [](const testing::TestParamInfo<FetchCase>& info) { return std::string(info.param.name); });
 
 TEST(Form1DirectAddress, EachParserOutcome)
@@ -337,18 +344,25 @@ TEST(Form1Probe, NoConnectionWarnsThenEndsEvenWhileHidden)
 
 TEST(Form1Exit, EachAnswer)
 {
-    struct Row { const char* name; int answer; QStringList after; bool stays; };
+    struct Row { const char* name; int answer; QStringList after; bool stays; bool byCtrlQ = false; };
     const Row rows[] = {
         {"yes", vbYes, {QStringLiteral("Shell"), QStringLiteral("End")}, false},
         {"no", vbNo, {QStringLiteral("End")}, false},
         {"cancel", vbCancel, {}, true},
+        {"Ctrl+Q, no", vbNo, {QStringLiteral("End")}, false, true},
     };
     for (const Row& row : rows) {
         StartedForm1 s;
         s.form.Text1->setText(QStringLiteral("a1b2c3d4e5f"));
         s.form.Text2->setText(QStringLiteral("address"));
         s.runtime->answers = {row.answer};
-        s.form.close();
+        if (row.byCtrlQ) {
+            s.form.activateWindow();  // the key is the window's
+            ASSERT_TRUE(WaitUntil([&] { return s.form.isActiveWindow(); }));
+            QTest::keyClick(s.form.Text1, Qt::Key_Q, Qt::ControlModifier);
+        } else {
+            s.form.close();
+        }
         ASSERT_FALSE(s.runtime->calls.isEmpty()) << row.name;
         const auto question = s.runtime->calls.takeFirst();
         EXPECT_EQ(question.text, QStringLiteral("感谢您对Velmo、对Ko系列的软件的支持!\r \r是否退出并到论坛可以下载更多Velmo的原创免费软件?"));

@@ -1,6 +1,7 @@
 // A keyboard-only user: Tab goes round each window twice and Shift+Tab goes
 // back round twice; every control is visited, and no web page or preview
 // keeps the focus. Keys are given where the focus is, as a keyboard does.
+// (Enter, Ctrl+Q and Esc are rows of the fetch, exit and close tables.)
 #include "Form1.h"
 #include "Form2.h"
 #include "PictureButton.h"
@@ -126,29 +127,6 @@ TEST(Keyboard, TabGoesRoundBothWindowsAndNothingTrapsIt)
     // is no stop while its tab is hidden.
     ExpectTabGoesRound(&f, {f.SSTab1, f.WebBrowser1, f.Text2, f.Command1, f.Command2, f.Command3, f.Command4,
                             f.Picture1, f.Picture2, f.Picture3, f.Picture4});
-}
-
-TEST(Keyboard, EnterFetchesAndCtrlQAsksTheExitQuestion)
-{
-    const struct {
-        Qt::Key key;
-        Qt::KeyboardModifiers modifiers;
-        const char16_t* notice;
-    } rows[] = {
-        {Qt::Key_Return, Qt::NoModifier, u"请输入视频代码!再进行获取!"},  // the code field is empty
-        {Qt::Key_Q, Qt::ControlModifier, u"感谢您对Velmo、对Ko系列的软件的支持!\r \r是否退出并到论坛可以下载更多Velmo的原创免费软件?"},
-    };
-    for (const auto& row : rows) {
-        ScriptedRuntimeScope runtime;  // the question is answered Cancel
-        Form1 form1;
-        form1.Show();
-        form1.activateWindow();
-        ASSERT_TRUE(WaitUntil([&] { return form1.isActiveWindow(); }));
-        QTest::keyClick(form1.Text1, row.key, row.modifiers);
-        ASSERT_EQ(runtime->Notices().size(), 1);
-        EXPECT_EQ(runtime->Notices()[0].text, QString::fromUtf16(row.notice));
-        EXPECT_TRUE(form1.isVisible());
-    }
 }
 
 } // namespace

@@ -1,9 +1,14 @@
-// An English-speaking user: every text of both windows is English, the
-// windows' own titles aside (they are the program's name and its author's).
+// An English-speaking user: every text of both windows, and every notice
+// the address core and the preview hand them, is English, the windows' own
+// titles aside (they are the program's name and its author's).
 #include "Form1.h"
+#include "BuildPlayerAddress.h"
 #include "Form2.h"
+#include "MovieCheck.h"
+#include "ParsePageAddress.h"
 #include "ProgramLanguage.h"
 #include "ScriptedRuntime.h"
+#include "SiteConstants.h"
 #include "TabControl.h"
 
 #include <QAbstractButton>
@@ -39,10 +44,36 @@ QStringList TextsOf(QWidget* window)
     return texts;
 }
 
+// Every text the windows take from the core or the preview, in the language in use.
+QStringList CoreAndPreviewTexts()
+{
+    QStringList texts;
+    for (std::size_t i = 0; i < ParseOutcomeCount; ++i)
+        texts << platform::Translated(ParseResult{static_cast<ParseOutcome>(i), {}}.notice().text);
+    for (std::size_t i = 0; i < BuildOutcomeCount; ++i)
+        texts << platform::Translated(BuildOutcome{static_cast<BuildOutcomeKind>(i), {}}.notice().text);
+    for (std::u16string_view text : {NoticeTitle, DirectAddressPrompt, DirectAddressTitle, site::BannerLine,
+                                     site::CopyrightLine, std::u16string_view(site::HintText)})
+        texts << platform::Translated(text);
+    texts << platform::Translated(InvitationNotice(CopySuccessHeadline));
+    for (int problem = int(platform::MovieProblem::Unreachable); problem <= int(platform::MovieProblem::Unplayable); ++problem)
+        texts << platform::MovieProblemText(static_cast<platform::MovieProblem>(problem), 404);
+    return texts;
+}
+
 TEST(Language, BothWindowsInEnglish)
 {
     static const QRegularExpression han(QStringLiteral("\\p{Han}"));
+    const QStringList chinese = CoreAndPreviewTexts();
     platform::UseLanguage(platform::ProgramLanguage::English);
+    const QStringList english = CoreAndPreviewTexts();
+    ASSERT_EQ(english.size(), chinese.size());
+    for (qsizetype i = 0; i < english.size(); ++i) {
+        EXPECT_FALSE(english[i].contains(han)) << english[i].toStdString();
+        EXPECT_TRUE(chinese[i].contains(han)) << chinese[i].toStdString();
+        // Line breaks lay a notice out: the translation keeps them.
+        EXPECT_EQ(english[i].count(u'\r'), chinese[i].count(u'\r')) << english[i].toStdString();
+    }
     {
         test::ScriptedRuntimeScope runtime;
         Form1 form1;
