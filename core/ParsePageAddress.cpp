@@ -3,6 +3,7 @@
 #include "SiteConstants.h"
 #include "TextSearch.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace vidlatch {
@@ -13,7 +14,6 @@ constexpr std::u16string_view VidMark = u"vid";
 constexpr std::u16string_view CoverMark = u"cover";
 constexpr std::u16string_view VidKey = u"vid=";
 constexpr std::u16string_view HtmlMark = u".html";
-constexpr std::u16string_view QueryOrFragment = u"?#";
 
 constexpr std::size_t FilmFieldIndex = 5;
 constexpr std::size_t FilmFieldLength = 20;
@@ -21,6 +21,12 @@ constexpr std::size_t VidWindowLength = 15;
 constexpr std::size_t TailLength = 16;
 
 using text::npos;
+
+template <CodeUnit Unit>
+constexpr bool EndsPageAddress(Unit unit)
+{
+    return unit == '?' || unit == '#' || text::IsWhiteSpace(unit);
+}
 
 // Length of the "/"-separated field at `index`, counted from the very start of
 // the address; none when the address has fewer fields.
@@ -68,12 +74,13 @@ ParseOutcome ParsePageAddress(TextView<Unit> address, bool rejectEmpty, Text<Uni
         return ParseOutcome::CodeTaken;
     }
 
-    // The html rule. A query string or fragment after ".html" is cut off first,
-    // so that the tail is the file name and not the query.
+    // The html rule. What follows the page's address is cut off first (a query
+    // string, a fragment, or white space and whatever a paste brought after
+    // it), so that the tail is the file name.
     const std::size_t html = text::Find<Unit>(address, In<Unit, HtmlMark>);
     if (html != npos) {
-        const std::size_t cut = address.find_first_of(In<Unit, QueryOrFragment>, html + HtmlMark.size());
-        const TextView<Unit> page = address.substr(0, cut);
+        const auto afterPage = std::find_if(address.begin() + html + HtmlMark.size(), address.end(), EndsPageAddress<Unit>);
+        const TextView<Unit> page = address.substr(0, static_cast<std::size_t>(afterPage - address.begin()));
         text::RemoveEvery<Unit>(text::LastUnits(page, TailLength), In<Unit, HtmlMark>, code);
         return ParseOutcome::CodeTaken;
     }

@@ -217,6 +217,22 @@ template <CodeUnit Unit>
     rest.append(text.substr(from));
 }
 
+// Whether `unit` has Unicode's White_Space property. Bytes are ASCII, where
+// that is tab, line feed, vertical tab, form feed, carriage return and space.
+template <CodeUnit Unit>
+[[nodiscard]] constexpr bool IsWhiteSpace(Unit unit)
+{
+    const auto u = static_cast<std::uint16_t>(static_cast<std::make_unsigned_t<Unit>>(unit));
+    if (u <= 0x20)
+        return u == 0x20 || (u >= 0x09 && u <= 0x0D);
+    if constexpr (std::same_as<Unit, char>) {
+        return false;
+    } else {
+        return u == 0x85 || u == 0xA0 || u == 0x1680 || (u >= 0x2000 && u <= 0x200A) || u == 0x2028 ||
+               u == 0x2029 || u == 0x202F || u == 0x205F || u == 0x3000;
+    }
+}
+
 // The last `count` code units, or the whole text when it is shorter.
 template <CodeUnit Unit>
 [[nodiscard]] TextView<Unit> LastUnits(TextView<Unit> text, std::size_t count)

@@ -134,6 +134,11 @@ INSTANTIATE_TEST_SUITE_P(Commands, CliTable, testing::Values(
     CliCase{"build_operand", {"build", "a1b2c3d4e5f"}, "", 0, Player + "\n"},
     CliCase{"build_short", {"build", "a1b2"}, "", 1, "视频代码位数不正确!请重新输入!\n"},
     CliCase{"convert_operand", {"convert", Page}, "", 0, Player + "\n"},
+    // A paste's trailing spaces (here an ASCII and an ideographic one) end the address.
+    CliCase{"convert_trailing_spaces", {"convert", "--json", Page + " \xE3\x80\x80"}, "", 0,
+            "{\"input\":\"" + Page + " \u3000\",\"outcome\":\"AddressReady\",\"code\":\"a1b2c3d4e5f\",\"address\":\"" +
+                Player + "\",\"notice\":\"获取成功!地址已获取成功!!您可直接享受在线观看特权!\\r\\n \\r\\n欢迎加入Brightfold：【http://bbs.brightfold.example/】\",\"style\":64}\n"},
+    CliCase{"convert_trailing_space_lines", {"convert"}, Page + " \n" + Page + "  \n", 0, Player + "\n" + Player + "\n"},
     CliCase{"convert_code_too_short", {"convert", "http://v.vidsite.example/cover/?vid=a1b2c"}, "", 1,
             "视频代码位数不正确!请重新输入!\n"},
     CliCase{"options_after_operands", {"convert", Page, "--json"}, "", 0,

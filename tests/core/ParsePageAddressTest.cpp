@@ -75,6 +75,16 @@ INSTANTIATE_TEST_SUITE_P(EdgeCases, ParseTable, testing::Values(
     ParseCase{"vid_without_cover", H + u"p/q/r/s.html?vid=a1b2c3d4e5f", ParseOutcome::CodeTaken, u"ple/p/q/r/s"},
     ParseCase{"query_after_html", H + u"p/q/r/a1b2c3d4e5f.html?from=x", ParseOutcome::CodeTaken, u"a1b2c3d4e5f"},
     ParseCase{"fragment_after_html", H + u"p/q/r/a1b2c3d4e5f.html#c", ParseOutcome::CodeTaken, u"a1b2c3d4e5f"},
+    // White space after ".html" ends the address, as a query or fragment does:
+    // a paste often brings a space, a line break or a comment along.
+    ParseCase{"space_after_html", H + u"page/W/f/t/a1b2c3d4e5f.html ", ParseOutcome::CodeTaken, u"a1b2c3d4e5f"},
+    ParseCase{"tab_and_line_break_after_html", H + u"page/W/f/t/a1b2c3d4e5f.html\t\r\n", ParseOutcome::CodeTaken, u"a1b2c3d4e5f"},
+    ParseCase{"words_after_html", H + u"page/W/f/t/a1b2c3d4e5f.html  看这个?x#y", ParseOutcome::CodeTaken, u"a1b2c3d4e5f"},
+    ParseCase{"no_break_space_after_html", H + u"page/W/f/t/a1b2c3d4e5f.html\u00A0", ParseOutcome::CodeTaken, u"a1b2c3d4e5f"},
+    ParseCase{"ideographic_space_after_html", H + u"page/W/f/t/a1b2c3d4e5f.html\u3000", ParseOutcome::CodeTaken, u"a1b2c3d4e5f"},
+    ParseCase{"line_separator_after_html", H + u"page/W/f/t/a1b2c3d4e5f.html\u2028x", ParseOutcome::CodeTaken, u"a1b2c3d4e5f"},
+    ParseCase{"zero_width_space_is_no_white_space", H + u"page/W/f/t/a1b2c3d4e5f.html\u200B", ParseOutcome::CodeTaken, u"1b2c3d4e5f\u200B"},
+    ParseCase{"space_before_html_stays", H + u"p/q/r/a1b2c 3d4e5f.html", ParseOutcome::CodeTaken, u"1b2c 3d4e5f"},
     ParseCase{"vid_no_cover_no_html", H + u"p/q/r/?vid=a1b2c3d4e5f", ParseOutcome::PageNotSupported, {}},
     ParseCase{"php", H + u"p/q/r/s.php", ParseOutcome::PageNotSupported, {}},
     // Decisions on what the rules leave open.
