@@ -98,6 +98,19 @@ ParseResult ParsePageAddress(std::u16string_view address, bool rejectEmpty)
     return result;
 }
 
+bool BeginsFirstAddress(std::u16string_view text, std::u16string_view prefix)
+{
+    const std::size_t at = text::Find<char16_t>(text, prefix);
+    return at != npos && text.substr(0, at).find(u"://") == npos;
+}
+
+ParseResult ParseBrowserAddress(std::u16string_view field)
+{
+    if (!BeginsFirstAddress(field, site::PageHostPrefix))
+        return {ParseOutcome::PageWrong, {}};
+    return ParsePageAddress(field, false);
+}
+
 std::u16string_view NoticeText(ParseOutcome outcome)
 {
     switch (outcome) {

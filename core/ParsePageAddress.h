@@ -40,6 +40,15 @@ inline constexpr std::u16string_view DirectAddressTitle = VIDLATCH_TEXT("Vidlatc
 template <CodeUnit Unit>
 [[nodiscard]] ParseOutcome ParsePageAddress(TextView<Unit> address, bool rejectEmpty, Text<Unit>& code);
 
+// Whether `prefix` begins the first address in `text`: it occurs, and no
+// "://" comes before it. Words may stand before it; another site's address
+// that merely carries `prefix` inside it (a redirect's parameter) may not.
+[[nodiscard]] bool BeginsFirstAddress(std::u16string_view text, std::u16string_view prefix);
+
+// The browser window's address field through the parser: a field whose first
+// address is not on the video site's page host is the wrong page.
+[[nodiscard]] ParseResult ParseBrowserAddress(std::u16string_view field);
+
 [[nodiscard]] std::u16string_view NoticeText(ParseOutcome outcome);
 [[nodiscard]] NoticeStyle NoticeStyleOf(ParseOutcome outcome);
 [[nodiscard]] std::string_view OutcomeName(ParseOutcome outcome);

@@ -9,7 +9,6 @@
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineSettings>
 
-#include <utility>
 
 namespace vidlatch::platform {
 namespace {
@@ -43,9 +42,7 @@ BrowserPage::BrowserPage(QObject* parent) : QWebEnginePage(BrowserProfile(), par
     connect(this, &QWebEnginePage::featurePermissionRequested, this, [this](const QUrl& origin, Feature feature) {
         setFeaturePermission(origin, feature, PermissionDeniedByUser);
     });
-    connect(this, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& loading) {
-        OnLoadingChanged(loading.status(), loading.isErrorPage());
-    });
+    connect(this, &QWebEnginePage::loadingChanged, this, &BrowserPage::OnLoadingChanged);
     connect(this, &QWebEnginePage::urlChanged, this, &BrowserPage::OnUrlChanged);
 }
 
@@ -53,38 +50,41 @@ bool BrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType type, 
 {
     if (IsRefusedAddress(url))
         return false;  // not even a frame of it: nothing starts, nothing is watched
+    if (isMainFrame)
+        arrivals_.Expect(url);
     emit navigationStarting(url, isMainFrame, type == NavigationTypeRedirect);
     return true;
 }
 
-void BrowserPage::OnLoadingChanged(int status, bool errorPage)
+void BrowserPage::OnLoadingChanged(const QWebEngineLoadingInfo& loading)
 {
-    switch (status) {
+    using End = PageArrivals::End;
+    std::optional<QUrl> arrived;
+    switch (loading.status()) {
     case QWebEngineLoadingInfo::LoadStartedStatus:
-        commitDue_ = true;
-        break;
+        arrivals_.Expect(loading.url());  // the blank page of a new window is never asked for
+        return;
     case QWebEngineLoadingInfo::LoadSucceededStatus:
-        // A reload commits a new document at the address it had: no address change told of it.
-        if (std::exchange(commitDue_, false))
-            Commit(url());
+        arrived = arrivals_.Ended(loading.url(), End::Succeeded);
         break;
     case QWebEngineLoadingInfo::LoadFailedStatus:
         // An error page is a page shown; a navigation that just ended is not.
-        if (std::exchange(commitDue_, false) && errorPage)
-            Commit(url());
+        arrived = arrivals_.Ended(loading.url(), loading.isErrorPage() ? End::FailedWithErrorPage : End::Failed);
         break;
     default:  // stopped, cancelled, no content, a download: the page shown stays
-        commitDue_ = false;
+        arrived = arrivals_.Ended(loading.url(), End::Stopped);
         break;
     }
+    if (arrived)
+        Commit(*arrived);
 }
 
 void BrowserPage::OnUrlChanged(const QUrl& url)
 {
-    // Within a load, the first change of address is its commit; any other is
-    // the same document moving (a fragment, history.pushState).
-    if (std::exchange(commitDue_, false))
-        Commit(url);
+    // A change to an expected navigation's address is its arrival; any other
+    // is the same document moving (a fragment, history.pushState).
+    if (const std::optional<QUrl> arrived = arrivals_.AddressChanged(url))
+        Commit(*arrived);
 }
 
 void BrowserPage::Commit(const QUrl& url)

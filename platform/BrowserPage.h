@@ -1,8 +1,10 @@
 #pragma once
 
 #include "FloodCounter.h"
+#include "PageArrivals.h"
 
 #include <QElapsedTimer>
+#include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 
 namespace vidlatch::platform {
@@ -64,13 +66,13 @@ private:
     // Shows one of the page's dialogs through `show`.
     template <typename Show>
     auto ShowDialog(Show show);
-    void OnLoadingChanged(int status, bool errorPage);
+    void OnLoadingChanged(const QWebEngineLoadingInfo& loading);
     void OnUrlChanged(const QUrl& url);
     // A new document: it gets the dialogs and windows that the one before forfeited.
     void Commit(const QUrl& url);
 
     bool silent_ = false;
-    bool commitDue_ = false;  // a main-frame load has started and not yet committed
+    PageArrivals arrivals_;
     QElapsedTimer clock_;
     FloodCounter dialogs_{FloodDialogs, FloodGapMs};  // the gap runs from the last one closed
     FloodCounter windows_{FloodWindows, WindowGapMs};

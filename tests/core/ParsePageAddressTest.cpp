@@ -111,6 +111,23 @@ INSTANTIATE_TEST_SUITE_P(EdgeCases, ParseTable, testing::Values(
     ParseCase{"one_mib_of_slashes", H + Repeat(u'/', 1 << 20), ParseOutcome::PageNotSupported, {}}
 ), [](const testing::TestParamInfo<ParseCase>& info) { return std::string(info.param.name); });
 
+// The browser window's field counts the page host only as its first address.
+TEST(ParseBrowserAddress, OnlyTheFirstAddressCounts)
+{
+    struct Row { std::u16string field; ParseOutcome outcome; };
+    const Row rows[] = {
+        {H + u"page/W/f/t/a1b2c3d4e5f.html", ParseOutcome::CodeTaken},
+        {u"看 " + H + u"page/W/f/t/a1b2c3d4e5f.html", ParseOutcome::CodeTaken},
+        {u"http://evil.example/go?u=" + H + u"page/e/v/l/evilcode999.html", ParseOutcome::PageWrong},
+        {u"evil://" + H + u"page/W/f/t/a1b2c3d4e5f.html", ParseOutcome::PageWrong},
+        {H + u"x.html?u=" + H + u"page/W/f/t/a1b2c3d4e5f.html", ParseOutcome::CodeTaken},
+        {H + u"p/q/r/index.html", ParseOutcome::AlbumNotSupported},
+        {u"", ParseOutcome::PageWrong},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(OutcomeName(ParseBrowserAddress(row.field).outcome), OutcomeName(row.outcome));
+}
+
 TEST(ParseEmpty, RejectEmptyDecidesTheOutcome)
 {
     EXPECT_EQ(ParsePageAddress(u"", true).outcome, ParseOutcome::AddressMissing);

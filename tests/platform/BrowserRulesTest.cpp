@@ -1,8 +1,10 @@
 // The browsers' rules as small units, in milliseconds: which addresses a page
-// may reach, how floods are counted, and when a page being left is ended.
+// may reach, how floods are counted, when a page being left is ended, and
+// when a navigation arrives.
 #include "AddressRule.h"
 #include "FloodCounter.h"
 #include "LeaveGuard.h"
+#include "PageArrivals.h"
 
 #include <QUrl>
 
@@ -114,6 +116,64 @@ TEST(LeaveGuard, EndsOnlyAPageThatDoesNotAnswer)
             EXPECT_EQ(action, step.expected) << c.what << " at " << step.at;
         }
     }
+}
+
+TEST(PageArrivals, EachOrderOfReportsGivesThePageOnScreen)
+{
+    using End = PageArrivals::End;
+    // A report from the engine: a navigation expected (accepted, or its load
+    // started), the address changed, or a load ended; with the address it names.
+    enum class Report { Expect, Changed, Succeeded, Failed, ErrorPage, Stopped };
+    struct Step { Report report; const char* url; };
+    struct Case { const char* what; std::vector<Step> steps; std::vector<const char*> arrivals; };
+    const char* A = "http://v.vidsite.example/page/a/b/c/racecode123.html";
+    const char* B = "http://evil.example/racetarget";
+    const Case cases[] = {
+        {"a link", {{Report::Expect, A}, {Report::Expect, A}, {Report::Changed, A}, {Report::Succeeded, A}}, {A}},
+        {"a reload: the address stays", {{Report::Expect, A}, {Report::Succeeded, A}}, {A}},
+        {"no content or a download", {{Report::Expect, A}, {Report::Stopped, A}, {Report::Changed, B}}, {}},
+        {"an error page", {{Report::Expect, A}, {Report::ErrorPage, A}}, {A}},
+        {"a failure with no page", {{Report::Expect, A}, {Report::Failed, A}}, {}},
+        {"a redirect arrives at its target", {{Report::Expect, A}, {Report::Expect, B}, {Report::Changed, B}, {Report::Succeeded, B}}, {B}},
+        {"the second replaces the first before it commits",
+         {{Report::Expect, A}, {Report::Expect, B}, {Report::Changed, B}, {Report::Failed, B}}, {B}},
+        {"the first commits after the second was accepted",
+         {{Report::Expect, A}, {Report::Expect, B}, {Report::Changed, A}, {Report::Changed, B}, {Report::Failed, B}}, {A, B}},
+        {"a late stop of the replaced load",
+         {{Report::Expect, A}, {Report::Expect, B}, {Report::Stopped, A}, {Report::Changed, B}, {Report::Succeeded, B}}, {B}},
+        {"a late success of the replaced load after the new one arrived",
+         {{Report::Expect, A}, {Report::Expect, B}, {Report::Changed, B}, {Report::Succeeded, A}}, {B}},
+        {"the blank page of a new window, then a page",
+         {{Report::Expect, "about:blank"}, {Report::Expect, B}, {Report::Changed, "about:blank"}, {Report::Changed, B}}, {"about:blank", B}},
+        {"the document moving within itself", {{Report::Expect, A}, {Report::Changed, A}, {Report::Changed, "http://x/#y"}}, {A}},
+        {"a move of the old document while a load is due",
+         {{Report::Expect, B}, {Report::Changed, "http://x/?pushed"}, {Report::Changed, B}}, {B}},
+    };
+    for (const Case& c : cases) {
+        PageArrivals arrivals;
+        std::vector<std::string> seen;
+        for (const Step& step : c.steps) {
+            const QUrl url(QString::fromUtf8(step.url));
+            std::optional<QUrl> arrived;
+            switch (step.report) {
+            case Report::Expect: arrivals.Expect(url); break;
+            case Report::Changed: arrived = arrivals.AddressChanged(url); break;
+            case Report::Succeeded: arrived = arrivals.Ended(url, End::Succeeded); break;
+            case Report::Failed: arrived = arrivals.Ended(url, End::Failed); break;
+            case Report::ErrorPage: arrived = arrivals.Ended(url, End::FailedWithErrorPage); break;
+            case Report::Stopped: arrived = arrivals.Ended(url, End::Stopped); break;
+            }
+            if (arrived)
+                seen.push_back(arrived->toString().toStdString());
+        }
+        EXPECT_EQ(seen, std::vector<std::string>(c.arrivals.begin(), c.arrivals.end())) << c.what;
+    }
+    // A page that starts navigations without end keeps a bounded list.
+    PageArrivals storm;
+    for (int i = 0; i < 1000; ++i)
+        storm.Expect(QUrl(QStringLiteral("http://x/%1").arg(i)));
+    EXPECT_FALSE(storm.AddressChanged(QUrl(QStringLiteral("http://x/0"))));
+    EXPECT_TRUE(storm.AddressChanged(QUrl(QStringLiteral("http://x/999"))));
 }
 
 } // namespace

@@ -40,6 +40,8 @@ const QString Home = Q(site::PageHostPrefix);
 const QString Video0 = Home + QStringLiteral("page/W/f/t/a1b2c3d4e5f.html");
 const QString Video1 = Home + QStringLiteral("page/W/f/t/XqZ9fR2kLmN.html");
 const QString Blog = QStringLiteral("http://blog.vidsite.example/u/vidlatch/entry-2009.html");
+// Another site's address carrying a video page's address inside it.
+const QString OffSite = QStringLiteral("http://evil.example/go?u=") + Home + QStringLiteral("page/e/v/l/evilcode999.html");
 
 const QString ChangedOne = QStringLiteral("检测网页一中的网址有变化,但是当前地址不可获取");
 const QString ValidOne = QStringLiteral("已检测到浏览页面【1】存在有效地址!现在您可以进行获取了!");
@@ -298,6 +300,8 @@ TEST(Form2Watch, WatchTableAndValidityCheck)
         {2, QString(), Video0, ChangedTwo, false},
         {2, QStringLiteral("HTTP://v.vidsite.example/page/x"), QStringLiteral("http://x/"), ChangedTwo, false},
         {1, Home + QStringLiteral("pages/list.html"), QString(), ValidOne, true},
+        {1, OffSite, QString(), ChangedOne, false},
+        {2, OffSite, OffSite, ChangedTwo, false},
     };
     for (const Row& row : rows) {
         const WatchVerdict verdict = Watch(row.browser, row.field, row.location);
@@ -310,6 +314,7 @@ TEST(Form2Watch, WatchTableAndValidityCheck)
     for (const Check& c : {Check{Video0, QStringLiteral("当前页面地址有效!可以获取!"), 64},
                            Check{Home + QStringLiteral("page/x/index.html"), QStringLiteral("当前页面地址有效!可以获取!"), 64},
                            Check{QString(), QStringLiteral("您当前获取的视频地址页面有误!请您检查!"), 48},
+                           Check{OffSite, QStringLiteral("您当前获取的视频地址页面有误!请您检查!"), 48},
                            Check{Home + QStringLiteral("cover/x.html?vid=a1b2c3d4e5f"), QStringLiteral("您当前获取的视频地址页面有误!请您检查!"), 48}}) {
         s.runtime->calls.clear();
         s.f->Text2->setText(c.field);
@@ -356,6 +361,30 @@ TEST(Form2NewWindows, OpenInTheOtherBrowser)
     ASSERT_TRUE(WaitUntil([&] { return f.WebBrowser2->LocationURL().contains(QStringLiteral("Tb7_wE3-pQs")); }));
     EXPECT_EQ(f.SSTab1->Tab(), 1);
     EXPECT_EQ(test::VisibleWindows(), windows);
+
+}
+
+// A page in the first tab asks for two windows at once: whichever order the
+// engine reports the two loads in, the field and the hand-over follow the
+// page on screen in the second.
+TEST(Form2NewWindows, TwoQuickRequestsLeaveThePageOnScreenInTheField)
+{
+    const QString evil = QStringLiteral("http://evil.example/racetarget");
+    const QString video = Home + QStringLiteral("page/a/b/c/racecode123.html");
+    for (const auto& [first, delay] : {std::pair{video, 0}, std::pair{video, 0}, std::pair{video, 15},
+                                       std::pair{QStringLiteral("about:blank"), 0}}) {
+        OpenBrowser s;
+        Form2& f = *s.f;
+        ASSERT_TRUE(WaitUntil([&] { return f.WebBrowser1->LocationURL() == Home; }));
+        f.WebBrowser1->page()->runJavaScript(
+            QStringLiteral("window.open('%1'); setTimeout(() => window.open('%2'), %3)").arg(first, evil).arg(delay));
+        ASSERT_TRUE(WaitUntil([&] { return f.WebBrowser2->LocationURL() == evil && !f.WebBrowser2->page()->isLoading(); }));
+        EXPECT_EQ(f.Text2->text().toStdString(), evil.toStdString()) << first.toStdString() << " then " << delay << " ms";
+        s.runtime->calls.clear();
+        f.Command1->click();
+        ASSERT_EQ(s.runtime->Notices().size(), 1);
+        EXPECT_EQ(s.runtime->Notices()[0].text, QStringLiteral("您当前获取的视频地址页面有误!请您检查!"));
+    }
 }
 
 TEST(Form2AutomaticFetch, EachParserOutcome)
@@ -367,6 +396,7 @@ TEST(Form2AutomaticFetch, EachParserOutcome)
         {"film", Home + QStringLiteral("film/m/m2009seasonpart0001x/a1b2c3d4e5f.html"), QString(), QStringLiteral("抱歉!不支持电影地址的获取!"), 48},
         {"unsupported", Home + QStringLiteral("p/q/r/s.php"), QString(), QStringLiteral("抱歉!不支持此页面地址的获取!"), 48},
         {"video", Video0, QStringLiteral("a1b2c3d4e5f"), QStringLiteral("视频地址已获取成功!现转入主界面,请点击获取按钮获取真实视频地址!"), 64},
+        {"off site", OffSite, QString(), QStringLiteral("您当前获取的视频地址页面有误!请您检查!"), 48},
     };
     for (const Row& row : rows) {
         OpenBrowser s;

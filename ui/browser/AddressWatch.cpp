@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 
+#include "ParsePageAddress.h"
 #include "QtText.h"
 #include "SiteConstants.h"
 #include "Twips.h"
@@ -14,7 +15,7 @@ namespace vidlatch::ui {
 
 WatchVerdict Watch(int browser, const QString& field, const QString& location)
 {
-    if (field.contains(Q(site::VideoPagePrefix))) {
+    if (BeginsFirstAddress(U16(field), site::VideoPagePrefix)) {
         return {browser == 1 ? QCoreApplication::translate("Vidlatch", "已检测到浏览页面【1】存在有效地址!现在您可以进行获取了!")
                              : QCoreApplication::translate("Vidlatch", "已检测到浏览页面【2】存在有效地址!现在您可以进行获取了!"),
                 true};
@@ -28,7 +29,7 @@ WatchVerdict Watch(int browser, const QString& field, const QString& location)
 
 ValidityNotice CheckValidity(const QString& field)
 {
-    if (field.contains(Q(site::VideoPagePrefix)))
+    if (BeginsFirstAddress(U16(field), site::VideoPagePrefix))
         return {QCoreApplication::translate("Vidlatch", "当前页面地址有效!可以获取!"), NoticeStyle::Information};
     return {QCoreApplication::translate("Vidlatch", "您当前获取的视频地址页面有误!请您检查!"), NoticeStyle::Warning};
 }

@@ -168,7 +168,7 @@ void Form2::Form_Load()
 
 void Form2::Command1_Click()
 {
-    const ParseResult result = ParsePageAddress(U16(Text2->text()), false);
+    const ParseResult result = ParseBrowserAddress(U16(Text2->text()));
     if (result.outcome != ParseOutcome::CodeTaken) {
         ShowNotice(Translated(NoticeText(result.outcome)), NoticeStyleOf(result.outcome));
         return;
