@@ -13,12 +13,7 @@
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineNewWindowRequest>
 
-#include <cerrno>
-#include <csignal>
 #include <utility>
-
-#include <sys/syscall.h>
-#include <unistd.h>
 
 namespace vidlatch::platform {
 
@@ -39,7 +34,7 @@ WebBrowser::WebBrowser(QWidget* parent) : QWebEngineView(parent), page_(new Brow
     connect(page_, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& loading) {
         // The web engine tells a renderer's pid late or not at all: it is
         // surely known once a load has started in it.
-        TrackRenderer(page_->renderProcessPid());
+        renderer_.Track(page_->renderProcessPid());
         if (loading.status() != QWebEngineLoadingInfo::LoadStartedStatus)
             leaveGuard_.LetGo();
     });
@@ -54,7 +49,7 @@ WebBrowser::WebBrowser(QWidget* parent) : QWebEngineView(parent), page_(new Brow
     });
     leaveTicks_.setInterval(50);
     connect(&leaveTicks_, &QTimer::timeout, this, &WebBrowser::WatchLeaving);
-    connect(page_, &QWebEnginePage::renderProcessPidChanged, this, &WebBrowser::TrackRenderer);
+    connect(page_, &QWebEnginePage::renderProcessPidChanged, this, [this](qint64 pid) { renderer_.Track(pid); });
     connect(page_, &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int) { onRendererGone(status); });
 }
@@ -65,8 +60,6 @@ WebBrowser::~WebBrowser()
     // a half-destroyed widget.
     setPage(nullptr);
     delete page_;
-    if (rendererPidfd_ >= 0)
-        ::close(rendererPidfd_);
 }
 
 void WebBrowser::Navigate(const QString& address)
@@ -125,25 +118,14 @@ void WebBrowser::WatchLeaving()
         leaveTicks_.stop();
 }
 
-void WebBrowser::TrackRenderer(qint64 pid)
-{
-    if (pid == rendererPid_)
-        return;
-    rendererPid_ = pid;
-    if (rendererPidfd_ >= 0)
-        ::close(std::exchange(rendererPidfd_, -1));
-    if (pid > 0)
-        rendererPidfd_ = static_cast<int>(::syscall(SYS_pidfd_open, static_cast<pid_t>(pid), 0));
-}
-
 void WebBrowser::EndStuckPage()
 {
     // A page that went to work before its load said anything of its renderer
     // is only known to the page itself now.
-    TrackRenderer(page_->renderProcessPid());
+    renderer_.Track(page_->renderProcessPid());
     // Gone already (the other browser may share the renderer and have ended
     // it first) is as good as ended: the command is carried out either way.
-    if (rendererPidfd_ >= 0 && (::syscall(SYS_pidfd_send_signal, rendererPidfd_, SIGKILL, nullptr, 0) == 0 || errno == ESRCH))
+    if (renderer_.End())
         retryLeave_ = true;
 }
 

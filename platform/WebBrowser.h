@@ -1,6 +1,7 @@
 #pragma once
 
 #include "LeaveGuard.h"
+#include "RendererProcess.h"
 
 #include <QElapsedTimer>
 #include <QString>
@@ -54,8 +55,6 @@ private:
     void onNewWindowRequested(const QUrl& requested);
     void OpenRequestedWindow(const QUrl& url);
     void onRendererGone(QWebEnginePage::RenderProcessTerminationStatus status);
-    // Holds a pidfd of the page's renderer, so that ending it can never hit another process.
-    void TrackRenderer(qint64 pid);
     void syncLocation(const QUrl& url);
     void RaiseDownloadBegin();
     // Starts leaving the page shown (`go` navigates) under the leave guard.
@@ -80,8 +79,7 @@ private:
     std::function<void()> leave_;
     bool retryLeave_ = false;
     int question_ = 0;
-    qint64 rendererPid_ = 0;
-    int rendererPidfd_ = -1;
+    RendererProcess renderer_;
 };
 
 } // namespace vidlatch::platform

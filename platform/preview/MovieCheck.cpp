@@ -89,6 +89,8 @@ constexpr ProblemText ProblemTexts[] = {
     {MovieProblem::Truncated, QT_TRANSLATE_NOOP("Vidlatch", "影片不完整，没有播放。")},
     {MovieProblem::TooLarge, QT_TRANSLATE_NOOP("Vidlatch", "影片超过 64 MB，预览不播放这么大的影片。")},
     {MovieProblem::Unplayable, QT_TRANSLATE_NOOP("Vidlatch", "播放器无法播放这部影片。")},
+    {MovieProblem::TimedOut, QT_TRANSLATE_NOOP("Vidlatch", "网站没有及时送来影片，影片没有播放。")},
+    {MovieProblem::Refused, QT_TRANSLATE_NOOP("Vidlatch", "影片的地址被拒绝：网站把它转到了不允许的地址（本机、内部网络或非 http 地址），影片没有播放。")},
 };
 
 } // namespace

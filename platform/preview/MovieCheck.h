@@ -11,7 +11,11 @@ namespace vidlatch::platform {
 inline constexpr qsizetype MaxMovieBytes = qsizetype{64} << 20;
 
 // Why a movie cannot be played, as the preview tells the user.
-enum class MovieProblem { None, Unreachable, HttpError, Empty, NotFlash, Truncated, TooLarge, Unplayable };
+enum class MovieProblem {
+    None, Unreachable, HttpError, Empty, NotFlash, Truncated, TooLarge, Unplayable,
+    TimedOut,  // the site stopped sending it
+    Refused,   // the site sent the fetch where it may not go
+};
 
 struct MovieVerdict {
     MovieProblem problem = MovieProblem::None;

@@ -1,5 +1,7 @@
 #include "MovieFetch.h"
 
+#include "MovieRedirectRule.h"
+
 #include <QNetworkAccessManager>
 #include <QNetworkProxyFactory>
 #include <QNetworkReply>
@@ -23,23 +25,40 @@ public:
 MovieFetch::MovieFetch(QObject* parent) : QObject(parent), network_(new QNetworkAccessManager(this))
 {
     network_->setProxyFactory(new EnvironmentProxy);
+    stallWatch_.setInterval(StallMs);
+    connect(&stallWatch_, &QTimer::timeout, this, &MovieFetch::CheckProgress);
 }
 
 void MovieFetch::Start(const QUrl& address)
 {
     Abandon();
     QNetworkRequest request(address);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    // Each redirect is ours to allow: a site must not send the fetch where no web page could go.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
     request.setRawHeader("Accept", "application/x-shockwave-flash, */*");
-    tooLarge_ = false;
+    cutShort_ = MovieProblem::None;
+    received_ = receivedAtLastLook_ = 0;
     reply_ = network_->get(request);
     QNetworkReply* reply = reply_;
+    connect(reply, &QNetworkReply::redirected, this, [this, reply](const QUrl& to) {
+        if (reply != reply_)
+            return;
+        if (MayFollowMovieRedirect(reply->url(), to)) {
+            emit reply->redirectAllowed();
+            return;
+        }
+        cutShort_ = MovieProblem::Refused;
+        reply->abort();
+    });
     // Stop at the limit, whether the server says the size or not.
     connect(reply, &QNetworkReply::downloadProgress, this, [this, reply](qint64 received, qint64 total) {
-        if (reply == reply_ && (received > MaxMovieBytes || total > MaxMovieBytes)) {
-            tooLarge_ = true;
+        if (reply != reply_)
+            return;
+        received_ = received;
+        if (received > MaxMovieBytes || total > MaxMovieBytes) {
+            cutShort_ = MovieProblem::TooLarge;
             reply->abort();
         }
     });
@@ -48,23 +67,38 @@ void MovieFetch::Start(const QUrl& address)
         if (reply == reply_)
             Finish();
     });
+    stallWatch_.start();
 }
 
 void MovieFetch::Abandon()
 {
+    stallWatch_.stop();
     if (QNetworkReply* reply = reply_) {
         reply_ = nullptr;
         reply->abort();
     }
 }
 
+void MovieFetch::CheckProgress()
+{
+    if (!reply_)
+        return;
+    if (received_ - receivedAtLastLook_ < StallBytes) {
+        cutShort_ = MovieProblem::TimedOut;
+        reply_->abort();
+        return;
+    }
+    receivedAtLastLook_ = received_;
+}
+
 void MovieFetch::Finish()
 {
+    stallWatch_.stop();
     QNetworkReply* reply = reply_;
     reply_ = nullptr;
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (tooLarge_) {
-        emit failed(MovieProblem::TooLarge, status);
+    if (cutShort_ != MovieProblem::None) {
+        emit failed(cutShort_, status);
         return;
     }
     if (status >= 400 || (status != 0 && status < 200) || status / 100 == 3) {

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 #include <QUrl>
 
 class QNetworkAccessManager;
@@ -13,13 +14,19 @@ class QNetworkReply;
 namespace vidlatch::platform {
 
 // Fetches one movie for the preview as the browser plug-in did: through the
-// proxy the environment names, following redirects to any host (no CORS
-// stands in the way), at most MaxMovieBytes, and checked before the player
-// sees it. A new Start abandons the fetch before it.
+// proxy the environment names, following the site's redirects (no CORS
+// stands in the way) but never to this machine or its private network, at
+// most MaxMovieBytes, and checked before the player sees it. A fetch that
+// stalls ends, and a new Start abandons the fetch before it.
 class MovieFetch : public QObject {
     Q_OBJECT
 
 public:
+    // A fetch that brings fewer than StallBytes in any StallMs has stalled: a
+    // server that never answers, stops halfway or drips a byte at a time.
+    static constexpr int StallMs = 10000;
+    static constexpr qint64 StallBytes = 4096;
+
     explicit MovieFetch(QObject* parent = nullptr);
 
     void Start(const QUrl& address);
@@ -33,10 +40,15 @@ signals:
 
 private:
     void Finish();
+    void CheckProgress();
 
     QNetworkAccessManager* network_;
     QPointer<QNetworkReply> reply_;
-    bool tooLarge_ = false;
+    // Why the fetch was cut short, when it was.
+    MovieProblem cutShort_ = MovieProblem::None;
+    QTimer stallWatch_;
+    qint64 received_ = 0;
+    qint64 receivedAtLastLook_ = 0;
 };
 
 } // namespace vidlatch::platform

@@ -2,9 +2,10 @@
 
 #include "MovieFetch.h"
 #include "PageVisibility.h"
-#include "SingleTabStop.h"
 #include "PlayerScheme.h"
+#include "PreviewCover.h"
 #include "PreviewProfile.h"
+#include "SingleTabStop.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -20,6 +21,9 @@ namespace {
 // the next gets a new page in a new renderer, and the old one goes whole.
 constexpr qsizetype LargeMovieBytes = qsizetype{8} << 20;
 constexpr int MoviesPerPage = 25;
+// Movies up to this size travel inside the call that plays them; a larger
+// one is served once through the preview's scheme.
+constexpr qsizetype InlineMovieBytes = qsizetype{1} << 20;
 
 constexpr QLatin1StringView ShownTitle("vidlatch:shown:");
 constexpr QLatin1StringView FailedTitle("vidlatch:failed:");
@@ -78,9 +82,8 @@ QString RuffleScale(const QString& scale)
     return QStringLiteral("showAll");
 }
 
-QUrl OriginOf(const QString& address)
+QUrl OriginOf(QUrl origin)
 {
-    QUrl origin = QUrl::fromUserInput(address);
     origin.setPath(QStringLiteral("/"));
     origin.setQuery(QString());
     origin.setFragment(QString());
@@ -97,15 +100,32 @@ QString PageCall(const char* function, const QJsonObject& argument)
 
 } // namespace
 
-ShockwaveFlash::ShockwaveFlash(QWidget* parent) : QWebEngineView(parent), fetch_(new MovieFetch(this))
+ShockwaveFlash::ShockwaveFlash(QWidget* parent)
+    : QWebEngineView(parent), fetch_(new MovieFetch(this)), cover_(new PreviewCover(this))
 {
     setContextMenuPolicy(Qt::NoContextMenu);  // Ruffle draws the movie's own menu
     setAccessibleName(tr("Flash 预览"));
     new PageVisibility(this);
     new SingleTabStop(this);
+    answerWatch_.setSingleShot(true);
+    answerWatch_.setInterval(PageAnswerMs);
+    connect(&answerWatch_, &QTimer::timeout, this, &ShockwaveFlash::EndStuckPage);
     ReplacePage();
-    connect(fetch_, &MovieFetch::fetched, this, &ShockwaveFlash::OnFetched);
-    connect(fetch_, &MovieFetch::failed, this, &ShockwaveFlash::OnFailed);
+    // A result that comes before its setMovie waits for it.
+    connect(fetch_, &MovieFetch::fetched, this, [this](const QByteArray& movie, const QUrl& finalAddress, bool still) {
+        if (prefetching_)
+            held_ = [this, movie, finalAddress, still] { OnFetched(movie, finalAddress, still); };
+        else
+            OnFetched(movie, finalAddress, still);
+    });
+    connect(fetch_, &MovieFetch::failed, this, [this](MovieProblem problem, int httpStatus) {
+        if (prefetching_)
+            held_ = [this, problem, httpStatus] { OnFailed(problem, httpStatus); };
+        else
+            OnFailed(problem, httpStatus);
+    });
+    connect(this, &ShockwaveFlash::movieShown, cover_, [this] { cover_->setLoading(false); });
+    connect(this, &ShockwaveFlash::movieFailed, cover_, [this] { cover_->setLoading(false); });
 }
 
 void ShockwaveFlash::ReplacePage()
@@ -117,17 +137,15 @@ void ShockwaveFlash::ReplacePage()
     page_->settings()->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
     connect(page_, &QWebEnginePage::loadFinished, this, [this](bool ok) {
         pageReady_ = ok;
+        answerWatch_.stop();  // a page that has just loaded is alive
         Deliver();
     });
-    connect(page_, &QWebEnginePage::renderProcessTerminated, this, [this] {
-        pageReady_ = false;
-        pageOrigin_.clear();
-        if (!delivery_.isEmpty() && !delivered_)
-            BuildPage(OriginOf(movie_));
-    });
+    connect(page_, &QWebEnginePage::renderProcessPidChanged, this, [this](qint64 pid) { renderer_.Track(pid); });
+    connect(page_, &QWebEnginePage::renderProcessTerminated, this, &ShockwaveFlash::OnRendererGone);
     connect(page_, &QWebEnginePage::titleChanged, this, &ShockwaveFlash::OnTitle);
     setPage(page_);
     delete old;
+    answerWatch_.stop();
     pageReady_ = false;
     pageOrigin_.clear();
     freshPageDue_ = false;
@@ -138,7 +156,7 @@ ShockwaveFlash::~ShockwaveFlash()
 {
     PreviewPlayerScheme().Withdraw(this);
     setPage(nullptr);
-    delete page_;
+    delete std::exchange(page_, nullptr);
 }
 
 QString ShockwaveFlash::PlayerPage() const
@@ -196,13 +214,41 @@ void ShockwaveFlash::setMovie(const QString& address)
     delivery_.clear();
     delivered_ = false;
     PreviewPlayerScheme().Withdraw(this);
-    fetch_->Start(QUrl::fromUserInput(address));
+    // From now on the movie before never shows under this address.
+    cover_->setLoading(true);
+    const QUrl url = QUrl::fromUserInput(address);
+    movieOrigin_ = OriginOf(url);
+    const bool prefetched = prefetching_ && fetching_ == address;
+    prefetching_ = false;
+    if (!prefetched) {
+        held_ = nullptr;
+        StartFetch(address);
+    }
     // The page (and Ruffle in it) gets ready while the movie is on its way.
     if (freshPageDue_ || moviesInPage_ >= MoviesPerPage)
         ReplacePage();
-    if (const QUrl origin = OriginOf(address); origin != pageOrigin_)
-        BuildPage(origin);
+    else if (pageReady_)
+        CallPage(PageCall("vidlatchLoading", {{QStringLiteral("serial"), serial_}}));  // the movie before stops now
+    if (movieOrigin_ != pageOrigin_)
+        BuildPage(movieOrigin_);
     ++moviesInPage_;
+    if (held_)
+        std::exchange(held_, nullptr)();
+}
+
+void ShockwaveFlash::Prefetch(const QString& address)
+{
+    if (prefetching_ && fetching_ == address)
+        return;
+    prefetching_ = true;
+    held_ = nullptr;
+    StartFetch(address);
+}
+
+void ShockwaveFlash::StartFetch(const QString& address)
+{
+    fetching_ = address;
+    fetch_->Start(QUrl::fromUserInput(address));
 }
 
 void ShockwaveFlash::BuildPage(const QUrl& origin)
@@ -220,19 +266,26 @@ void ShockwaveFlash::OnFetched(const QByteArray& movie, const QUrl& finalAddress
     QString parameters = finalAddress.query(QUrl::FullyEncoded);
     if (!FlashVars.isEmpty())
         parameters += (parameters.isEmpty() ? QString() : QStringLiteral("&")) + FlashVars;
-    const QString served = PreviewPlayerScheme().Offer(this, movie);
     problem_ = MovieProblem::None;
-    delivery_ = PageCall("vidlatchPlay", {
+    QJsonObject play{
         {QStringLiteral("serial"), serial_},
-        {QStringLiteral("movie"), served},
         {QStringLiteral("url"), finalAddress.toString(QUrl::FullyEncoded)},
         {QStringLiteral("base"), Base.isEmpty() ? finalAddress.toString(QUrl::FullyEncoded) : Base},
         {QStringLiteral("parameters"), parameters},
         {QStringLiteral("still"), still},
         {QStringLiteral("failedMessage"), MovieProblemText(MovieProblem::Unplayable)},
-    });
+    };
+    if (movie.size() <= InlineMovieBytes)
+        play.insert(QStringLiteral("data"), QString::fromLatin1(movie.toBase64()));
+    else
+        play.insert(QStringLiteral("movie"), PreviewPlayerScheme().Offer(this, movie));
+    delivery_ = PageCall("vidlatchPlay", play);
     if (movie.size() > LargeMovieBytes)
         freshPageDue_ = true;
+    // The page's origin is where the movie finally came from, not where it was asked for.
+    movieOrigin_ = OriginOf(finalAddress);
+    if (movieOrigin_ != pageOrigin_)
+        BuildPage(movieOrigin_);
     Deliver();
 }
 
@@ -252,10 +305,53 @@ void ShockwaveFlash::Deliver()
         return;
     delivered_ = true;
     // A page that does not answer true has lost its player: a new page takes the movie.
-    page_->runJavaScript(delivery_, [self = QPointer<ShockwaveFlash>(this), serial = serial_](const QVariant& taken) {
-        if (self && serial == self->serial_ && taken != QVariant(true))
-            self->BuildPage(self->pageOrigin_);
+    CallPage(delivery_, [this, serial = serial_](const QVariant& taken) {
+        if (serial == serial_ && taken != QVariant(true))
+            BuildPage(pageOrigin_);
     });
+}
+
+void ShockwaveFlash::CallPage(const QString& script, std::function<void(const QVariant&)> answered)
+{
+    const int call = ++lastCall_;
+    answerWatch_.start();
+    page_->runJavaScript(script, [self = QPointer<ShockwaveFlash>(this), page = page_, call,
+                                  answered = std::move(answered)](const QVariant& result) {
+        // Qt answers what is still pending with nothing while it destroys a
+        // page: that page is going, and nothing of it may be used.
+        if (!self || page != self->page_ || !result.isValid())
+            return;
+        // Alive; an answer to an earlier call gives the later one its full time.
+        if (call == self->lastCall_)
+            self->answerWatch_.stop();
+        else
+            self->answerWatch_.start();
+        if (answered)
+            answered(result);
+    });
+}
+
+void ShockwaveFlash::EndStuckPage()
+{
+    if (endedFor_ == serial_)
+        return;  // once a movie: a page that is merely slow is given its time
+    endedFor_ = serial_;
+    delivered_ = false;  // whatever was handed to it never arrived
+    renderer_.Track(page_->renderProcessPid());
+    if (renderer_.End())
+        return;  // its page is built anew when the renderer is gone
+    ReplacePage();
+    BuildPage(movieOrigin_);
+}
+
+void ShockwaveFlash::OnRendererGone()
+{
+    answerWatch_.stop();
+    pageReady_ = false;
+    pageOrigin_.clear();
+    // A movie not yet on its way to the page gets one in a new renderer.
+    if (!delivered_ && !movie_.isEmpty())
+        BuildPage(movieOrigin_);
 }
 
 void ShockwaveFlash::OnTitle(const QString& title)

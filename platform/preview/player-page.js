@@ -17,6 +17,7 @@
   // reaches the next.
   const clear = () => {
     resting = false;
+    waiting = false;
     // A removed player leaves its sound output open: close it, or each movie
     // would keep one more audio stream in the program for good.
     for (const context of audio) context.close();
@@ -72,13 +73,7 @@
   // keep the browser polling for them all day.
   Object.defineProperty(navigator, 'getGamepads', { value: () => [] });
 
-  // `next`: {serial, movie (the checked bytes' address), url (where they came
-  // from), base, parameters, still, failedMessage}. Returns true once the
-  // movie is on its way, so that the program knows the page is alive.
-  window.vidlatchPlay = (next) => {
-    clear();
-    serial = next.serial;
-    document.title = '';
+  const newPlayer = () => {
     const created = window.RufflePlayer.newest().createPlayer();
     created.id = 'player';
     // To a screen reader the movie is one picture: the player's own parts
@@ -86,21 +81,60 @@
     created.setAttribute('role', 'img');
     created.setAttribute('aria-label', settings.movieName);
     document.body.appendChild(created);
-    player = created;
+    return created;
+  };
+
+  // A new movie is on its way ({serial}): the one before stops now, and its
+  // player is made while the movie is fetched. Returns true: the page answers.
+  let waiting = false;
+  window.vidlatchLoading = (next) => {
+    clear();
+    serial = next.serial;
+    document.title = '';
+    player = newPlayer();
+    waiting = true;
+    return true;
+  };
+
+  const bytesOf = (base64) => {
+    const text = atob(base64);
+    const bytes = new Uint8Array(text.length);
+    for (let i = 0; i < text.length; i++) bytes[i] = text.charCodeAt(i);
+    return bytes.buffer;
+  };
+
+  // `next`: {serial, data (the checked bytes in base64) or movie (their
+  // address), url (where they came from), base, parameters, still,
+  // failedMessage}. Returns true once the movie is on its way, so that the
+  // program knows the page is alive.
+  window.vidlatchPlay = (next) => {
+    if (!(waiting && serial === next.serial)) {
+      clear();
+      player = newPlayer();
+    }
+    waiting = false;
+    serial = next.serial;
+    document.title = '';
+    const created = player;
     const current = () => player === created && serial === next.serial;
     created.addEventListener('loadeddata', () => {
       if (!current()) return;
       if (next.still) nextFrame(() => nextFrame(() => current() && rest()));
       document.title = 'vidlatch:shown:' + next.serial;
     });
+    const play = (data) => {
+      if (!current()) return;
+      created.load({ data, swfFileName: next.url, parameters: next.parameters, base: next.base })
+        .catch(() => current() && fail({ serial: next.serial, message: next.failedMessage }));
+    };
+    if (next.data !== undefined) {
+      play(bytesOf(next.data));
+      return true;
+    }
     const xhr = new XMLHttpRequest();
     xhr.open('GET', next.movie);
     xhr.responseType = 'arraybuffer';
-    xhr.onload = () => {
-      if (!current()) return;
-      created.load({ data: xhr.response, swfFileName: next.url, parameters: next.parameters, base: next.base })
-        .catch(() => current() && fail({ serial: next.serial, message: next.failedMessage }));
-    };
+    xhr.onload = () => play(xhr.response);
     xhr.onerror = () => current() && fail({ serial: next.serial, message: next.failedMessage });
     xhr.send();
     return true;

@@ -174,6 +174,18 @@
         <source>当前页面地址有效!可以获取!</source>
         <translation>This page address is valid! It can be fetched!</translation>
     </message>
+    <message>
+        <source>网站没有及时送来影片，影片没有播放。</source>
+        <translation>The site did not send the movie in time; the movie was not played.</translation>
+    </message>
+    <message>
+        <source>影片的地址被拒绝：网站把它转到了不允许的地址（本机、内部网络或非 http 地址），影片没有播放。</source>
+        <translation>The movie&apos;s address was refused: the site redirected it to an address that is not allowed (this computer, a private network, or not http); the movie was not played.</translation>
+    </message>
+    <message>
+        <source>正在载入影片…</source>
+        <translation>Loading the movie…</translation>
+    </message>
 </context>
 <context>
     <name>vidlatch::platform::ShockwaveFlash</name>

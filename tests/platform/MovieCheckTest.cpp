@@ -1,4 +1,7 @@
 #include "MovieCheck.h"
+#include "MovieRedirectRule.h"
+
+#include <QUrl>
 
 #include <QtEndian>
 
@@ -108,9 +111,54 @@ TEST(MovieCheck, EveryProblemHasAPlainSentence)
 {
     for (MovieProblem problem : {MovieProblem::Unreachable, MovieProblem::HttpError, MovieProblem::Empty,
                                  MovieProblem::NotFlash, MovieProblem::Truncated, MovieProblem::TooLarge,
-                                 MovieProblem::Unplayable})
+                                 MovieProblem::Unplayable, MovieProblem::TimedOut, MovieProblem::Refused})
         EXPECT_FALSE(MovieProblemText(problem).isEmpty()) << static_cast<int>(problem);
     EXPECT_TRUE(MovieProblemText(MovieProblem::HttpError, 404).contains(QLatin1String("404")));
+}
+
+TEST(MovieRedirectRule, OnlyWhereAWebPageCouldGo)
+{
+    struct Case { const char* from; const char* to; bool allowed; };
+    const char* site = "http://static.vidsite.example/v1/res/vidplayer.swf";
+    const Case cases[] = {
+        {site, "http://cdn.vidsite.example/x.swf?vid=a", true},
+        {site, "https://cdn.vidsite.example/x.swf", true},
+        {"https://static.vidsite.example/x.swf", "https://cdn.vidsite.example/x.swf", true},
+        {"https://static.vidsite.example/x.swf", "http://cdn.vidsite.example/x.swf", false},  // less safe
+        {site, "ftp://cdn.vidsite.example/x.swf", false},
+        {site, "file:///etc/passwd", false},
+        {site, "data:application/x-shockwave-flash,FWS", false},
+        {site, "vidlatch-ruffle://app/ruffle.js", false},
+        {site, "http://11.0.0.1/x.swf", true},
+        {site, "http://172.32.0.1/x.swf", true},
+        {site, "http://[2001:db8::1]/x.swf", true},
+        // This machine, by name and by address in every form the resolver takes.
+        {site, "http://127.0.0.1:8080/x.swf", false},
+        {site, "http://127.1/x.swf", false},
+        {site, "http://0x7f000001/x.swf", false},
+        {site, "http://2130706433/x.swf", false},
+        {site, "http://0177.0.0.1/x.swf", false},
+        {site, "http://localhost/x.swf", false},
+        {site, "http://LOCALHOST./x.swf", false},
+        {site, "http://a.localhost/x.swf", false},
+        {site, "http://0.0.0.0/x.swf", false},
+        {site, "http://[::1]/x.swf", false},
+        {site, "http://[::]/x.swf", false},
+        {site, "http://[::ffff:127.0.0.1]/x.swf", false},
+        {site, "http://[::ffff:7f00:1]/x.swf", false},
+        // Its private network and link-local addresses.
+        {site, "http://10.1.2.3/x.swf", false},
+        {site, "http://172.16.0.1/x.swf", false},
+        {site, "http://172.31.255.255/x.swf", false},
+        {site, "http://192.168.1.1/x.swf", false},
+        {site, "http://169.254.169.254/latest/", false},
+        {site, "http://[fc00::1]/x.swf", false},
+        {site, "http://[fd12:3456::1]/x.swf", false},
+        {site, "http://[fe80::1]/x.swf", false},
+        {site, "http://[::ffff:192.168.0.1]/x.swf", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(MayFollowMovieRedirect(QUrl(QLatin1String(c.from)), QUrl(QLatin1String(c.to))), c.allowed) << c.to;
 }
 
 } // namespace

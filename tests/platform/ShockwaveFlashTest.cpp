@@ -11,6 +11,7 @@
 
 #include <csignal>
 #include <functional>
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -151,8 +152,18 @@ QString NoticeShown(ShockwaveFlash* flash)
     return WaitUntil([&] { return answered; }) ? notice : QStringLiteral("(no answer)");
 }
 
+QString PageOrigin(ShockwaveFlash* flash)
+{
+    QString origin;
+    flash->page()->runJavaScript(QStringLiteral("location.origin"), [&origin](const QVariant& v) { origin = v.toString(); });
+    return WaitUntil([&] { return !origin.isEmpty(); }) ? origin : QStringLiteral("(no answer)");
+}
+
 // Whatever the last movie was, the next one plays: a failure shows its
-// sentence once, and a movie that another host serves plays, CORS or not.
+// sentence once, a movie that another host serves plays, CORS or not, in a
+// page of that host's origin, and from the moment a movie is set the movie
+// before never shows under its address, however the site or the movie
+// misbehaves.
 TEST(ShockwaveFlash, EveryFetchPlaysItsOwnMovieAfterAnyFailure)
 {
     Preview preview;
@@ -164,38 +175,73 @@ TEST(ShockwaveFlash, EveryFetchPlaysItsOwnMovieAfterAnyFailure)
         lastProblem = problem;
     });
     const QString fail = QStringLiteral("http://static.vidsite.example/fail/%1.swf?f=3&vid=Tb7_wE3-pQs");
-    struct Case { const char* what; QString address; MovieProblem problem; int status; };
+    // Plays (in a page of `origin`), fails with `problem`, or keeps its page
+    // busy for ever, so that the next movie needs a new renderer.
+    enum class Outcome { Plays, Fails, Hangs };
+    struct Case { const char* what; QString address; Outcome outcome; MovieProblem problem; int status; const char* origin; };
     const Case cases[] = {
-        {"404", fail.arg(QLatin1String("404")), MovieProblem::HttpError, 404},
-        {"500 with no body", fail.arg(QLatin1String("500")), MovieProblem::HttpError, 500},
-        {"an HTML page", fail.arg(QLatin1String("html")), MovieProblem::NotFlash, 0},
-        {"a truncated movie", fail.arg(QLatin1String("truncated")), MovieProblem::Truncated, 0},
-        {"an empty body", fail.arg(QLatin1String("empty")), MovieProblem::Empty, 0},
-        {"nobody listening", QStringLiteral("http://127.0.0.1:9/v1/res/vidplayer.swf"), MovieProblem::Unreachable, 0},
-        {"redirected to a host without CORS", fail.arg(QLatin1String("redirect")), MovieProblem::None, 0},
-        {"redirected to a host with CORS", fail.arg(QLatin1String("redirect-cors")), MovieProblem::None, 0},
+        {"404", fail.arg(QLatin1String("404")), Outcome::Fails, MovieProblem::HttpError, 404, nullptr},
+        {"500 with no body", fail.arg(QLatin1String("500")), Outcome::Fails, MovieProblem::HttpError, 500, nullptr},
+        {"an HTML page", fail.arg(QLatin1String("html")), Outcome::Fails, MovieProblem::NotFlash, 0, nullptr},
+        {"a truncated movie", fail.arg(QLatin1String("truncated")), Outcome::Fails, MovieProblem::Truncated, 0, nullptr},
+        {"an empty body", fail.arg(QLatin1String("empty")), Outcome::Fails, MovieProblem::Empty, 0, nullptr},
+        {"nobody listening", QStringLiteral("http://127.0.0.1:9/v1/res/vidplayer.swf"), Outcome::Fails, MovieProblem::Unreachable, 0, nullptr},
+        {"half a movie, then nothing", fail.arg(QLatin1String("stall")), Outcome::Fails, MovieProblem::TimedOut, 200, nullptr},
+        {"a byte a second", fail.arg(QLatin1String("drip")), Outcome::Fails, MovieProblem::TimedOut, 200, nullptr},
+        {"no answer at all", fail.arg(QLatin1String("silent")), Outcome::Fails, MovieProblem::TimedOut, 0, nullptr},
+        {"redirected to this machine", fail.arg(QLatin1String("redirect-loopback")), Outcome::Fails, MovieProblem::Refused, 302, nullptr},
+        {"a script that loops for ever", fail.arg(QLatin1String("loop")), Outcome::Hangs, MovieProblem::None, 0, nullptr},
+        {"redirected to a host without CORS", fail.arg(QLatin1String("redirect")), Outcome::Plays, MovieProblem::None, 0, "http://cdn.vidsite.example"},
+        {"redirected to a host with CORS", fail.arg(QLatin1String("redirect-cors")), Outcome::Plays, MovieProblem::None, 0, "http://cdn.vidsite.example"},
+    };
+    QColor before = Qt::transparent;  // the colour of the movie on screen
+    const auto setMovie = [&](const QString& address, const char* what) {
+        flash->setMovie(address);
+        EXPECT_FALSE(before.alpha() != 0 && test::CentreShows(flash, before)) << "the movie before shows under " << what;
     };
     for (const Case& c : cases) {
         const int failuresBefore = failures, shownBefore = preview.shown;
-        flash->setMovie(c.address);
-        if (c.problem == MovieProblem::None) {
+        setMovie(c.address, c.what);
+        const qint64 renderer = flash->page()->renderProcessPid();
+        switch (c.outcome) {
+        case Outcome::Plays:
             ASSERT_TRUE(WaitUntil([&] { return preview.shown > shownBefore; }, 30000)) << c.what;
             EXPECT_TRUE(WaitUntil([&] { return test::CentreShows(flash, demo::PlayerColour(QStringLiteral("Tb7_wE3-pQs"))); }))
                 << c.what;
-        } else {
+            EXPECT_EQ(PageOrigin(flash), QLatin1String(c.origin)) << c.what;
+            before = demo::PlayerColour(QStringLiteral("Tb7_wE3-pQs"));
+            break;
+        case Outcome::Fails:
             ASSERT_TRUE(WaitUntil([&] { return failures > failuresBefore; }, 30000)) << c.what;
             EXPECT_EQ(failures, failuresBefore + 1) << c.what;
             EXPECT_EQ(lastProblem, c.problem) << c.what;
             EXPECT_EQ(NoticeShown(flash), MovieProblemText(c.problem, c.status)) << c.what;
+            before = Qt::transparent;
+            break;
+        case Outcome::Hangs: {
+            // Once the movie runs, its page answers nothing.
+            auto answered = std::make_shared<bool>(false);
+            ASSERT_TRUE(WaitUntil([&] {
+                *answered = false;
+                flash->page()->runJavaScript(QStringLiteral("0"), [answered](const QVariant&) { *answered = true; });
+                return !WaitUntil([&] { return *answered; }, 2000);
+            })) << c.what;
+            break;
+        }
         }
         // The next good code, in whatever player is there.
         const QString code = demo::Codes()[failuresBefore % demo::Codes().size()];
         const int shown = preview.shown;
-        flash->setMovie(PlayerAddress(code));
+        setMovie(PlayerAddress(code), c.what);
         ASSERT_TRUE(WaitUntil([&] { return preview.shown > shown; }, 30000)) << "after " << c.what;
         EXPECT_TRUE(WaitUntil([&] { return test::CentreShows(flash, demo::PlayerColour(code)); }))
             << "after " << c.what << ": " << CentrePixel(flash).name().toStdString();
         EXPECT_EQ(NoticeShown(flash), QString()) << "after " << c.what;
+        if (c.outcome == Outcome::Hangs) {
+            EXPECT_NE(flash->page()->renderProcessPid(), renderer) << "the stuck page's renderer goes on";
+            EXPECT_NE(::kill(static_cast<pid_t>(renderer), 0), 0) << "the stuck page's renderer goes on";
+        }
+        before = demo::PlayerColour(code);
     }
 }
 

@@ -15,8 +15,12 @@ answers as the real one would for what Vidlatch needs:
   static.vidsite.example  /v1/res/vidplayer.swf?f=3&vid=CODE: a real one-frame
                           SWF whose background colour comes from CODE;
                           /v1/res/big.swf?mb=N: the same, carrying N MB of data;
-                          /fail/KIND.swf: movies that fail (see FAILURES), or
-                          that redirect to cdn.vidsite.example
+                          /fail/KIND.swf: movies that fail (see FAILURES), that
+                          redirect to cdn.vidsite.example or to this machine,
+                          that stall (stall, drip, silent), or whose script
+                          loops for ever (loop)
+  127.0.0.1, localhost    the static host again, as a service on the user's
+                          machine would answer a redirected fetch
   cdn.vidsite.example     the player movie again, with no CORS header
   bbs.brightfold.example  the forum page
   www.baidu.com           the connection probe
@@ -51,9 +55,10 @@ def movie_colour(vid: str) -> tuple:
     return digest[0], digest[1], digest[2]
 
 
-def make_swf(colour: tuple, payload: int = 0) -> bytes:
+def make_swf(colour: tuple, payload: int = 0, loop: bool = False) -> bytes:
     """An uncompressed SWF 10 of 550 x 400 pixels, one frame, one colour;
-    `payload` bytes of binary data ride along, as in a large movie."""
+    `payload` bytes of binary data ride along, as in a large movie; with
+    `loop`, the first frame's script jumps to itself for ever."""
     def rect(xmin, xmax, ymin, ymax, nbits=15):
         bits = format(nbits, "05b")
         for value in (xmin, xmax, ymin, ymax):
@@ -70,6 +75,9 @@ def make_swf(colour: tuple, payload: int = 0) -> bytes:
     body += tag(9, bytes(colour))  # SetBackgroundColor
     if payload:
         body += tag(87, struct.pack("<HI", 1, 0) + bytes(payload))  # DefineBinaryData
+    if loop:
+        # DoAction: ActionJump back over itself (-5 bytes), then ActionEnd.
+        body += tag(12, bytes([0x99, 0x02, 0x00, 0xFB, 0xFF, 0x00]))
     body += tag(1)                 # ShowFrame
     body += tag(0)                 # End
     return b"FWS" + bytes([10]) + struct.pack("<I", 8 + len(body)) + body
@@ -215,6 +223,8 @@ class DemoSite(BaseHTTPRequestHandler):
             PAGE_HOST: self.page_host,
             BLOG_HOST: self.blog_host,
             STATIC_HOST: self.static_host,
+            "127.0.0.1": self.static_host,
+            "localhost": self.static_host,
             CDN_HOST: self.cdn_host,
             FORUM_HOST: self.forum_host,
             PROBE_HOST: self.probe_host,
@@ -298,12 +308,39 @@ class DemoSite(BaseHTTPRequestHandler):
         elif kind in FAILURES:
             status, body, content_type = FAILURES[kind]
             self.send(status, body, content_type)
+        elif kind == "redirect-loopback":
+            port = self.server.server_address[1]
+            self.send(302, b"", headers=[("Location", "http://127.0.0.1:%d/v1/res/vidplayer.swf?f=3&vid=%s" % (port, vid))])
+        elif kind in ("stall", "drip", "silent"):
+            self.stall(kind, make_swf(movie_colour(vid)))
+        elif kind == "loop":
+            self.send(200, make_swf(movie_colour(vid), loop=True), "application/x-shockwave-flash")
         elif kind.startswith("redirect"):
             # Another host serves the movie, with or without a CORS header.
             to = "http://%s/v1/res/vidplayer.swf?f=3&vid=%s&cors=%s" % (CDN_HOST, vid, kind == "redirect-cors")
             self.send(302, b"", headers=[("Location", to)])
         else:
             self.send(404, b"not found", "text/plain")
+
+    def stall(self, kind, movie):
+        """Headers and half the movie, then nothing (stall); one byte a second
+        (drip); or no answer at all (silent). Each gives up after a minute."""
+        try:
+            if kind != "silent":
+                self.send_response(200)
+                self.send_header("Content-Type", "application/x-shockwave-flash")
+                self.send_header("Content-Length", str(len(movie)))
+                self.end_headers()
+                self.wfile.write(movie[:len(movie) // 2] if kind == "stall" else movie[:1])
+                self.wfile.flush()
+            for second in range(60):
+                time.sleep(1)
+                if kind == "drip" and second + 2 < len(movie):
+                    self.wfile.write(movie[second + 1:second + 2])
+                    self.wfile.flush()
+        except OSError:
+            pass  # the program gave up on it
+        self.close_connection = True
 
     def cdn_host(self, path, query):
         cors = [("Access-Control-Allow-Origin", "*")] if query.get("cors") == ["True"] else []

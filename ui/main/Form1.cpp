@@ -166,6 +166,8 @@ void Form1::Command1_Click()
         ShowNotice(Translated(RejectionText(built.kind)), NoticeStyle::Warning);
         return;
     }
+    // The movie is on its way while the notice is read; the preview shows it only after.
+    ShockwaveFlash1->Prefetch(Q(built.address));
     ShowNotice(Translated(built.notice().text), NoticeStyle::Information);
     Text2->setText(Q(built.address));
     ShockwaveFlash1->setMovie(Text2->text());

@@ -1,0 +1,69 @@
+#include "PreviewCover.h"
+
+#include <QApplication>
+#include <QChildEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
+
+namespace vidlatch::platform {
+
+PreviewCover::PreviewCover(QWidget* view) : QWidget(view), view_(view)
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+    hide();
+    view_->installEventFilter(this);
+    connect(qApp, &QApplication::focusChanged, this, [this] {
+        // The view passes its focus on to the widget the web engine makes.
+        const bool focused = view_->hasFocus();
+        if (focused != focused_) {
+            focused_ = focused;
+            Update();
+        }
+    });
+}
+
+void PreviewCover::setLoading(bool loading)
+{
+    if (loading == loading_)
+        return;
+    loading_ = loading;
+    Update();
+}
+
+void PreviewCover::Update()
+{
+    setVisible(loading_ || focused_);
+    if (isVisible()) {
+        setGeometry(view_->rect());
+        raise();  // over the widget the web engine makes, and makes again
+        update();
+    }
+}
+
+bool PreviewCover::eventFilter(QObject*, QEvent* event)
+{
+    if (event->type() == QEvent::Resize || (event->type() == QEvent::ChildAdded && isVisible()))
+        Update();
+    return false;
+}
+
+void PreviewCover::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    if (loading_) {
+        painter.fillRect(rect(), palette().window());
+        painter.setPen(palette().color(QPalette::Disabled, QPalette::WindowText));
+        painter.drawText(rect(), Qt::AlignCenter, QCoreApplication::translate("Vidlatch", "正在载入影片…"));
+    }
+    if (focused_) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = rect().adjusted(1, 1, -1, -1);
+        focus.backgroundColor = palette().window().color();
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+    }
+}
+
+} // namespace vidlatch::platform

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QWidget>
+
+namespace vidlatch::platform {
+
+// Lies over the preview. While a movie is on its way it covers the movie
+// before, whatever that movie's page is doing, so that no movie ever shows
+// under another's address, and says quietly that one is loading. It also
+// draws the focus mark while the preview has the keyboard, which the page
+// cannot show. It takes no mouse and no focus, and is hidden when it has
+// nothing to show.
+class PreviewCover : public QWidget {
+public:
+    explicit PreviewCover(QWidget* view);
+
+    void setLoading(bool loading);
+    bool loading() const { return loading_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Update();
+
+    QWidget* view_;
+    bool loading_ = false;
+    bool focused_ = false;
+};
+
+} // namespace vidlatch::platform
