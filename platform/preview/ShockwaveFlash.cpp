@@ -100,6 +100,8 @@ QString PageCall(const char* function, const QJsonObject& argument)
 ShockwaveFlash::ShockwaveFlash(QWidget* parent) : QWebEngineView(parent), fetch_(new MovieFetch(this))
 {
     setContextMenuPolicy(Qt::NoContextMenu);  // Ruffle draws the movie's own menu
+    // Nothing dropped goes to the player page; a drop is its window's.
+    setAcceptDrops(false);
     setAccessibleName(tr("Flash 预览"));
     new PageVisibility(this);
     new SingleTabStop(this);
