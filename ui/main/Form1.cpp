@@ -124,7 +124,7 @@ void Form1::CreateCopyMenus()
     copyMenu_ = new QMenu(Command3);
     copyMenu_->setAccessibleName(tr("复制为"));
     AddCopyForms(copyMenu_);
-    Command3->setAccessibleDescription(tr("右键或菜单键：复制为 HTML、BBCode 或 Markdown"));
+    Command3->setAccessibleDescription(tr("右键、菜单键或 Shift+F10：复制为 HTML、BBCode 或 Markdown"));
     Command3->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(Command3, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { copyMenu_->popup(Command3->mapToGlobal(at)); });
