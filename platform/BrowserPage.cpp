@@ -27,6 +27,8 @@ bool IsLeaveQuestion(const QString& message)
 BrowserPage::BrowserPage(QObject* parent) : QWebEnginePage(BrowserProfile(), parent)
 {
     clock_.start();
+    // A drop is the view's to judge (WebBrowser): the engine never navigates on its own.
+    settings()->setAttribute(QWebEngineSettings::NavigateOnDropEnabled, false);
     // No credentials are ever sent that the user has not typed, and this
     // program asks for none: the page shows what the server says without them.
     connect(this, &QWebEnginePage::authenticationRequired, this,

@@ -2,11 +2,13 @@
 
 #include "AddressRule.h"
 #include "BrowserPage.h"
+#include "DroppedAddress.h"
 #include "FormRuntime.h"
 
-#include <QCoreApplication>
 #include "PageVisibility.h"
 
+#include <QCoreApplication>
+#include <QDropEvent>
 #include <QMetaObject>
 #include <QPointer>
 #include <QWebEngineHistory>
@@ -127,6 +129,52 @@ void WebBrowser::EndStuckPage()
     // it first) is as good as ended: the command is carried out either way.
     if (renderer_.End())
         retryLeave_ = true;
+}
+
+void WebBrowser::dragEnterEvent(QDragEnterEvent* event)
+{
+    drag_ = ReadDrop(event->mimeData()).kind;
+    if (drag_ == DroppedAddress::Kind::Text)
+        QWebEngineView::dragEnterEvent(event);
+    else
+        AnswerOwnDrag(event);
+}
+
+void WebBrowser::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (drag_ == DroppedAddress::Kind::Text)
+        QWebEngineView::dragMoveEvent(event);
+    else
+        AnswerOwnDrag(event);
+}
+
+void WebBrowser::AnswerOwnDrag(QDragMoveEvent* event) const
+{
+    if (drag_ == DroppedAddress::Kind::WebLink)
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void WebBrowser::dragLeaveEvent(QDragLeaveEvent* event)
+{
+    if (std::exchange(drag_, DroppedAddress::Kind::Refused) == DroppedAddress::Kind::Text)
+        QWebEngineView::dragLeaveEvent(event);
+}
+
+void WebBrowser::dropEvent(QDropEvent* event)
+{
+    if (std::exchange(drag_, DroppedAddress::Kind::Refused) == DroppedAddress::Kind::Text) {
+        QWebEngineView::dropEvent(event);
+        return;
+    }
+    const DroppedAddress dropped = ReadDrop(event->mimeData());
+    if (dropped.kind != DroppedAddress::Kind::WebLink) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    Leave([this, url = QUrl(dropped.text)] { load(url); });
 }
 
 void WebBrowser::setSilent(bool silent)

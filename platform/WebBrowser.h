@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DroppedAddress.h"
 #include "LeaveGuard.h"
 #include "RendererProcess.h"
 
@@ -49,7 +50,17 @@ signals:
     // `ppDisp` and leave `cancel` false to open it there; otherwise it is refused.
     void NewWindow2(QObject*& ppDisp, bool& cancel);
 
+protected:
+    // A dropped web link opens here as a click on it would; files and other
+    // schemes are refused before the page sees them; a text goes on to the page.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
 private:
+    // Accepts a web link, refuses anything else that is not the page's.
+    void AnswerOwnDrag(QDragMoveEvent* event) const;
     void onNavigationStarting(const QUrl& url, bool mainFrame, bool redirect);
     void onCommitted(const QUrl& url);
     void onNewWindowRequested(const QUrl& requested);
@@ -80,6 +91,7 @@ private:
     bool retryLeave_ = false;
     int question_ = 0;
     RendererProcess renderer_;
+    DroppedAddress::Kind drag_ = DroppedAddress::Kind::Refused;  // what the drag under way carries
 };
 
 } // namespace vidlatch::platform

@@ -104,6 +104,8 @@ ShockwaveFlash::ShockwaveFlash(QWidget* parent)
     : QWebEngineView(parent), fetch_(new MovieFetch(this)), cover_(new PreviewCover(this))
 {
     setContextMenuPolicy(Qt::NoContextMenu);  // Ruffle draws the movie's own menu
+    // Nothing dropped goes to the player page; a drop is its window's.
+    setAcceptDrops(false);
     setAccessibleName(tr("Flash 预览"));
     new PageVisibility(this);
     new SingleTabStop(this);

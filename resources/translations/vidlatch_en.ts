@@ -186,6 +186,22 @@
         <source>正在载入影片…</source>
         <translation>Loading the movie…</translation>
     </message>
+    <message>
+        <source>复制播放地址</source>
+        <translation>Copy the player address</translation>
+    </message>
+    <message>
+        <source>复制 HTML 代码（博客）</source>
+        <translation>Copy as HTML (blogs)</translation>
+    </message>
+    <message>
+        <source>复制 BBCode 代码（论坛）</source>
+        <translation>Copy as BBCode (forums)</translation>
+    </message>
+    <message>
+        <source>复制 Markdown 链接</source>
+        <translation>Copy as a Markdown link</translation>
+    </message>
 </context>
 <context>
     <name>vidlatch::platform::ShockwaveFlash</name>
@@ -251,6 +267,14 @@
     <message>
         <source>播放地址</source>
         <translation>Player address</translation>
+    </message>
+    <message>
+        <source>复制为</source>
+        <translation>Copy as</translation>
+    </message>
+    <message>
+        <source>右键、菜单键或 Shift+F10：复制为 HTML、BBCode 或 Markdown</source>
+        <translation>Right-click, the Menu key or Shift+F10: copy as HTML, BBCode or Markdown</translation>
     </message>
 </context>
 <context>

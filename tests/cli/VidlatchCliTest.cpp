@@ -144,6 +144,22 @@ INSTANTIATE_TEST_SUITE_P(Commands, CliTable, testing::Values(
     CliCase{"options_after_operands", {"convert", Page, "--json"}, "", 0,
             "{\"input\":\"" + Page + "\",\"outcome\":\"AddressReady\",\"code\":\"a1b2c3d4e5f\",\"address\":\"" + Player +
                 "\",\"notice\":\"获取成功!地址已获取成功!!您可直接享受在线观看特权!\\r\\n \\r\\n欢迎加入Brightfold：【http://bbs.brightfold.example/】\",\"style\":64}\n"},
+    // Embed forms: the address stays the address in JSON; rejections print as ever.
+    CliCase{"build_format_html", {"build", "--format", "html", "a1b2c3d4e5f"}, "", 0,
+            "<embed src=\"http://static.vidsite.example/v1/res/vidplayer.swf?f=3&amp;vid=a1b2c3d4e5f\" "
+            "type=\"application/x-shockwave-flash\" width=\"480\" height=\"400\" "
+            "allowfullscreen=\"true\" allowscriptaccess=\"never\">\n"},
+    CliCase{"convert_format_bbcode_sized", {"convert", "--format=bbcode", "--width", "640", "--height=360", Page}, "", 0,
+            "[flash=640,360]" + Player + "[/flash]\n"},
+    CliCase{"build_width_alone_keeps_default_height", {"build", "--width", "4096", "--format", "bbcode", "a1b2c3d4e5f"},
+            "", 0, "[flash=4096,400]" + Player + "[/flash]\n"},
+    CliCase{"build_format_markdown_json", {"build", "--json", "--format", "markdown", "a1b2c3d4e5f", "a1b2"}, "", 1,
+            "{\"input\":\"a1b2c3d4e5f\",\"outcome\":\"AddressReady\",\"address\":\"" + Player +
+                "\",\"embed\":\"[Vidsite a1b2c3d4e5f](" + Player + ")\",\"notice\":\"获取成功!地址已获取成功!!您可直接享受在线观看特权!"
+                "\\r\\n \\r\\n欢迎加入Brightfold：【http://bbs.brightfold.example/】\",\"style\":64}\n"
+                "{\"input\":\"a1b2\",\"outcome\":\"CodeLengthWrong\",\"notice\":\"视频代码位数不正确!请重新输入!\",\"style\":48}\n"},
+    CliCase{"convert_format_rejected_as_ever", {"convert", "--format", "html", "http://x/"}, "", 1,
+            "您当前获取的视频地址页面有误!请您检查!\n"},
     CliCase{"double_dash_operand", {"build", "--", "--json"}, "", 1, "视频代码位数不正确!请重新输入!\n"},
     // Standard input: CRLF and LF endings, an empty line, a last line without newline.
     CliCase{"stdin_lines", {"convert"}, Page + "\r\n\n" + Page, 1,
@@ -162,7 +178,13 @@ INSTANTIATE_TEST_SUITE_P(Commands, CliTable, testing::Values(
     CliCase{"usage_no_command", {}, "", 2, ""},
     CliCase{"usage_unknown_command", {"fetch", Page}, "", 2, ""},
     CliCase{"usage_unknown_option", {"parse", "--jsn", Page}, "", 2, ""},
-    CliCase{"usage_reject_empty_with_build", {"build", "--reject-empty"}, "", 2, ""}
+    CliCase{"usage_reject_empty_with_build", {"build", "--reject-empty"}, "", 2, ""},
+    CliCase{"usage_unknown_format", {"build", "--format", "flash", "a1b2c3d4e5f"}, "", 2, ""},
+    CliCase{"usage_format_without_value", {"build", "--format"}, "", 2, ""},
+    CliCase{"usage_format_with_parse", {"parse", "--format", "html", Page}, "", 2, ""},
+    CliCase{"usage_width_zero", {"build", "--width", "0", "a1b2c3d4e5f"}, "", 2, ""},
+    CliCase{"usage_height_over_limit", {"convert", "--height=4097", Page}, "", 2, ""},
+    CliCase{"usage_width_not_a_number", {"build", "--width", "12px", "a1b2c3d4e5f"}, "", 2, ""}
 ), [](const testing::TestParamInfo<CliCase>& info) { return std::string(info.param.name); });
 
 TEST(Cli, HelpShowsUsageAndExamples)
@@ -172,6 +194,7 @@ TEST(Cli, HelpShowsUsageAndExamples)
     EXPECT_NE(run.out.find("vidlatch-cli convert"), std::string::npos);
     EXPECT_NE(run.out.find("Examples:"), std::string::npos);
     EXPECT_NE(run.out.find("--version"), std::string::npos);
+    EXPECT_NE(run.out.find("--format FORM"), std::string::npos);
     const CliRun bad = RunCli({"nonsense"});
     EXPECT_NE(bad.err.find("unknown command 'nonsense'"), std::string::npos);
 }

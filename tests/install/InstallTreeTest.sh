@@ -58,6 +58,8 @@ vidlatch --|--help --version
 vidlatch --v|--version
 vidlatch-cli --v|--version
 vidlatch-cli parse --|--reject-empty --json --help --
+vidlatch-cli build --|--json --format --width --height --help --
+vidlatch-cli convert --format b|bbcode
 ROWS
 echo "completions: complete"
 

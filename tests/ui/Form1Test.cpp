@@ -1,5 +1,6 @@
 #include "BuildPlayerAddress.h"
 #include "DemoSite.h"
+#include "DropOn.h"
 #include "Form1.h"
 #include "Form2.h"
 #include "FormLabel.h"
@@ -20,8 +21,12 @@
 #include <QKeyEvent>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTest>
+
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -31,6 +36,7 @@ namespace {
 using platform::vbCancel;
 using platform::vbNo;
 using platform::vbYes;
+using test::DropOn;
 using test::ScriptedRuntimeScope;
 using test::WaitUntil;
 
@@ -282,12 +288,40 @@ TEST(Form1DirectAddress, EachParserOutcome)
     }
 }
 
-TEST(Form1Copy, WithAndWithoutAnAddress)
+// Chooses `item` (counted from the end) of the popup menu that `open` shows,
+// with a click on it, as the user would.
+void ChooseFromMenu(const std::function<void()>& open, int itemFromEnd)
 {
+    open();
+    QMenu* menu = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        return menu && menu->isVisible();
+    }));
+    EXPECT_FALSE(menu->accessibleName().isEmpty());
+    const QList<QAction*> actions = menu->actions();
+    QAction* item = actions[actions.size() - 1 - itemFromEnd];
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
+}
+
+struct CopyCase {
+    const char* name;
+    std::function<void(Form1&)> copy;
+    QString copied;  // what lands on the clipboard, the address being a1b2c3d4e5f
+};
+
+void PrintTo(const CopyCase& c, std::ostream* os) { *os << c.name; }
+
+class Form1Copy : public testing::TestWithParam<CopyCase> {};
+
+TEST_P(Form1Copy, WithAndWithoutAnAddress)
+{
+    const CopyCase& c = GetParam();
     StartedForm1 s;
     Form1& f = s.form;
     QApplication::clipboard()->setText(QStringLiteral("what the user had"));
-    f.Command3->click();
+    c.copy(f);
+    ASSERT_TRUE(WaitUntil([&] { return !s.runtime->calls.isEmpty(); }));
     ASSERT_EQ(s.runtime->Kinds(), QStringList{QStringLiteral("MsgBox")});
     EXPECT_EQ(s.runtime->calls[0].text, QStringLiteral("请输入视频代码!再进行获取!"));
     EXPECT_EQ(s.runtime->calls[0].style, 48);
@@ -295,21 +329,95 @@ TEST(Form1Copy, WithAndWithoutAnAddress)
 
     s.runtime->calls.clear();
     f.Text2->setText(Prefix + QStringLiteral("a1b2c3d4e5f"));
-    f.Command3->click();
+    c.copy(f);
+    ASSERT_TRUE(WaitUntil([&] { return s.runtime->calls.size() == 3; }));
     ASSERT_EQ(s.runtime->Kinds(), (QStringList{QStringLiteral("ClipboardClear"), QStringLiteral("ClipboardSetText"),
                                                QStringLiteral("MsgBox")}));
     EXPECT_EQ(s.runtime->calls[2].text, QStringLiteral("获取成功!地址已复制!您可直接粘贴到您需要的地方!\r\n \r\n"
                                                        "欢迎加入Brightfold：【http://bbs.brightfold.example/】"));
     EXPECT_EQ(s.runtime->calls[2].style, 64);
-    EXPECT_EQ(QApplication::clipboard()->text(), Prefix + QStringLiteral("a1b2c3d4e5f"));
+    EXPECT_EQ(QApplication::clipboard()->text(), c.copied);
+}
 
-    // The address field is locked: typing changes nothing, copying by keyboard works.
+INSTANTIATE_TEST_SUITE_P(Ways, Form1Copy, testing::Values(
+    CopyCase{"button", [](Form1& f) { f.Command3->click(); }, Prefix + QStringLiteral("a1b2c3d4e5f")},
+    // The copy button's menu, from the keyboard; its last item is Markdown.
+    CopyCase{"button_menu_markdown_by_keyboard", [](Form1& f) {
+        ChooseFromMenu([&] {
+            f.activateWindow();  // the key is the window's
+            ASSERT_TRUE(WaitUntil([&] { return f.isActiveWindow(); }));
+            f.Command3->setFocus();
+            QTest::keyClick(f.Command3, Qt::Key_F10, Qt::ShiftModifier);
+        }, 0);
+    }, QStringLiteral("[Vidsite a1b2c3d4e5f](") + Prefix + QStringLiteral("a1b2c3d4e5f)")},
+    // The address field's own menu, by a right click on the window; BBCode is second from its end.
+    CopyCase{"field_menu_bbcode_by_right_click", [](Form1& f) {
+        ChooseFromMenu([&] {
+            QTest::mouseClick(f.windowHandle(), Qt::RightButton, {}, f.Text2->mapTo(&f, f.Text2->rect().center()));
+        }, 1);
+    }, QStringLiteral("[flash]") + Prefix + QStringLiteral("a1b2c3d4e5f[/flash]")}
+), [](const testing::TestParamInfo<CopyCase>& info) { return std::string(info.param.name); });
+
+TEST(Form1Copy, AddressFieldIsLocked)
+{
+    StartedForm1 s;
+    Form1& f = s.form;
+    f.Text2->setText(Prefix + QStringLiteral("a1b2c3d4e5f"));
+    // Typing changes nothing, copying by keyboard works.
     QApplication::clipboard()->clear();
     QTest::keyClicks(f.Text2, QStringLiteral("typed"));
     EXPECT_EQ(f.Text2->text(), Prefix + QStringLiteral("a1b2c3d4e5f"));
     f.Text2->selectAll();
     QTest::keySequence(f.Text2, QKeySequence::Copy);
     EXPECT_EQ(QApplication::clipboard()->text(), Prefix + QStringLiteral("a1b2c3d4e5f"));
+}
+
+TEST(Form1Drop, LinksAndTextsTakenFilesRefused)
+{
+    const QString page = Q(site::PageHostPrefix) + QStringLiteral("page/W/f/t/a1b2c3d4e5f.html");
+    const QString taken = QStringLiteral("视频地址已获取成功!现转入主界面,请点击获取按钮获取真实视频地址!");
+    struct Row {
+        const char* name;
+        QList<QUrl> urls;
+        QString text;
+        QWidget* (*target)(Form1&);
+        bool taken;
+        QString text1;
+        QString notice;  // none: the code goes in as if typed
+    };
+    const Row rows[] = {
+        {"link_on_the_preview", {QUrl(page)}, page, [](Form1& f) -> QWidget* { return f.ShockwaveFlash1; }, true,
+         QStringLiteral("a1b2c3d4e5f"), taken},
+        {"code_text_on_the_code_field", {}, QStringLiteral("XqZ9fR2kLmN"), [](Form1& f) -> QWidget* { return f.Text1; },
+         true, QStringLiteral("XqZ9fR2kLmN"), QString()},
+        {"other_text_as_the_command_answers", {}, QStringLiteral("hello"), [](Form1& f) -> QWidget* { return f.Text2; },
+         true, QStringLiteral("keep"), QStringLiteral("您当前获取的视频地址页面有误!请您检查!")},
+        {"file_with_its_path_as_text", {QUrl::fromLocalFile(QStringLiteral("/etc/hostname"))}, QStringLiteral("/etc/hostname"),
+         [](Form1& f) -> QWidget* { return f.Text1; }, false, QStringLiteral("keep"), QString()},
+        {"other_scheme", {QUrl(QStringLiteral("ftp://v.vidsite.example/page/W/f/t/a1b2c3d4e5f.html"))}, QString(),
+         [](Form1& f) -> QWidget* { return f.Frame1; }, false, QStringLiteral("keep"), QString()},
+    };
+    for (const Row& row : rows) {
+        StartedForm1 s;
+        s.form.Text1->setText(QStringLiteral("keep"));
+        QMimeData data;
+        if (!row.urls.isEmpty())
+            data.setUrls(row.urls);
+        if (!row.text.isEmpty())
+            data.setText(row.text);
+        EXPECT_EQ(DropOn(row.target(s.form), data), row.taken) << row.name;
+        if (!row.notice.isEmpty()) {
+            ASSERT_TRUE(WaitUntil([&] { return !s.runtime->calls.isEmpty(); })) << row.name;
+            ASSERT_EQ(s.runtime->Kinds(), QStringList{QStringLiteral("MsgBox")}) << row.name;
+            EXPECT_EQ(s.runtime->calls[0].text, row.notice) << row.name;
+        } else if (row.taken) {
+            ASSERT_TRUE(WaitUntil([&] { return s.form.Text1->text() == row.text1; })) << row.name;
+        }
+        EXPECT_EQ(s.form.Text1->text(), row.text1) << row.name;
+        if (row.notice.isEmpty()) {
+            EXPECT_TRUE(s.runtime->calls.isEmpty()) << row.name;
+        }
+    }
 }
 
 TEST(Form1Probe, ConnectedDisablesTheTimerForGood)

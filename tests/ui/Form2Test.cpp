@@ -1,6 +1,7 @@
 #include "AddressWatch.h"
 #include "AttentionJiggle.h"
 #include "DemoSite.h"
+#include "DropOn.h"
 #include "Form1.h"
 #include "Form2.h"
 #include "FormLabel.h"
@@ -18,6 +19,7 @@
 #include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSet>
 
@@ -326,6 +328,28 @@ TEST(Form2Watch, WatchTableAndValidityCheck)
         EXPECT_EQ(s.f->Text2->text(), c.field);
         EXPECT_EQ(s.f->Frame3->title(), caption);
     }
+}
+
+// A web link dropped on a browser opens there and is watched as a click
+// would be; a file or another scheme never reaches the page.
+TEST(Form2Drop, WebLinkOpensFilesAndOtherSchemesRefused)
+{
+    OpenBrowser s;
+    Form2& f = *s.f;
+    ASSERT_TRUE(WaitUntil([&] { return f.WebBrowser1->LocationURL() == Home; }));
+    for (const QUrl& refused : {QUrl::fromLocalFile(QStringLiteral("/etc/hostname")),
+                                QUrl(QStringLiteral("data:text/html,<p>dropped</p>"))}) {
+        QMimeData data;
+        data.setUrls({refused});
+        data.setText(refused.toString());
+        EXPECT_FALSE(test::DropOn(f.WebBrowser1, data)) << refused.toString().toStdString();
+    }
+    QMimeData link;
+    link.setUrls({QUrl(Video1)});
+    EXPECT_TRUE(test::DropOn(f.WebBrowser1, link));
+    ASSERT_TRUE(WaitUntil([&] { return f.Text2->text() == Video1; }));
+    EXPECT_EQ(f.WebBrowser1->LocationURL(), Video1);
+    EXPECT_EQ(f.Frame3->title(), ChangedOne);  // the watch saw the home page in the field, then took the video page
 }
 
 TEST(Form2NewWindows, OpenInTheOtherBrowser)

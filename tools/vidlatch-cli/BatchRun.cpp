@@ -1,6 +1,7 @@
 #include "BatchRun.h"
 
 #include "BuildPlayerAddress.h"
+#include "EmbedCode.h"
 #include "ParsePageAddress.h"
 #include "LineReader.h"
 #include "Output.h"
@@ -54,6 +55,7 @@ std::array<BatchRun::NoticeForms, Count> NoticeFormsOfEach(MakeNotice makeNotice
 
 BatchRun::BatchRun(const CommandLine& command, std::FILE* out, std::FILE* err, const NoticeLanguage& language)
     : command_(command.command), json_(command.json), rejectEmpty_(command.rejectEmpty),
+      format_(command.format), size_(command.size),
       out_(out), err_(err),
       parseNotices_(NoticeFormsOfEach<ParseOutcome, ParseOutcomeCount>(
           [](ParseOutcome outcome) { return ParseResult{outcome, {}}.notice(); }, language)),
@@ -165,9 +167,12 @@ void BatchRun::WriteCode(BuildOutcomeKind kind, std::optional<TextView<Unit>> co
 {
     const bool ready = kind == BuildOutcomeKind::AddressReady;
     anyRejected_ |= !ready;
+    Text<Unit>& embed = ScratchOf<Unit>().embed;
+    // Every address built here is one EmbedCode takes, at a size the command line checked.
+    const bool embedded = ready && format_ && EmbedCode<Unit>(address, *format_, size_, embed);
     if (!json_) {
         if (ready)
-            AppendText(address, pending_);
+            AppendText(embedded ? TextView<Unit>(embed) : address, pending_);
         else
             pending_.append(buildNotices_[static_cast<std::size_t>(kind)].text);  // the rejection text
         return;
@@ -177,6 +182,8 @@ void BatchRun::WriteCode(BuildOutcomeKind kind, std::optional<TextView<Unit>> co
         AppendField<Unit>(pending_, "code", *code);
     if (ready)
         AppendField<Unit>(pending_, "address", address);
+    if (embedded)
+        AppendField<Unit>(pending_, "embed", embed);
     pending_.append(buildNotices_[static_cast<std::size_t>(kind)].json);
 }
 

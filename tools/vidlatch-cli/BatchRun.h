@@ -3,6 +3,7 @@
 #include "BuildPlayerAddress.h"
 #include "CodeUnits.h"
 #include "CommandLine.h"
+#include "EmbedCode.h"
 #include "ParsePageAddress.h"
 #include "RunCli.h"
 
@@ -52,6 +53,7 @@ private:
     struct Scratch {
         Text<Unit> code;
         Text<Unit> address;
+        Text<Unit> embed;
     };
 
     template <CodeUnit Unit> void Write(TextView<Unit> item);
@@ -72,6 +74,8 @@ private:
     CommandKind command_;
     bool json_;
     bool rejectEmpty_;
+    std::optional<EmbedForm> format_;
+    std::optional<EmbedSize> size_;
     std::FILE* out_;
     std::FILE* err_;
     std::array<NoticeForms, ParseOutcomeCount> parseNotices_;  // each outcome's notice

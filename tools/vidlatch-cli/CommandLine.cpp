@@ -1,11 +1,14 @@
 #include "CommandLine.h"
 
+#include <charconv>
+#include <utility>
+
 namespace vidlatch::cli {
 
 const std::string_view HelpText = R"(Usage:
   vidlatch-cli parse   [--reject-empty] [--json] [ADDRESS...]
-  vidlatch-cli build   [--json] [CODE...]
-  vidlatch-cli convert [--json] [ADDRESS...]
+  vidlatch-cli build   [--json] [EMBED OPTIONS] [CODE...]
+  vidlatch-cli convert [--json] [EMBED OPTIONS] [ADDRESS...]
 
   parse    take the video code out of each page address
   build    check each video code and build its player address
@@ -26,6 +29,15 @@ Options:
                   (convert always does this)
   --json          one JSON object per item: input, outcome, code or address,
                   notice and style
+  --format FORM   build and convert: write each player address as FORM:
+                  address (the default), html (an <embed> element for a
+                  blog), bbcode ([flash]...[/flash] for a forum) or
+                  markdown (a link); with --json each accepted item's
+                  object gains "embed", holding that form
+  --width N       build and convert: the player's width in the html and
+                  bbcode forms, 1 to 4096 (default 480)
+  --height N      the same for its height (default 400); bbcode names a
+                  size only when --width or --height is given
   --              end of options; what follows are operands
   -h, --help      show this help
   --version       show the version
@@ -53,6 +65,7 @@ Examples:
   vidlatch-cli parse 'http://v.vidsite.example/page/W/f/t/a1b2c3d4e5f.html'
   vidlatch-cli build a1b2c3d4e5f
   vidlatch-cli convert --json < addresses.txt > players.jsonl
+  vidlatch-cli convert --format bbcode --width 640 --height 360 < addresses.txt
 )";
 
 const std::string_view VersionText = "vidlatch-cli " VIDLATCH_VERSION "\n";
@@ -68,6 +81,49 @@ bool CommandFromName(std::string_view name, CommandKind& command)
     return true;
 }
 
+// Whether `word` is the option `name`, as "NAME=VALUE" or as "NAME VALUE"
+// (the next word, then taken); `value` is empty when nothing follows.
+bool IsValuedOption(std::string_view word, std::string_view name, int& i, int argc, const char* const* argv,
+                    std::string_view& value)
+{
+    if (word == name) {
+        value = i + 1 < argc ? std::string_view(argv[++i]) : std::string_view();
+        return true;
+    }
+    if (word.size() > name.size() && word.starts_with(name) && word[name.size()] == '=') {
+        value = word.substr(name.size() + 1);
+        return true;
+    }
+    return false;
+}
+
+void SetError(CommandLine& line, std::string error)
+{
+    if (line.error.empty())
+        line.error = std::move(error);
+}
+
+void ReadFormat(std::string_view value, CommandLine& line)
+{
+    line.format = EmbedFormNamed(value);
+    if (!line.format)
+        SetError(line, "unknown format '" + std::string(value) + "' (address, html, bbcode or markdown)");
+}
+
+void ReadSide(std::string_view option, std::string_view value, int EmbedSize::*side, CommandLine& line)
+{
+    int number = 0;
+    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
+    if (error != std::errc() || end != value.data() + value.size() || !IsEmbedSide(number)) {
+        SetError(line, std::string(option) + " takes a whole number from 1 to " + std::to_string(MaxEmbedSide) +
+                           ", not '" + std::string(value) + "'");
+        return;
+    }
+    if (!line.size)
+        line.size = DefaultEmbedSize;
+    (*line.size).*side = number;
+}
+
 } // namespace
 
 CommandLine ReadCommandLine(int argc, const char* const* argv)
@@ -77,18 +133,22 @@ CommandLine ReadCommandLine(int argc, const char* const* argv)
     bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view word = argv[i];
+        std::string_view value;
         if (!optionsEnded && word.size() > 1 && word[0] == '-') {
             if (word == "--") optionsEnded = true;
             else if (word == "-h" || word == "--help") line.help = true;
             else if (word == "--version") line.version = true;
             else if (word == "--json") line.json = true;
             else if (word == "--reject-empty") line.rejectEmpty = true;
-            else if (line.error.empty()) line.error = "unknown option '" + std::string(word) + "'";
+            else if (IsValuedOption(word, "--format", i, argc, argv, value)) ReadFormat(value, line);
+            else if (IsValuedOption(word, "--width", i, argc, argv, value)) ReadSide("--width", value, &EmbedSize::width, line);
+            else if (IsValuedOption(word, "--height", i, argc, argv, value)) ReadSide("--height", value, &EmbedSize::height, line);
+            else SetError(line, "unknown option '" + std::string(word) + "'");
             continue;
         }
         if (!haveCommand) {
-            if (!CommandFromName(word, line.command) && line.error.empty())
-                line.error = "unknown command '" + std::string(word) + "'";
+            if (!CommandFromName(word, line.command))
+                SetError(line, "unknown command '" + std::string(word) + "'");
             haveCommand = true;
             continue;
         }
@@ -96,10 +156,12 @@ CommandLine ReadCommandLine(int argc, const char* const* argv)
     }
     if (line.help || line.version)
         return line;
-    if (!haveCommand && line.error.empty())
-        line.error = "missing command (parse, build or convert)";
-    if (line.rejectEmpty && line.command != CommandKind::Parse && line.error.empty())
-        line.error = "--reject-empty goes with parse only";
+    if (!haveCommand)
+        SetError(line, "missing command (parse, build or convert)");
+    if (line.rejectEmpty && line.command != CommandKind::Parse)
+        SetError(line, "--reject-empty goes with parse only");
+    if ((line.format || line.size) && line.command == CommandKind::Parse)
+        SetError(line, "--format, --width and --height go with build and convert only");
     return line;
 }
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "EmbedCode.h"
+
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +17,8 @@ struct CommandLine {
     bool rejectEmpty = false;
     bool help = false;
     bool version = false;
+    std::optional<EmbedForm> format;  // --format: the results in that form, and "embed" in JSON
+    std::optional<EmbedSize> size;    // --width, --height: each side not given keeps its default
     std::vector<std::string_view> operands;  // none: read standard input
     std::string error;                       // set on a usage error
 };

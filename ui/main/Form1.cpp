@@ -1,6 +1,8 @@
 #include "Form1.h"
 
 #include "BuildPlayerAddress.h"
+#include "DroppedAddress.h"
+#include "EmbedCode.h"
 #include "Form2.h"
 #include "FormLabel.h"
 #include "FormPlacement.h"
@@ -21,10 +23,14 @@
 #include "WebBrowser.h"
 #include "WindowStyle.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QShortcut>
 
@@ -105,7 +111,42 @@ void Form1::CreateControls()
     connect(Command2, &QPushButton::clicked, this, Guarded([this] { Command2_Click(); }));
     connect(Command3, &QPushButton::clicked, this, Guarded([this] { Command3_Click(); }));
     connect(Command4, &QPushButton::clicked, this, Guarded([this] { Command4_Click(); }));
+    CreateCopyMenus();
     ConnectKeys();
+
+    // Every drop goes to the window's one rule, the code field's and the preview's included.
+    setAcceptDrops(true);
+    Text1->setAcceptDrops(false);
+}
+
+void Form1::CreateCopyMenus()
+{
+    copyMenu_ = new QMenu(Command3);
+    copyMenu_->setAccessibleName(tr("复制为"));
+    AddCopyForms(copyMenu_);
+    Command3->setAccessibleDescription(tr("右键、菜单键或 Shift+F10：复制为 HTML、BBCode 或 Markdown"));
+    Command3->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Command3, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { copyMenu_->popup(Command3->mapToGlobal(at)); });
+
+    // The address field keeps its own items and gains the forms after them.
+    Text2->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Text2, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu* menu = Text2->createStandardContextMenu();
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->setAccessibleName(Text2->accessibleName());
+        menu->addSeparator();
+        AddCopyForms(menu);
+        menu->popup(Text2->mapToGlobal(at));
+    });
+}
+
+void Form1::AddCopyForms(QMenu* menu)
+{
+    for (const EmbedFormInfo& info : EmbedForms) {
+        connect(menu->addAction(Translated(info.command)), &QAction::triggered, this,
+                Guarded([this, form = info.form] { CopyForm(form); }));
+    }
 }
 
 void Form1::ConnectKeys()
@@ -114,6 +155,15 @@ void Form1::ConnectKeys()
     connect(Text1, &QLineEdit::returnPressed, Command1, &QPushButton::click);
     // Leaving the usual way asks the exit question, as the close box does.
     new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this, this, &QWidget::close);
+    // X11 opens a context menu with the Menu key only: Shift+F10 does it too,
+    // as on other desktops, for whichever control has the focus.
+    new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this, this, [] {
+        if (QWidget* focus = QApplication::focusWidget()) {
+            const QPoint centre = focus->rect().center();
+            QContextMenuEvent menuEvent(QContextMenuEvent::Keyboard, centre, focus->mapToGlobal(centre));
+            QApplication::sendEvent(focus, &menuEvent);
+        }
+    });
 }
 
 void Form1::ArrangeStackingAndTabOrder()
@@ -183,19 +233,34 @@ void Form1::Command2_Click()
 
 void Form1::Command3_Click()
 {
+    CopyToClipboard(Text2->text());
+}
+
+void Form1::CopyForm(EmbedForm form)
+{
+    // Only the fetch writes Text2: it holds a player address or nothing.
+    CopyToClipboard(Q(EmbedCode(U16(Text2->text()), form)));
+}
+
+void Form1::CopyToClipboard(const QString& text)
+{
     // An empty address is no success: the clipboard keeps what it holds.
-    if (Text2->text().isEmpty()) {
+    if (text.isEmpty()) {
         ShowNotice(Translated(RejectionText(BuildOutcomeKind::CodeMissing)), NoticeStyle::Warning);
         return;
     }
     Runtime().ClipboardClear();
-    Runtime().ClipboardSetText(Text2->text());
+    Runtime().ClipboardSetText(text);
     ShowNotice(Translated(InvitationNotice(CopySuccessHeadline)), NoticeStyle::Information);
 }
 
 void Form1::Command4_Click()
 {
-    const QString answer = Runtime().InputBox(Translated(DirectAddressPrompt), Translated(DirectAddressTitle));
+    TakeCodeFrom(Runtime().InputBox(Translated(DirectAddressPrompt), Translated(DirectAddressTitle)));
+}
+
+void Form1::TakeCodeFrom(const QString& answer)
+{
     const ParseResult result = ParsePageAddress(U16(answer), true);
     if (result.outcome == ParseOutcome::CodeTaken)
         Text1->setText(Q(result.code));
@@ -227,6 +292,42 @@ void Form1::Form_QueryUnload(bool& cancel)
     } else {
         cancel = true;
     }
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent* event)
+{
+    dragMoveEvent(event);
+}
+
+void Form1::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (ReadDrop(event->mimeData()).kind == DroppedAddress::Kind::Refused)
+        event->ignore();
+    else
+        event->acceptProposedAction();
+}
+
+void Form1::dropEvent(QDropEvent* event)
+{
+    const DroppedAddress dropped = ReadDrop(event->mimeData());
+    if (dropped.kind == DroppedAddress::Kind::Refused) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    // After the drop has ended: a notice must not hold up the application it came from.
+    QMetaObject::invokeMethod(this, [this, dropped] {
+        RunHandler([&] { TakeDropped(dropped.text, dropped.kind == DroppedAddress::Kind::WebLink); });
+    }, Qt::QueuedConnection);
+}
+
+void Form1::TakeDropped(const QString& text, bool link)
+{
+    if (!link && text.size() == static_cast<qsizetype>(VideoCodeLength)) {
+        Text1->setText(text);  // a code, as if typed
+        return;
+    }
+    TakeCodeFrom(text);
 }
 
 bool Form1::focusNextPrevChild(bool next)

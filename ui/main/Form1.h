@@ -3,12 +3,14 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "EmbedCode.h"
 #include "TabOrder.h"
 
 #include <memory>
 
 class QGroupBox;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 
 namespace vidlatch::platform {
@@ -69,14 +71,27 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // A dropped link or text is taken as the direct-address command's answer.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool focusNextPrevChild(bool next) override;
 
 private:
     void CreateControls();
     void ConnectKeys();
     void ArrangeStackingAndTabOrder();
+    void CreateCopyMenus();
+    // One item for each form of the address, in `menu`.
+    void AddCopyForms(QMenu* menu);
+    void CopyForm(EmbedForm form);
+    void CopyToClipboard(const QString& text);
+    // The direct-address command on `answer`: a page address whose code goes into Text1.
+    void TakeCodeFrom(const QString& answer);
+    void TakeDropped(const QString& text, bool link);
 
     platform::TabOrder tabOrder_;
+    QMenu* copyMenu_ = nullptr;  // Command3's
     bool loaded_ = false;
     QPointer<Form2> form2_;
 };
