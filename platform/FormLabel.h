@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QFont>
 #include <QLabel>
+
+#include <optional>
 
 namespace vidlatch::platform {
 
@@ -16,8 +19,12 @@ public:
     void setCaption(const QString& caption);
     QString Caption() const { return caption_; }
 
+    // Lines of the caption that are web addresses are drawn in `font`.
+    void setAddressFont(const QFont& font);
+
 private:
     QString caption_;
+    std::optional<QFont> addressFont_;
     bool autoSize_;
 };
 

@@ -209,7 +209,8 @@ TEST(Cli, NoticesInTheUsersLanguage)
     };
     // (Which languages count as English is the pure rule's table.)
     const Row rows[] = {
-        {"en", "The video code has the wrong length! Please enter it again!"},
+        {"en", "The video code has the wrong length. Please enter it again."},
+        {"fr", "The video code has the wrong length. Please enter it again."},  // neither: English
         {"C", "视频代码位数不正确!请重新输入!"},
     };
     const std::string pinned = std::getenv("LANGUAGE") ? std::getenv("LANGUAGE") : "";
