@@ -60,7 +60,7 @@ QFont FormFont(ProgramLanguage language)
 {
     if (language == ProgramLanguage::English) {
         QFont font(QString::fromLatin1(EnglishFontFamily));
-        font.setPixelSize(DefaultFontPixels);
+        font.setPixelSize(EnglishFontPixels);
         return font;
     }
     QFont font(QString::fromLatin1(DefaultFontFamily));

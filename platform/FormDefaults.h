@@ -7,13 +7,15 @@
 
 namespace vidlatch::platform {
 
-// Every window's default font, at the 12 pixels the layouts were made for.
-// Chinese: AR PL UMing CN without anti-aliasing, which gives the layouts'
-// character cells. English: DejaVu Sans, whose Latin letters UMing's are
-// not, smoothed as the desktop has it.
+// Every window's default font, sized for the layouts' cells: 12 pixels for a
+// Chinese character, 6 for an ASCII one, 12 for a line. Chinese: AR PL UMing
+// CN at 12 pixels without anti-aliasing. English: DejaVu Sans, whose Latin
+// letters UMing's are not, smoothed as the desktop has it; at 11 pixels its
+// letters take those 6-pixel cells and its lines fit in 12.
 inline constexpr char DefaultFontFamily[] = "AR PL UMing CN";
-inline constexpr char EnglishFontFamily[] = "DejaVu Sans";
 inline constexpr int DefaultFontPixels = 12;
+inline constexpr char EnglishFontFamily[] = "DejaVu Sans";
+inline constexpr int EnglishFontPixels = 11;
 [[nodiscard]] QFont FormFont(ProgramLanguage language);
 
 // Addresses in both languages: a monospace whose l, 1, I, O and 0 differ,

@@ -144,6 +144,14 @@ void Form2::ConnectHandlers()
     connect(WebBrowser2, &WebBrowser::NewWindow2, this, &Form2::WebBrowser2_NewWindow2);
     // Esc does what the close picture does, wherever the focus is in the window.
     new QShortcut(QKeySequence(Qt::Key_Escape), this, this, Guarded([this] { Picture4_Click(); }));
+    // As in any browser, F6 and Ctrl+L take the focus to the address field:
+    // a page that keeps every key it is given (Tab included) cannot keep these.
+    for (const QKeySequence& keys : {QKeySequence(Qt::Key_F6), QKeySequence(Qt::CTRL | Qt::Key_L)}) {
+        new QShortcut(keys, this, this, [this] {
+            Text2->setFocus(Qt::ShortcutFocusReason);
+            Text2->selectAll();
+        });
+    }
 }
 
 void Form2::Show()
