@@ -200,7 +200,7 @@ TEST(Cli, InvalidUtf8LineIsReportedAndTheOthersGoOn)
     EXPECT_NE(argument.err.find("argument 2: not valid UTF-8"), std::string::npos);
 }
 
-// The notices follow the user's first language; the outcome names do not.
+// The notices follow the user's languages; the outcome names do not.
 TEST(Cli, NoticesInTheUsersLanguage)
 {
     struct Row {

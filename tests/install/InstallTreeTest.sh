@@ -170,7 +170,9 @@ echo "windows: WM_CLASS $wm_class, icons 16 to 256 px"
 (cd "$build" && cpack -G DEB -B "$work/package" > "$work/cpack.log") || { cat "$work/cpack.log" >&2; fail "cpack"; }
 deb=$(ls "$work"/package/vidlatch_*.deb)
 [ "$(dpkg-deb -f "$deb" Package)" = vidlatch ] || fail "the package is not named vidlatch"
-dpkg-deb -f "$deb" Depends | grep -q fonts-arphic-uming || fail "no dependency on the font"
+for font in fonts-arphic-uming fonts-dejavu-core; do
+  dpkg-deb -f "$deb" Depends | grep -q "$font" || fail "no dependency on $font"
+done
 [ "$(dpkg-deb -f "$deb" Recommends)" = "qt6-wayland, bash-completion" ] || fail "Recommends: $(dpkg-deb -f "$deb" Recommends)"
 lintian --fail-on error "$deb" 2>&1 | grep -v "root privileges" || true
 lintian --fail-on error "$deb" > /dev/null 2>&1 || fail "lintian reports errors"
