@@ -56,15 +56,33 @@ void PrepareApplication()
     ExposeWebPagesToScreenReaders();
 }
 
-void ApplyFormDefaults()
+QFont FormFont(ProgramLanguage language)
 {
+    if (language == ProgramLanguage::English) {
+        QFont font(QString::fromLatin1(EnglishFontFamily));
+        font.setPixelSize(EnglishFontPixels);
+        return font;
+    }
     QFont font(QString::fromLatin1(DefaultFontFamily));
     font.setPixelSize(DefaultFontPixels);
     font.setStyleStrategy(QFont::NoAntialias);
     font.setHintingPreference(QFont::PreferFullHinting);
-    QApplication::setFont(font);
+    return font;
+}
 
-    UseLanguage(LanguageFor(QLocale::system().uiLanguages()));
+QFont AddressFont(int pixels)
+{
+    QFont font(QString::fromLatin1(AddressFontFamily));
+    font.setPixelSize(pixels);
+    font.setStyleHint(QFont::Monospace);
+    return font;
+}
+
+void ApplyFormDefaults()
+{
+    const ProgramLanguage language = LanguageFor(QLocale::system().uiLanguages());
+    UseLanguage(language);
+    QApplication::setFont(FormFont(language));
 }
 
 } // namespace vidlatch::platform

@@ -4,12 +4,18 @@
 #include <QPainter>
 #include <QStyleOptionFocusRect>
 
+#include <algorithm>
+
 namespace vidlatch::platform {
 
-PictureButton::PictureButton(const QPixmap& picture, const QString& toolTip, const QCursor& cursor,
+PictureButton::PictureButton(const QIcon& picture, const QString& toolTip, const QCursor& cursor,
                              QWidget* parent)
     : QAbstractButton(parent), picture_(picture)
 {
+    const QList<QSize> sizes = picture.availableSizes();
+    if (!sizes.isEmpty())
+        size_ = *std::min_element(sizes.begin(), sizes.end(),
+                                  [](QSize a, QSize b) { return a.width() < b.width(); });
     setToolTip(toolTip);
     setAccessibleName(toolTip);
     setCursor(cursor);
@@ -20,13 +26,13 @@ PictureButton::PictureButton(const QPixmap& picture, const QString& toolTip, con
 
 QSize PictureButton::sizeHint() const
 {
-    return picture_.size() / picture_.devicePixelRatio();
+    return size_;
 }
 
 void PictureButton::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.drawPixmap(0, 0, picture_);
+    picture_.paint(&painter, QRect(QPoint(0, 0), size_));
     if (hasFocus()) {
         QStyleOptionFocusRect frame;
         frame.initFrom(this);

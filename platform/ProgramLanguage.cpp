@@ -24,6 +24,14 @@ constexpr Catalog ChineseCatalogs[] = {{"qtbase_zh_CN", nullptr}, {"qtwebengine_
 constexpr Catalog EnglishCatalogs[] = {{"vidlatch_en", ":/vidlatch/translations"}};
 constexpr char Context[] = "Vidlatch";
 
+// "C" and "POSIX", with or without a codeset ("C.UTF-8"); QLocale maps an
+// unknown name to C as well, and that is no choice of Chinese.
+bool IsCLocale(const QString& entry)
+{
+    const QStringView name = QStringView(entry).left(entry.indexOf(u'.'));
+    return name == u"C" || name == u"POSIX";
+}
+
 QList<QPointer<QTranslator>>& Installed()
 {
     static QList<QPointer<QTranslator>> installed;
@@ -34,10 +42,20 @@ QList<QPointer<QTranslator>>& Installed()
 
 ProgramLanguage LanguageFor(const QStringList& uiLanguages)
 {
-    if (uiLanguages.isEmpty())
-        return ProgramLanguage::Chinese;
-    return QLocale(uiLanguages.first()).language() == QLocale::English ? ProgramLanguage::English
-                                                                         : ProgramLanguage::Chinese;
+    // A desktop that names no language at all runs in the C locale.
+    bool named = false;
+    for (const QString& entry : uiLanguages) {
+        if (entry.isEmpty())
+            continue;
+        named = true;
+        const QLocale::Language language = QLocale(entry).language();
+        if (language == QLocale::Chinese || IsCLocale(entry))
+            return ProgramLanguage::Chinese;
+        if (language == QLocale::English)
+            return ProgramLanguage::English;
+    }
+    // Whoever reads neither reads English sooner than Chinese.
+    return named ? ProgramLanguage::English : ProgramLanguage::Chinese;
 }
 
 void UseLanguage(ProgramLanguage language)

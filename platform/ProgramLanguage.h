@@ -13,8 +13,9 @@ namespace vidlatch::platform {
 // language; an English catalog translates every one of them.
 enum class ProgramLanguage { Chinese, English };
 
-// English when the user's first interface language is English; Chinese
-// otherwise, the C and POSIX locales included.
+// The first of the user's interface languages, in order, that is Chinese (of
+// any region, or the C and POSIX locales) or English decides; a list with
+// neither gets English.
 [[nodiscard]] ProgramLanguage LanguageFor(const QStringList& uiLanguages);
 
 // Installs the catalogs of `language`, ours and Qt's own (its dialogs and the

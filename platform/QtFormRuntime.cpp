@@ -1,10 +1,14 @@
 #include "QtFormRuntime.h"
 
+#include "FormDefaults.h"
+#include "NoticeIconStyle.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProcess>
@@ -48,13 +52,35 @@ QWidget* ActiveParent()
     return nullptr;
 }
 
+// The answer asked for is a page address: the field shows a typical one
+// whole, in the address font, and the window manager has room for the
+// title beside its buttons.
+void FitForAnAddress(QInputDialog& dialog)
+{
+    constexpr int AddressChars = 56;
+    constexpr int TitleBarButtons = 120;
+    QLineEdit* field = dialog.findChild<QLineEdit*>();
+    if (!field)
+        return;
+    field->setFont(AddressFont());
+    const int fieldWidth = field->fontMetrics().horizontalAdvance(QString(AddressChars, u'x'));
+    QFont titleFont = dialog.font();
+    titleFont.setBold(true);
+    const int titleWidth = QFontMetrics(titleFont).horizontalAdvance(dialog.windowTitle()) + TitleBarButtons;
+    field->setMinimumWidth(fieldWidth);
+    dialog.setMinimumWidth(titleWidth);
+}
+
 } // namespace
 
 int QtFormRuntime::MsgBox(const QString& text, int style, const QString& title)
 {
     if (ending_)
         return vbCancel;
-    QMessageBox box(IconOf(style), title, text, QMessageBox::NoButton, ActiveParent());
+    NoticeIconStyle icons;  // outlives the box
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::NoButton, ActiveParent());
+    box.setStyle(&icons);
+    box.setIcon(IconOf(style));
     box.setTextFormat(Qt::PlainText);  // page addresses and codes are shown as they are
     box.setObjectName(QStringLiteral("noticeBox"));
     box.setProperty("noticeStyle", style);
@@ -88,6 +114,7 @@ QString QtFormRuntime::InputBox(const QString& prompt, const QString& title)
     dialog.setTextValue(QString());
     dialog.setOkButtonText(QCoreApplication::translate("Vidlatch", "确定"));
     dialog.setCancelButtonText(QCoreApplication::translate("Vidlatch", "取消"));
+    FitForAnAddress(dialog);
     if (dialog.exec() != QDialog::Accepted || ending_)
         return {};
     return dialog.textValue();
@@ -180,8 +207,11 @@ void QtFormRuntime::QuitEventLoops(int status)
 void QtFormRuntime::ReportUnhandledError(const QString& what)
 {
     if (!ending_) {
-        QMessageBox box(QMessageBox::Critical, QStringLiteral("Vidlatch"),
+        NoticeIconStyle icons;
+        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Vidlatch"),
                         QCoreApplication::translate("Vidlatch", "运行时错误：%1").arg(what), QMessageBox::NoButton, ActiveParent());
+        box.setStyle(&icons);
+        box.setIcon(QMessageBox::Critical);
         box.setTextFormat(Qt::PlainText);
         box.setObjectName(QStringLiteral("errorBox"));
         box.addButton(QCoreApplication::translate("Vidlatch", "确定"), QMessageBox::AcceptRole);

@@ -12,11 +12,11 @@
     <name>Vidlatch</name>
     <message>
         <source>请输入视频代码!再进行获取!</source>
-        <translation>Please enter a video code, then fetch!</translation>
+        <translation>Please enter a video code, then fetch.</translation>
     </message>
     <message>
         <source>视频代码位数不正确!请重新输入!</source>
-        <translation>The video code has the wrong length! Please enter it again!</translation>
+        <translation>The video code has the wrong length. Please enter it again.</translation>
     </message>
     <message>
         <source>欢迎加入Brightfold：【http://bbs.brightfold.example/】</source>
@@ -24,11 +24,13 @@
     </message>
     <message>
         <source>获取成功!地址已获取成功!!您可直接享受在线观看特权!</source>
-        <translation>Done! The address has been fetched! You can watch the video online now!</translation>
+        <translation>Done. The address has been fetched.
+You can watch the video online now.</translation>
     </message>
     <message>
         <source>获取成功!地址已复制!您可直接粘贴到您需要的地方!</source>
-        <translation>Done! The address has been copied! You can paste it wherever you need it!</translation>
+        <translation>Done. The address has been copied.
+You can paste it wherever you need it.</translation>
     </message>
     <message>
         <source>QuorinVelmo提示</source>
@@ -36,27 +38,28 @@
     </message>
     <message>
         <source>视频地址已获取成功!现转入主界面,请点击获取按钮获取真实视频地址!</source>
-        <translation>The video code has been taken from the address! Back in the main window, press the fetch button to get the video&apos;s real address!</translation>
+        <translation>The video code has been taken from the address.
+Back in the main window, press the fetch button.</translation>
     </message>
     <message>
         <source>您未输入视频网页地址</source>
-        <translation>You have not entered a video page address</translation>
+        <translation>You have not entered a video page address.</translation>
     </message>
     <message>
         <source>您当前获取的视频地址页面有误!请您检查!</source>
-        <translation>This is not a video page address! Please check it!</translation>
+        <translation>This is not a video page address. Please check it.</translation>
     </message>
     <message>
         <source>抱歉!本程序不支持专辑视频地址获取</source>
-        <translation>Sorry! Album addresses are not supported</translation>
+        <translation>Sorry, album addresses are not supported.</translation>
     </message>
     <message>
         <source>抱歉!不支持电影地址的获取!</source>
-        <translation>Sorry! Film addresses are not supported!</translation>
+        <translation>Sorry, film addresses are not supported.</translation>
     </message>
     <message>
         <source>抱歉!不支持此页面地址的获取!</source>
-        <translation>Sorry! This page address is not supported!</translation>
+        <translation>Sorry, this page address is not supported. Please open a video page.</translation>
     </message>
     <message>
         <source>请在此处粘贴您的视频网页地址</source>
@@ -80,7 +83,7 @@
     </message>
     <message>
         <source>其中XXXXXXXXXXX就是视频代码了，点击获取地址</source>
-        <translation>XXXXXXXXXXX is the video code; then press fetch</translation>
+        <translation>XXXXXXXXXXX is the video code; press fetch</translation>
     </message>
     <message>
         <source>未知错误</source>
@@ -152,27 +155,27 @@
     </message>
     <message>
         <source>已检测到浏览页面【1】存在有效地址!现在您可以进行获取了!</source>
-        <translation>A valid address was detected in browser page 1! You can fetch it now!</translation>
+        <translation>A valid address was detected in browser page 1. You can fetch it now.</translation>
     </message>
     <message>
         <source>已检测到浏览页面【2】存在有效地址!现在您可以进行获取了!</source>
-        <translation>A valid address was detected in browser page 2! You can fetch it now!</translation>
+        <translation>A valid address was detected in browser page 2. You can fetch it now.</translation>
     </message>
     <message>
         <source>检测网页一中的网址有变化,但是当前地址不可获取</source>
-        <translation>The address in page 1 changed, but it cannot be fetched</translation>
+        <translation>The address in page 1 changed, but it cannot be fetched.</translation>
     </message>
     <message>
         <source>检测网页二中的网址有变化,但是当前地址不可获取</source>
-        <translation>The address in page 2 changed, but it cannot be fetched</translation>
+        <translation>The address in page 2 changed, but it cannot be fetched.</translation>
     </message>
     <message>
         <source>检测网页二中的网址有变化,当前获取网页二的地址</source>
-        <translation>The address in page 2 changed; page 2&apos;s address is taken</translation>
+        <translation>The address in page 2 changed; page 2&apos;s address is taken.</translation>
     </message>
     <message>
         <source>当前页面地址有效!可以获取!</source>
-        <translation>This page address is valid! It can be fetched!</translation>
+        <translation>This page address is valid. It can be fetched.</translation>
     </message>
     <message>
         <source>网站没有及时送来影片，影片没有播放。</source>
@@ -246,7 +249,7 @@
     </message>
     <message>
         <source>输入网址直接获取</source>
-        <translation>Enter a page address and fetch directly</translation>
+        <translation>Take the code from a page address</translation>
     </message>
     <message>
         <source>获取视频真实地址</source>
@@ -254,11 +257,11 @@
     </message>
     <message>
         <source>您未联网!本程序无法使用!</source>
-        <translation>You are not connected to the internet! This program cannot be used!</translation>
+        <translation>You are not connected to the internet. This program cannot be used.</translation>
     </message>
     <message>
         <source>感谢您对Velmo、对Ko系列的软件的支持!<byte value="xd"/> <byte value="xd"/>是否退出并到论坛可以下载更多Velmo的原创免费软件?</source>
-        <translation>Thank you for supporting Velmo and the Ko series of programs!<byte value="xd"/> <byte value="xd"/>Exit now and go to the forum, where more of Velmo&apos;s own free programs can be downloaded?</translation>
+        <translation>Thank you for supporting Velmo and the Ko series of programs.<byte value="xd"/> <byte value="xd"/>Exit now? The forum has more of Velmo&apos;s own free programs.<byte value="xd"/>Yes: exit and visit the forum.<byte value="xd"/>No: exit.<byte value="xd"/>Cancel: stay in the program.</translation>
     </message>
     <message>
         <source>主窗口：输入视频代码，获取并预览播放地址</source>

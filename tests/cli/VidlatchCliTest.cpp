@@ -228,7 +228,7 @@ TEST(Cli, InvalidUtf8LineIsReportedAndTheOthersGoOn)
     EXPECT_NE(argument.err.find("argument 2: not valid UTF-8"), std::string::npos);
 }
 
-// The notices follow the user's first language; the outcome names do not.
+// The notices follow the user's languages; the outcome names do not.
 TEST(Cli, NoticesInTheUsersLanguage)
 {
     struct Row {
@@ -237,7 +237,8 @@ TEST(Cli, NoticesInTheUsersLanguage)
     };
     // (Which languages count as English is the pure rule's table.)
     const Row rows[] = {
-        {"en", "The video code has the wrong length! Please enter it again!"},
+        {"en", "The video code has the wrong length. Please enter it again."},
+        {"fr", "The video code has the wrong length. Please enter it again."},  // neither: English
         {"C", "视频代码位数不正确!请重新输入!"},
     };
     const std::string pinned = std::getenv("LANGUAGE") ? std::getenv("LANGUAGE") : "";

@@ -65,41 +65,51 @@ echo "completions: complete"
 
 # The installed program before any window: the help and the version with no
 # display, usage errors, and a single line and status 1 where it cannot
-# start, never Qt's abort and its core. Each row: status, environment (as
-# env(1) takes it), arguments, the first line on standard output (status 0)
-# or standard error.
+# start, never Qt's abort and its core; and the help of the source tree's
+# scripts, which answers at once and touches nothing. Each row: status,
+# environment (as env(1) takes it), command (vidlatch, or a script of the
+# source tree), arguments, the first line on standard output (status 0) or
+# standard error.
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+source=$(sed -n 's/^Vidlatch_SOURCE_DIR:STATIC=//p' "$build/CMakeCache.txt")
 silent=90
 while [ -e "/tmp/.X11-unix/X$silent" ] || [ -e "/tmp/.X$silent-lock" ]; do silent=$((silent + 1)); done
 no_display="-u DISPLAY -u WAYLAND_DISPLAY QTWEBENGINE_DISABLE_SANDBOX=1"
-rows="0|$no_display|stray --version|vidlatch $version
-0|$no_display|-h|Usage: vidlatch [options]
-2|$no_display|--frob --help-all -style fusion|vidlatch: Unknown options: frob, help-all.
-2|$no_display|a1b2c3d4e5f|vidlatch: unexpected argument 'a1b2c3d4e5f': Vidlatch takes no arguments
-1|$no_display||vidlatch: no display: DISPLAY is not set and no Wayland session was found; Vidlatch needs a graphical desktop
-1|$no_display DISPLAY=:$silent||vidlatch: no display: cannot connect to display :$silent and no Wayland session was found; Vidlatch needs a graphical desktop
-1|$no_display|-display :$silent -platform xcb|vidlatch: no display for the platform 'xcb': cannot connect to display :$silent; Vidlatch needs a graphical desktop
-1|$no_display XDG_RUNTIME_DIR=$work WAYLAND_DISPLAY=wayland-vidlatch QT_QPA_PLATFORM=wayland||vidlatch: no display for the platform 'wayland': cannot connect to the Wayland display wayland-vidlatch; Vidlatch needs a graphical desktop"
+rows="0|$no_display|vidlatch|stray --version|vidlatch $version
+0|$no_display|vidlatch|-h|Usage: vidlatch [options]
+2|$no_display|vidlatch|--frob --help-all -style fusion|vidlatch: Unknown options: frob, help-all.
+2|$no_display|vidlatch|a1b2c3d4e5f|vidlatch: unexpected argument 'a1b2c3d4e5f': Vidlatch takes no arguments
+1|$no_display|vidlatch||vidlatch: no display: DISPLAY is not set and no Wayland session was found; Vidlatch needs a graphical desktop
+1|$no_display DISPLAY=:$silent|vidlatch||vidlatch: no display: cannot connect to display :$silent and no Wayland session was found; Vidlatch needs a graphical desktop
+1|$no_display|vidlatch|-display :$silent -platform xcb|vidlatch: no display for the platform 'xcb': cannot connect to display :$silent; Vidlatch needs a graphical desktop
+1|$no_display XDG_RUNTIME_DIR=$work WAYLAND_DISPLAY=wayland-vidlatch QT_QPA_PLATFORM=wayland|vidlatch||vidlatch: no display for the platform 'wayland': cannot connect to the Wayland display wayland-vidlatch; Vidlatch needs a graphical desktop
+0||run|--help|Installs what is missing, builds Vidlatch and starts it.
+0||test|-h|Installs what is missing, builds, and runs every test: the main build under
+2||test|--frob|test: unknown option '--frob' (try --help)"
 if [ "$(id -u)" = 0 ]; then
   # With a display, so that only the sandbox stands in the way.
   rows="$rows
-1|-u QTWEBENGINE_DISABLE_SANDBOX -u QTWEBENGINE_CHROMIUM_FLAGS||vidlatch: refusing to run as root: the web engine's sandbox does not work for root; run Vidlatch as an ordinary user (or set QTWEBENGINE_DISABLE_SANDBOX=1 at your own risk)"
+1|-u QTWEBENGINE_DISABLE_SANDBOX -u QTWEBENGINE_CHROMIUM_FLAGS|vidlatch||vidlatch: refusing to run as root: the web engine's sandbox does not work for root; run Vidlatch as an ordinary user (or set QTWEBENGINE_DISABLE_SANDBOX=1 at your own risk)"
 fi
 cores="$work/cores"
 mkdir "$cores"
-while IFS='|' read -r status environment arguments line; do
+while IFS='|' read -r status environment command arguments line; do
+  program="$source/$command"
+  [ "$command" != vidlatch ] || program="$usr/bin/vidlatch"
   got=0
   # A hung start is ended with the helpers it started: timeout signals its process group.
   # shellcheck disable=SC2086 # the environment and the arguments are split on purpose
   (cd "$cores" && { ulimit -c unlimited 2>/dev/null || true; } &&
-   exec timeout -s KILL 60 env $environment "$usr/bin/vidlatch" $arguments) > "$work/out" 2> "$work/err" || got=$?
-  what="vidlatch $arguments with $environment"
+   exec timeout -s KILL 60 env $environment "$program" $arguments) > "$work/out" 2> "$work/err" || got=$?
+  what="$command $arguments with $environment"
   [ "$got" = "$status" ] || fail "$what: status $got, not $status: $(cat "$work/err")"
   stream="$work/err"
   [ "$status" != 0 ] || stream="$work/out"
   [ "$(head -n 1 "$stream")" = "$line" ] || fail "$what: '$(head -n 1 "$stream")', not '$line'"
   [ "$status" != 1 ] || [ "$(wc -l < "$work/err")" = 1 ] || fail "$what: more than one line: $(cat "$work/err")"
   [ -z "$(ls -A "$cores")" ] || fail "$what left $(ls -A "$cores")"
+  # Usage is the script's opening comment, and nothing of its code.
+  ! grep -q 'set -euo' "$work/out" || fail "$what prints its code: $(cat "$work/out")"
 done <<< "$rows"
 echo "start-up: $(wc -l <<< "$rows") command lines answered"
 
@@ -162,7 +172,9 @@ echo "windows: WM_CLASS $wm_class, icons 16 to 256 px"
 (cd "$build" && cpack -G DEB -B "$work/package" > "$work/cpack.log") || { cat "$work/cpack.log" >&2; fail "cpack"; }
 deb=$(ls "$work"/package/vidlatch_*.deb)
 [ "$(dpkg-deb -f "$deb" Package)" = vidlatch ] || fail "the package is not named vidlatch"
-dpkg-deb -f "$deb" Depends | grep -q fonts-arphic-uming || fail "no dependency on the font"
+for font in fonts-arphic-uming fonts-dejavu-core; do
+  dpkg-deb -f "$deb" Depends | grep -q "$font" || fail "no dependency on $font"
+done
 [ "$(dpkg-deb -f "$deb" Recommends)" = "qt6-wayland, bash-completion" ] || fail "Recommends: $(dpkg-deb -f "$deb" Recommends)"
 lintian --fail-on error "$deb" 2>&1 | grep -v "root privileges" || true
 lintian --fail-on error "$deb" > /dev/null 2>&1 || fail "lintian reports errors"

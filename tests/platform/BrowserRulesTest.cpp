@@ -23,7 +23,7 @@ TEST(AddressRule, KindOfEachAddress)
         {"https://example.com/", AddressKind::Web},
         {"about:blank", AddressKind::Blank},
         {"about:blank#x", AddressKind::Other},
-        {"qrc:/vidlatch/picture-close.png", AddressKind::PrivateFile},
+        {"qrc:/vidlatch/picture-close-60.png", AddressKind::PrivateFile},
         {"vidlatch-ruffle://app/ruffle.js", AddressKind::PrivateFile},
         {"vidlatch-ruffle://movie/1", AddressKind::PrivateFile},
         {"data:text/html,<title>forged</title>", AddressKind::Other},

@@ -114,7 +114,7 @@ TEST(HostilePage, NewWindowsCarryWebAddressesOnly)
     const QString refused[] = {
         QStringLiteral("data:text/html,<title>forged</title>forged"),
         QStringLiteral("javascript:document.title='forged'"),
-        QStringLiteral("qrc:/vidlatch/picture-close.png"),
+        QStringLiteral("qrc:/vidlatch/picture-close-60.png"),
         QStringLiteral("vidlatch-ruffle://app/package.json"),
         QStringLiteral("file:///etc/hostname"),
         QStringLiteral("view-source:http://v.vidsite.example/"),

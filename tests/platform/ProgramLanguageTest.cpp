@@ -1,4 +1,4 @@
-// Which language a user gets, by the languages the desktop names first.
+// Which language a user gets, by the order of the languages the desktop names.
 #include "ProgramLanguage.h"
 
 #include <gtest/gtest.h>
@@ -6,20 +6,33 @@
 namespace vidlatch::platform {
 namespace {
 
-TEST(ProgramLanguage, EnglishOnlyWhenItComesFirst)
+TEST(ProgramLanguage, FirstChineseOrEnglishEntryDecides)
 {
     struct Row {
         QStringList uiLanguages;
         ProgramLanguage expected;
     };
+    // Lists as QLocale::uiLanguages() gives them, by environment.
     const Row rows[] = {
         {{QStringLiteral("en-US")}, ProgramLanguage::English},
         {{QStringLiteral("en")}, ProgramLanguage::English},
         {{QStringLiteral("en-GB"), QStringLiteral("zh-CN")}, ProgramLanguage::English},
         {{QStringLiteral("zh-CN"), QStringLiteral("en-US")}, ProgramLanguage::Chinese},
-        {{QStringLiteral("de-DE"), QStringLiteral("en-US")}, ProgramLanguage::Chinese},  // no German: the default
+        // LANGUAGE=de:en: English is the fallback.
+        {{QStringLiteral("de"), QStringLiteral("de-Latn-DE"), QStringLiteral("de-DE"), QStringLiteral("en"),
+          QStringLiteral("en-Latn-US"), QStringLiteral("en-US")}, ProgramLanguage::English},
+        // LANGUAGE=de, LANG=fr_FR.UTF-8, a name Qt does not know: neither language.
+        {{QStringLiteral("de"), QStringLiteral("de-Latn-DE"), QStringLiteral("de-DE")}, ProgramLanguage::English},
+        {{QStringLiteral("fr-FR"), QStringLiteral("fr-Latn-FR"), QStringLiteral("fr")}, ProgramLanguage::English},
+        {{QStringLiteral("xx")}, ProgramLanguage::English},
+        // LANG=zh_TW.UTF-8, LANGUAGE=zh_CN:en
+        {{QStringLiteral("zh-TW"), QStringLiteral("zh-Hant-TW")}, ProgramLanguage::Chinese},
+        {{QStringLiteral("zh-CN"), QStringLiteral("zh-Hans-CN"), QStringLiteral("zh"), QStringLiteral("en"),
+          QStringLiteral("en-Latn-US"), QStringLiteral("en-US")}, ProgramLanguage::Chinese},
+        {{QStringLiteral("fr"), QStringLiteral("zh-HK"), QStringLiteral("en")}, ProgramLanguage::Chinese},
         {{QStringLiteral("C")}, ProgramLanguage::Chinese},
         {{QStringLiteral("POSIX")}, ProgramLanguage::Chinese},
+        {{QStringLiteral("C.UTF-8")}, ProgramLanguage::Chinese},
         {{}, ProgramLanguage::Chinese},
         {{QStringLiteral("")}, ProgramLanguage::Chinese},
     };

@@ -1,7 +1,8 @@
 // A keyboard-only user: Tab goes round each window twice and Shift+Tab goes
 // back round twice; every control is visited, and no web page or preview
 // keeps the focus. Keys are given where the focus is, as a keyboard does.
-// (Enter, Ctrl+Q and Esc are rows of the fetch, exit and close tables.)
+// (Enter, Ctrl+Q and Esc are rows of the fetch, exit and close tables.) F6
+// and Ctrl+L reach the address field from a page that keeps every key.
 #include "Form1.h"
 #include "Form2.h"
 #include "PictureButton.h"
@@ -127,6 +128,34 @@ TEST(Keyboard, TabGoesRoundBothWindowsAndNothingTrapsIt)
     // is no stop while its tab is hidden.
     ExpectTabGoesRound(&f, {f.SSTab1, f.WebBrowser1, f.Text2, f.Command1, f.Command2, f.Command3, f.Command4,
                             f.Picture1, f.Picture2, f.Picture3, f.Picture4});
+}
+
+TEST(Keyboard, F6AndCtrlLLeaveAPageThatKeepsEveryKey)
+{
+    ScriptedRuntimeScope runtime;
+    Form1 form1;
+    form1.Show();
+    form1.Command2->click();
+    Form2& f = *form1.BrowserWindow();
+    const QString keeper = Q(site::PageHostPrefix) + QStringLiteral("hostile/keys.html");
+    f.WebBrowser1->Navigate(keeper);
+    ASSERT_TRUE(WaitUntil([&] { return f.WebBrowser1->LocationURL() == keeper && !f.WebBrowser1->page()->isLoading(); }));
+    f.activateWindow();
+    struct Row { Qt::Key key; Qt::KeyboardModifiers modifiers; const char* name; };
+    int kept = 0;
+    for (const Row& row : {Row{Qt::Key_F6, Qt::NoModifier, "F6"}, Row{Qt::Key_L, Qt::ControlModifier, "Ctrl+L"}}) {
+        f.WebBrowser1->setFocus(Qt::TabFocusReason);
+        ASSERT_TRUE(WaitUntil([&] { return FocusOwner({f.WebBrowser1, f.Text2}) == f.WebBrowser1; })) << row.name;
+        // The page has Tab and keeps it.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        const QString title = QStringLiteral("kept %1").arg(++kept);
+        ASSERT_TRUE(WaitUntil([&] { return f.WebBrowser1->title() == title; })) << row.name;
+        ASSERT_EQ(FocusOwner({f.WebBrowser1, f.Text2}), f.WebBrowser1) << row.name;
+
+        QTest::keyClick(QApplication::focusWidget(), row.key, row.modifiers);
+        EXPECT_TRUE(WaitUntil([&] { return f.Text2->hasFocus(); })) << row.name;
+        EXPECT_EQ(f.Text2->selectedText(), f.Text2->text()) << row.name;  // ready to be typed over
+    }
 }
 
 } // namespace

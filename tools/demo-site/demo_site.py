@@ -10,7 +10,8 @@ answers as the real one would for what Vidlatch needs:
                           ms), an album, a film, a cover page, query strings,
                           links that open new windows, a page that opens a
                           hundred, and hostile pages under /hostile/: one that
-                          asks before it is left, loops of dialogs or windows
+                          asks before it is left, one that keeps every key,
+                          loops of dialogs or windows
   blog.vidsite.example    blog pages
   static.vidsite.example  /v1/res/vidplayer.swf?f=3&vid=CODE: a real one-frame
                           SWF whose background colour comes from CODE;
@@ -157,6 +158,11 @@ def hostile_page(path: str, query) -> bytes:
         return page("不许离开", "<button id='press' style='width:300px;height:200px'>press</button>",
                      "addEventListener('beforeunload',e=>{e.preventDefault();e.returnValue='stay';});"
                      "addEventListener('click',()=>{document.title='pressed';});")
+    if path == "/hostile/keys.html":
+        # Keeps every key it is given (Tab too), and counts them in its title.
+        return page("键盘", "<a href='/'>首页</a> <input id='field'>",
+                    "let kept=0;addEventListener('keydown',e=>{e.preventDefault();document.title='kept '+(++kept);},true);"
+                    "addEventListener('load',()=>document.getElementById('field').focus());")
     if path == "/hostile/loop.html":
         kind = query.get("kind", ["alert"])[0]
         return page("循环 " + kind, "<p>loop</p>",

@@ -50,9 +50,10 @@ with --json) and a message on standard error naming its number and, for a
 control character, its column in characters; the other items are still
 processed.
 
-Notices are in English when the user's first language is English (LANGUAGE,
-or else LC_ALL, LC_MESSAGES or LANG), in Simplified Chinese otherwise; the
-JSON "outcome" names are the same in every language.
+Notices are in Simplified Chinese or English: the first of the user's
+languages (LANGUAGE, or else LC_ALL, LC_MESSAGES or LANG) that is Chinese or
+English decides, C and POSIX are Chinese, neither gives English; the JSON
+"outcome" names are the same in every language.
 
 Exit status: 0 every item succeeded, 1 some item was rejected,
              2 usage error, input that is not valid UTF-8 or holds a control

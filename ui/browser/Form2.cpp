@@ -3,6 +3,7 @@
 #include "AddressWatch.h"
 #include "AttentionJiggle.h"
 #include "Form1.h"
+#include "FormDefaults.h"
 #include "FormLabel.h"
 #include "FormPlacement.h"
 #include "FormRuntime.h"
@@ -10,6 +11,7 @@
 #include "PictureButton.h"
 #include "ProgramLanguage.h"
 #include "QtText.h"
+#include "RenderedImage.h"
 #include "ScreenReader.h"
 #include "ShowNotice.h"
 #include "SiteConstants.h"
@@ -35,8 +37,7 @@ namespace {
 
 PictureButton* MakePicture(QWidget* container, const char* picture, const QString& toolTip, int left, int top)
 {
-    auto* button = new PictureButton(QPixmap(QStringLiteral(":/vidlatch/%1.png").arg(QLatin1String(picture))),
-                                     toolTip, HandCursor(), container);
+    auto* button = new PictureButton(RenderedImage(QString::fromLatin1(picture), 60), toolTip, HandCursor(), container);
     button->setGeometry(TwipsRect(left, top, 900, 900));
     return button;
 }
@@ -75,6 +76,7 @@ void Form2::CreateControls()
     Command2 = MakeButton(Frame3, tr("检测当前地址是否有效"), TwipsRect(120, 1080, 2415, 255));
     Command1 = MakeButton(Frame3, tr("自动获取"), TwipsRect(6600, 240, 975, 375));
     Text2 = MakeTextBox(Frame3, TwipsRect(2400, 320, 4095, 270));
+    Text2->setFont(AddressFont());
     Label3 = MakeLabel(Frame3, TwipsRect(120, 720, 7530, 180), false, Qt::AlignHCenter);
     Label3->setCaption(tr("↑友情提示:如果进入视频页面后,地址没有检测到,请刷新页面即可↑"));
     Label4 = MakeLabel(Frame3, TwipsRect(120, 360, 2070, 180), true);
@@ -142,6 +144,14 @@ void Form2::ConnectHandlers()
     connect(WebBrowser2, &WebBrowser::NewWindow2, this, &Form2::WebBrowser2_NewWindow2);
     // Esc does what the close picture does, wherever the focus is in the window.
     new QShortcut(QKeySequence(Qt::Key_Escape), this, this, Guarded([this] { Picture4_Click(); }));
+    // As in any browser, F6 and Ctrl+L take the focus to the address field:
+    // a page that keeps every key it is given (Tab included) cannot keep these.
+    for (const QKeySequence& keys : {QKeySequence(Qt::Key_F6), QKeySequence(Qt::CTRL | Qt::Key_L)}) {
+        new QShortcut(keys, this, this, [this] {
+            Text2->setFocus(Qt::ShortcutFocusReason);
+            Text2->selectAll();
+        });
+    }
 }
 
 void Form2::Show()

@@ -4,6 +4,7 @@
 #include "DroppedAddress.h"
 #include "EmbedCode.h"
 #include "Form2.h"
+#include "FormDefaults.h"
 #include "FormLabel.h"
 #include "FormPlacement.h"
 #include "FormRuntime.h"
@@ -79,6 +80,7 @@ void Form1::CreateControls()
     Command3 = MakeButton(Frame5, tr("复制"), TwipsRect(8400, 360, 1335, 495));
     Text2 = MakeTextBox(Frame5, TwipsRect(1560, 480, 6615, 270));
     Text2->setReadOnly(true);  // locked: select and copy, never edit
+    Text2->setFont(AddressFont());
     Label2 = MakeLabel(Frame5, TwipsRect(240, 480, 1170, 180), true);
     Label2->setCaption(tr("当前播放地址:"));
     Text2->setAccessibleName(Label2->Caption());  // the label beside it, not the frame's banner
@@ -92,6 +94,9 @@ void Form1::CreateControls()
     Inet1->RemotePort = 80;
     Inet1->RequestTimeout = 60;
     Label1 = MakeLabel(Frame3, TwipsRect(720, 240, 3960, 540), true);
+    // The hint's example address, a little smaller than in the fields: at
+    // 6-pixel cells its 52 characters would reach the frame's edge.
+    Label1->setAddressFont(AddressFont(9));
 
     Frame1 = MakeFrame(this, tr("请输入视频代码"), TwipsRect(240, 240, 4215, 1815));
     Command4 = MakeButton(Frame1, tr("输入网址直接获取"), TwipsRect(240, 840, 3735, 375));
