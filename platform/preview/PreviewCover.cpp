@@ -3,10 +3,13 @@
 #include <QApplication>
 #include <QChildEvent>
 #include <QPainter>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
 
 namespace vidlatch::platform {
+namespace {
+
+constexpr int FocusMarkWidth = 2;
+
+} // namespace
 
 PreviewCover::PreviewCover(QWidget* view) : QWidget(view), view_(view)
 {
@@ -58,11 +61,12 @@ void PreviewCover::paintEvent(QPaintEvent*)
         painter.drawText(rect(), Qt::AlignCenter, QCoreApplication::translate("Vidlatch", "正在载入影片…"));
     }
     if (focused_) {
-        QStyleOptionFocusRect focus;
-        focus.initFrom(this);
-        focus.rect = rect().adjusted(1, 1, -1, -1);
-        focus.backgroundColor = palette().window().color();
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+        // Drawn by hand: styles draw their focus frame only after a key
+        // moved the focus, and only round controls they know.
+        painter.setPen(QPen(palette().highlight(), FocusMarkWidth, Qt::DashLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRectF(rect()).adjusted(FocusMarkWidth / 2.0, FocusMarkWidth / 2.0, -FocusMarkWidth / 2.0,
+                                                 -FocusMarkWidth / 2.0));
     }
 }
 

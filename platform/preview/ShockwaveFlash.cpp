@@ -115,10 +115,13 @@ ShockwaveFlash::ShockwaveFlash(QWidget* parent)
     ReplacePage();
     // A result that comes before its setMovie waits for it.
     connect(fetch_, &MovieFetch::fetched, this, [this](const QByteArray& movie, const QUrl& finalAddress, bool still) {
-        if (prefetching_)
-            held_ = [this, movie, finalAddress, still] { OnFetched(movie, finalAddress, still); };
-        else
+        if (prefetching_) {
+            held_ = [this, movie, finalAddress, still, staged = Stage(movie, finalAddress, still)] {
+                OnFetched(movie, finalAddress, still, staged);
+            };
+        } else {
             OnFetched(movie, finalAddress, still);
+        }
     });
     connect(fetch_, &MovieFetch::failed, this, [this](MovieProblem problem, int httpStatus) {
         if (prefetching_)
@@ -226,11 +229,12 @@ void ShockwaveFlash::setMovie(const QString& address)
         held_ = nullptr;
         StartFetch(address);
     }
-    // The page (and Ruffle in it) gets ready while the movie is on its way.
+    // The page (and Ruffle in it) gets ready while the movie is on its way;
+    // the movie before stops now, unless the new one is here to take its place.
     if (freshPageDue_ || moviesInPage_ >= MoviesPerPage)
         ReplacePage();
-    else if (pageReady_)
-        CallPage(PageCall("vidlatchLoading", {{QStringLiteral("serial"), serial_}}));  // the movie before stops now
+    else if (pageReady_ && !held_)
+        CallPage(PageCall("vidlatchLoading", {{QStringLiteral("serial"), serial_}}));
     if (movieOrigin_ != pageOrigin_)
         BuildPage(movieOrigin_);
     ++moviesInPage_;
@@ -263,14 +267,12 @@ void ShockwaveFlash::BuildPage(const QUrl& origin)
     page_->setHtml(PlayerPage(), origin);
 }
 
-void ShockwaveFlash::OnFetched(const QByteArray& movie, const QUrl& finalAddress, bool still)
+QJsonObject ShockwaveFlash::PlayArguments(const QByteArray& movie, const QUrl& finalAddress, bool still) const
 {
     QString parameters = finalAddress.query(QUrl::FullyEncoded);
     if (!FlashVars.isEmpty())
         parameters += (parameters.isEmpty() ? QString() : QStringLiteral("&")) + FlashVars;
-    problem_ = MovieProblem::None;
     QJsonObject play{
-        {QStringLiteral("serial"), serial_},
         {QStringLiteral("url"), finalAddress.toString(QUrl::FullyEncoded)},
         {QStringLiteral("base"), Base.isEmpty() ? finalAddress.toString(QUrl::FullyEncoded) : Base},
         {QStringLiteral("parameters"), parameters},
@@ -279,8 +281,32 @@ void ShockwaveFlash::OnFetched(const QByteArray& movie, const QUrl& finalAddress
     };
     if (movie.size() <= InlineMovieBytes)
         play.insert(QStringLiteral("data"), QString::fromLatin1(movie.toBase64()));
-    else
+    return play;
+}
+
+int ShockwaveFlash::Stage(const QByteArray& movie, const QUrl& finalAddress, bool still)
+{
+    // Only into a page that will play it: ready, seen, of its origin,
+    // staying, and only a movie that travels in the call. A page built anew meanwhile
+    // holds no token, and the movie is then played as any other.
+    if (!pageReady_ || !page_->isVisible() || OriginOf(finalAddress) != pageOrigin_ || freshPageDue_ ||
+        moviesInPage_ >= MoviesPerPage || movie.size() > InlineMovieBytes)
+        return 0;
+    QJsonObject stage = PlayArguments(movie, finalAddress, still);
+    stage.insert(QStringLiteral("token"), ++lastStaged_);
+    CallPage(PageCall("vidlatchStage", stage));
+    return lastStaged_;
+}
+
+void ShockwaveFlash::OnFetched(const QByteArray& movie, const QUrl& finalAddress, bool still, int staged)
+{
+    problem_ = MovieProblem::None;
+    QJsonObject play = PlayArguments(movie, finalAddress, still);
+    play.insert(QStringLiteral("serial"), serial_);
+    if (!play.contains(QStringLiteral("data")))
         play.insert(QStringLiteral("movie"), PreviewPlayerScheme().Offer(this, movie));
+    if (staged != 0)
+        play.insert(QStringLiteral("staged"), staged);
     delivery_ = PageCall("vidlatchPlay", play);
     if (movie.size() > LargeMovieBytes)
         freshPageDue_ = true;

@@ -3,6 +3,7 @@
 #include "MovieCheck.h"
 #include "RendererProcess.h"
 
+#include <QJsonObject>
 #include <QString>
 #include <QTimer>
 #include <QUrl>
@@ -68,7 +69,13 @@ private:
     void ReplacePage();
     void BuildPage(const QUrl& origin);
     void StartFetch(const QString& address);
-    void OnFetched(const QByteArray& movie, const QUrl& finalAddress, bool still);
+    // `staged`: the token under which the page holds this movie already, or 0.
+    void OnFetched(const QByteArray& movie, const QUrl& finalAddress, bool still, int staged = 0);
+    // What the page needs to play a fetched movie, but the serial.
+    QJsonObject PlayArguments(const QByteArray& movie, const QUrl& finalAddress, bool still) const;
+    // Hands a prefetched movie to the page ahead of its setMovie, where it
+    // can; the token it is held under, or 0.
+    int Stage(const QByteArray& movie, const QUrl& finalAddress, bool still);
     void OnFailed(MovieProblem problem, int httpStatus);
     void OnTitle(const QString& title);
     // Hands the movie (or why it failed) to the page once both are ready.
@@ -91,6 +98,7 @@ private:
     QString fetching_;
     bool prefetching_ = false;
     std::function<void()> held_;
+    int lastStaged_ = 0;
 
     QUrl pageOrigin_;
     bool pageReady_ = false;

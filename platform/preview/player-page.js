@@ -15,20 +15,25 @@
   // Each movie gets a player of its own: the last one is removed with all it
   // held (its instance, its canvas, an error panel), so nothing of one movie
   // reaches the next.
+  const remove = (old, contexts) => {
+    // A removed player leaves its sound output open: close it, or each movie
+    // would keep one more audio stream in the program for good.
+    for (const context of contexts) context.close();
+    // Its canvas keeps a frame-sized bitmap, shared with the program, until
+    // the garbage collector comes by; a canvas of no size gives it back now.
+    for (const canvas of old.shadowRoot ? old.shadowRoot.querySelectorAll('canvas') : [])
+      canvas.width = canvas.height = 0;
+    old.remove();
+  };
+  // The sound outputs of the player on screen: all but a staged player's.
+  const shownAudio = () => [...audio].filter((context) => !staged || staged.before.has(context));
+
   const clear = () => {
     resting = false;
     waiting = false;
-    // A removed player leaves its sound output open: close it, or each movie
-    // would keep one more audio stream in the program for good.
-    for (const context of audio) context.close();
-    audio.clear();
-    if (player) {
-      // Its canvas keeps a frame-sized bitmap, shared with the program, until
-      // the garbage collector comes by; a canvas of no size gives it back now.
-      for (const canvas of player.shadowRoot ? player.shadowRoot.querySelectorAll('canvas') : [])
-        canvas.width = canvas.height = 0;
-      player.remove();
-    }
+    const contexts = shownAudio();
+    if (player) remove(player, contexts);
+    else for (const context of contexts) context.close();
     if (notice) notice.remove();
     player = notice = null;
   };
@@ -66,7 +71,7 @@
   };
   const rest = () => {
     resting = true;
-    for (const context of audio) context.suspend();
+    for (const context of shownAudio()) context.suspend();
   };
 
   // The Flash plug-in knew no game pads; asking for them every frame would
@@ -103,25 +108,74 @@
     return bytes.buffer;
   };
 
+  // A movie handed over before its turn ({token, data, url, base,
+  // parameters}): loaded paused and hidden while the program's notice is
+  // read, so that at its turn it only has to be shown. Nothing of it is
+  // seen or heard before then.
+  let staged = null;
+  const unstage = () => {
+    if (!staged) return;
+    const contexts = [...audio].filter((context) => !staged.before.has(context));
+    remove(staged.player, contexts);
+    staged = null;
+  };
+  window.vidlatchStage = (next) => {
+    unstage();
+    // A resting movie would hold back the staged one's frames.
+    resting = false;
+    const created = newPlayer();
+    created.style.visibility = 'hidden';
+    created.style.position = 'absolute';
+    created.style.inset = '0';
+    staged = { token: next.token, player: created, before: new Set(audio), ready: false, failed: false };
+    const mine = staged;
+    created.addEventListener('loadeddata', () => { mine.ready = true; });
+    mine.loading = created.load({ data: bytesOf(next.data), swfFileName: next.url, parameters: next.parameters,
+                                  base: next.base, autoplay: 'off' });
+    mine.loading.catch(() => { mine.failed = true; });
+    return true;
+  };
+
   // `next`: {serial, data (the checked bytes in base64) or movie (their
   // address), url (where they came from), base, parameters, still,
-  // failedMessage}. Returns true once the movie is on its way, so that the
-  // program knows the page is alive.
+  // failedMessage, staged (the token of the same movie staged)}. Returns true
+  // once the movie is on its way, so that the program knows the page is alive.
   window.vidlatchPlay = (next) => {
-    if (!(waiting && serial === next.serial)) {
+    // Only a staged movie already loaded is shown as it is; any other is loaded anew.
+    const ahead = staged && staged.ready && !staged.failed && staged.token === next.staged ? staged : null;
+    if (ahead) {
       clear();
-      player = newPlayer();
+      staged = null;
+      player = ahead.player;
+      player.style.visibility = '';
+      for (const context of audio) context.resume();
+      player.play();
+    } else {
+      unstage();
+      if (!(waiting && serial === next.serial)) {
+        clear();
+        player = newPlayer();
+      }
     }
     waiting = false;
     serial = next.serial;
     document.title = '';
     const created = player;
     const current = () => player === created && serial === next.serial;
-    created.addEventListener('loadeddata', () => {
+    const shown = () => {
       if (!current()) return;
       if (next.still) nextFrame(() => nextFrame(() => current() && rest()));
       document.title = 'vidlatch:shown:' + next.serial;
-    });
+    };
+    if (ahead) {
+      // The movie before was on screen until now: the program uncovers the
+      // preview once a frame without it has been drawn (a hidden page draws
+      // none, and nobody sees it).
+      const drawn = () => (document.visibilityState === 'visible' ? nextFrame(() => nextFrame(shown)) : shown());
+      drawn();
+      return true;
+    }
+    created.addEventListener('loadeddata', shown);
     const play = (data) => {
       if (!current()) return;
       created.load({ data, swfFileName: next.url, parameters: next.parameters, base: next.base })

@@ -122,6 +122,21 @@ TEST(ShockwaveFlash, SettingsTravelAsDataOnly)
     EXPECT_TRUE(flash.PlayerPage().contains(QLatin1String("\"allowScriptAccess\":true")));
 }
 
+// Destroyed at any moment, with calls to its page still owed an answer, the
+// preview uses nothing of the page being destroyed (a sanitizer build tells).
+TEST(ShockwaveFlash, DestroyedWhileItsPageOwesAnswers)
+{
+    for (const bool afterAMovie : {false, true}) {
+        auto preview = std::make_unique<Preview>();
+        preview->flash->setMovie(PlayerAddress(QStringLiteral("a1b2c3d4e5f")));
+        if (afterAMovie) {
+            ASSERT_TRUE(WaitUntil([&] { return preview->shown == 1; }, 30000));
+            preview->flash->setMovie(PlayerAddress(QStringLiteral("XqZ9fR2kLmN")));  // a call to the page goes out
+        }
+        preview.reset();
+    }
+}
+
 // Whatever a movie or the player asks, the preview page stays the player.
 TEST(ShockwaveFlash, ThePageNeverLeavesThePlayer)
 {
