@@ -18,8 +18,9 @@ PreviewCover::PreviewCover(QWidget* view) : QWidget(view), view_(view)
     hide();
     view_->installEventFilter(this);
     connect(qApp, &QApplication::focusChanged, this, [this] {
-        // The view passes its focus on to the widget the web engine makes.
-        const bool focused = view_->hasFocus();
+        // The focus goes to the widget the web engine makes inside the view.
+        QWidget* owner = QApplication::focusWidget();
+        const bool focused = owner && (owner == view_ || view_->isAncestorOf(owner));
         if (focused != focused_) {
             focused_ = focused;
             Update();

@@ -7,6 +7,7 @@
 #include "PreviewProfile.h"
 #include "SingleTabStop.h"
 
+#include <QEvent>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -137,7 +138,9 @@ void ShockwaveFlash::ReplacePage()
 {
     QWebEnginePage* old = page_;
     page_ = new PlayerWebPage(PreviewProfile(), this);
-    page_->setBackgroundColor(Qt::transparent);
+    // Opaque, in the window's colour: the web engine stacks a page with a
+    // see-through background over every widget, the cover included.
+    page_->setBackgroundColor(palette().window().color());
     // A movie's sound plays as it would in the Flash player, without a click first.
     page_->settings()->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
     connect(page_, &QWebEnginePage::loadFinished, this, [this](bool ok) {
@@ -155,6 +158,13 @@ void ShockwaveFlash::ReplacePage()
     pageOrigin_.clear();
     freshPageDue_ = false;
     moviesInPage_ = 0;
+}
+
+void ShockwaveFlash::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::PaletteChange && page_)
+        page_->setBackgroundColor(palette().window().color());
+    QWebEngineView::changeEvent(event);
 }
 
 ShockwaveFlash::~ShockwaveFlash()

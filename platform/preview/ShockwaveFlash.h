@@ -64,6 +64,9 @@ signals:
     // The movie last set cannot be played; the preview says why.
     void movieFailed(MovieProblem problem);
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     // A new page, in a renderer of its own once the old page is gone.
     void ReplacePage();

@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWebEngineView>
@@ -119,6 +120,14 @@ TEST(Keyboard, TabGoesRoundBothWindowsAndNothingTrapsIt)
     // The covered forum browser is no stop of its own.
     ExpectTabGoesRound(&form1, {form1.Text1, form1.Command1, form1.Command2, form1.Text2, form1.Command3,
                                 form1.ShockwaveFlash1, form1.Command4});
+    // The preview's page shows no focus of its own: a mark is drawn over it, on screen.
+    form1.Command3->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(form1.Command3, Qt::Key_Tab);
+    const QPoint corner = form1.ShockwaveFlash1->mapToGlobal(QPoint(1, 1));
+    const QColor highlight = form1.ShockwaveFlash1->palette().highlight().color();
+    EXPECT_TRUE(WaitUntil([&] {
+        return form1.screen()->grabWindow(0, corner.x(), corner.y(), 1, 1).toImage().pixelColor(0, 0) == highlight;
+    })) << "no focus mark on the preview";
 
     form1.Command2->click();
     Form2& f = *form1.BrowserWindow();

@@ -59,7 +59,7 @@ def movie_colour(vid: str) -> tuple:
 def make_swf(colour: tuple, payload: int = 0, loop: bool = False) -> bytes:
     """An uncompressed SWF 10 of 550 x 400 pixels, one frame, one colour;
     `payload` bytes of binary data ride along, as in a large movie; with
-    `loop`, the first frame's script jumps to itself for ever."""
+    `loop`, a second frame's script jumps to itself for ever."""
     def rect(xmin, xmax, ymin, ymax, nbits=15):
         bits = format(nbits, "05b")
         for value in (xmin, xmax, ymin, ymax):
@@ -72,14 +72,16 @@ def make_swf(colour: tuple, payload: int = 0, loop: bool = False) -> bytes:
             return struct.pack("<HI", (code << 6) | 0x3f, len(body)) + body
         return struct.pack("<H", (code << 6) | len(body)) + body
 
-    body = rect(0, 550 * 20, 0, 400 * 20) + struct.pack("<HH", 24 << 8, 1)
+    body = rect(0, 550 * 20, 0, 400 * 20) + struct.pack("<HH", 24 << 8, 2 if loop else 1)
     body += tag(9, bytes(colour))  # SetBackgroundColor
     if payload:
         body += tag(87, struct.pack("<HI", 1, 0) + bytes(payload))  # DefineBinaryData
-    if loop:
-        # DoAction: ActionJump back over itself (-5 bytes), then ActionEnd.
-        body += tag(12, bytes([0x99, 0x02, 0x00, 0xFB, 0xFF, 0x00]))
     body += tag(1)                 # ShowFrame
+    if loop:
+        # A second frame whose script (DoAction) jumps back over itself (-5
+        # bytes) for ever: the first frame is on screen when it starts.
+        body += tag(12, bytes([0x99, 0x02, 0x00, 0xFB, 0xFF, 0x00]))
+        body += tag(1)
     body += tag(0)                 # End
     return b"FWS" + bytes([10]) + struct.pack("<I", 8 + len(body)) + body
 
