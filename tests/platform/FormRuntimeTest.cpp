@@ -5,6 +5,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -123,7 +125,11 @@ TEST(FormRuntime, AppPathHasNoTrailingSeparator)
     QtFormRuntime runtime;
     const QString path = runtime.AppPath();
     EXPECT_FALSE(path.endsWith(u'/'));
-    EXPECT_EQ(path, QCoreApplication::applicationDirPath());
+    EXPECT_TRUE(QDir::isAbsolutePath(path)) << path.toStdString();
+    // The folder that holds this very program.
+    const QFileInfo program(QCoreApplication::applicationFilePath());
+    EXPECT_TRUE(QFileInfo(path + u'/' + program.fileName()).isExecutable()) << path.toStdString();
+    EXPECT_EQ(QFileInfo(path).canonicalFilePath(), program.canonicalPath());
 }
 
 TEST(FormRuntime, CommandLinesAreSplitWithoutAShell)

@@ -21,6 +21,9 @@
 #include <QTest>
 #include <QWebEngineView>
 
+#include <memory>
+#include <optional>
+
 #include <gtest/gtest.h>
 
 namespace vidlatch::ui {
@@ -42,15 +45,12 @@ QWidget* FocusOwner(const QList<QWidget*>& order)
 // before the window does.
 QString PageFocus(QWebEngineView* view)
 {
-    QString answer;
-    bool answered = false;
+    // Kept by the callback, which may arrive after the wait has given up.
+    auto answer = std::make_shared<std::optional<QString>>();
     view->page()->runJavaScript(
         QStringLiteral("Array.prototype.indexOf.call(document.querySelectorAll('*'), document.activeElement)"),
-        [&](const QVariant& index) {
-            answer = index.toString();
-            answered = true;
-        });
-    return WaitUntil([&] { return answered; }, 10000) ? answer : QStringLiteral("no answer");
+        [answer](const QVariant& index) { *answer = index.toString(); });
+    return WaitUntil([answer] { return answer->has_value(); }, 10000) ? **answer : QStringLiteral("no answer");
 }
 
 // Presses Tab (or Shift+Tab) until the focus reaches another control of
