@@ -109,23 +109,6 @@ TEST(ShockwaveFlash, MoviesSwitchInTheRunningPlayerOrInANewPage)
     }
 }
 
-TEST(ShockwaveFlash, SettingsTravelAsDataOnly)
-{
-    ShockwaveFlash flash;
-    flash.BGColor = QStringLiteral("</script><script>alert(1)</script>\"'&");
-    const QString page = flash.PlayerPage();
-    EXPECT_FALSE(page.contains(QStringLiteral("</script><script>alert(1)")));
-    EXPECT_EQ(page.count(QStringLiteral("</script>")), 4);  // only our own four script elements close
-    // The defaults reach Ruffle's configuration; a movie calls into the page
-    // only when the control says "always".
-    for (const char* setting : {"\"autoplay\":\"on\"", "\"unmuteOverlay\":\"hidden\"", "\"splashScreen\":false",
-                                "\"quality\":\"high\"", "\"scale\":\"showAll\"", "\"menu\":true",
-                                "\"allowScriptAccess\":false"})
-        EXPECT_TRUE(page.contains(QLatin1String(setting))) << setting;
-    flash.AllowScriptAccess = QStringLiteral("Always");
-    EXPECT_TRUE(flash.PlayerPage().contains(QLatin1String("\"allowScriptAccess\":true")));
-}
-
 // Whatever a movie or the player asks, the preview page stays the player.
 TEST(ShockwaveFlash, ThePageNeverLeavesThePlayer)
 {
