@@ -2,7 +2,7 @@
 
 #include "DisplayChoice.h"
 #include "EngineEnvironment.h"
-#include "FormDefaults.h"
+#include "ProcessSetup.h"
 #include "ProgramOptions.h"
 
 #include <QStringList>
