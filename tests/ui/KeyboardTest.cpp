@@ -53,6 +53,15 @@ QString PageFocus(QWebEngineView* view)
     return WaitUntil([answer] { return answer->has_value(); }, 10000) ? **answer : QStringLiteral("no answer");
 }
 
+// Whether the page's document has the keyboard focus, once the page says so.
+bool PageHasFocus(QWebEngineView* view)
+{
+    // Kept by the callback, which may arrive after the wait has given up.
+    auto answer = std::make_shared<std::optional<bool>>();
+    view->page()->runJavaScript(QStringLiteral("document.hasFocus()"), [answer](const QVariant& v) { *answer = v.toBool(); });
+    return WaitUntil([answer] { return answer->has_value(); }, 2000) && **answer;
+}
+
 // Presses Tab (or Shift+Tab) until the focus reaches another control of
 // `order`. Inside a page every press must move the page's own focus on.
 // The control reached, or null when a press moved nothing.
@@ -141,11 +150,14 @@ TEST(Keyboard, F6AndCtrlLLeaveAPageThatKeepsEveryKey)
     f.WebBrowser1->Navigate(keeper);
     ASSERT_TRUE(WaitUntil([&] { return f.WebBrowser1->LocationURL() == keeper && !f.WebBrowser1->page()->isLoading(); }));
     f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
     struct Row { Qt::Key key; Qt::KeyboardModifiers modifiers; const char* name; };
     int kept = 0;
     for (const Row& row : {Row{Qt::Key_F6, Qt::NoModifier, "F6"}, Row{Qt::Key_L, Qt::ControlModifier, "Ctrl+L"}}) {
         f.WebBrowser1->setFocus(Qt::TabFocusReason);
         ASSERT_TRUE(WaitUntil([&] { return FocusOwner({f.WebBrowser1, f.Text2}) == f.WebBrowser1; })) << row.name;
+        // A key pressed before the page itself has the focus would be lost on the way.
+        ASSERT_TRUE(WaitUntil([&] { return PageHasFocus(f.WebBrowser1); })) << row.name;
         // The page has Tab and keeps it.
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         const QString title = QStringLiteral("kept %1").arg(++kept);
