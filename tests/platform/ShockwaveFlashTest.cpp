@@ -1,5 +1,6 @@
 #include "DemoSite.h"
 #include "MovieCheck.h"
+#include "MovieFetch.h"
 #include "ShockwaveFlash.h"
 #include "SiteConstants.h"
 #include "UiWait.h"
@@ -168,6 +169,12 @@ TEST(ShockwaveFlash, EveryFetchPlaysItsOwnMovieAfterAnyFailure)
         ++failures;
         lastProblem = problem;
     });
+    // The stall rule on a 2-second clock instead of 10: the three stalls
+    // below are found sooner, by the same rule.
+    auto* fetch = flash->findChild<MovieFetch*>();
+    ASSERT_NE(fetch, nullptr);
+    EXPECT_EQ(fetch->stallMs(), MovieFetch::StallMs);
+    fetch->setStallMs(2000);
     const QString fail = QStringLiteral("http://static.vidsite.example/fail/%1.swf?f=3&vid=Tb7_wE3-pQs");
     // Plays (in a page of `origin`), fails with `problem`, or keeps its page
     // busy for ever, so that the next movie needs a new renderer.
