@@ -37,6 +37,7 @@
 #include "Form1.h"
 #include "Form2.h"
 #include "FormDefaults.h"
+#include "ProcessSetup.h"
 #include "ProcessTree.h"
 #include "ProgramIcon.h"
 #include "QtText.h"

@@ -2,6 +2,7 @@
 
 #include "MovieFetch.h"
 #include "PageVisibility.h"
+#include "PlayerPage.h"
 #include "PlayerScheme.h"
 #include "PreviewCover.h"
 #include "PreviewProfile.h"
@@ -62,25 +63,6 @@ const QString& PageScripts()
     static const QString scripts = QStringLiteral("<script>%1</script><script>%2</script>")
                                        .arg(ReadPageScript("fetch-shim.js"), ReadPageScript("player-page.js"));
     return scripts;
-}
-
-QString RuffleQuality(const QString& quality)
-{
-    const QString q = quality.toLower();
-    if (q == QLatin1String("low") || q == QLatin1String("medium") || q == QLatin1String("high") ||
-        q == QLatin1String("best"))
-        return q;
-    if (q == QLatin1String("autolow")) return QStringLiteral("low");
-    return QStringLiteral("high");
-}
-
-QString RuffleScale(const QString& scale)
-{
-    const QString s = scale.toLower();
-    if (s == QLatin1String("noborder")) return QStringLiteral("noBorder");
-    if (s == QLatin1String("exactfit")) return QStringLiteral("exactFit");
-    if (s == QLatin1String("noscale")) return QStringLiteral("noScale");
-    return QStringLiteral("showAll");
 }
 
 QUrl OriginOf(QUrl origin)
@@ -174,52 +156,6 @@ ShockwaveFlash::~ShockwaveFlash()
     delete std::exchange(page_, nullptr);
 }
 
-QString ShockwaveFlash::PlayerPage() const
-{
-    const QJsonObject config{
-        {QStringLiteral("publicPath"), QStringLiteral("%1://app/").arg(QLatin1String(PlayerScheme))},
-        {QStringLiteral("autoplay"), Playing ? QStringLiteral("on") : QStringLiteral("off")},
-        {QStringLiteral("unmuteOverlay"), QStringLiteral("hidden")},
-        {QStringLiteral("splashScreen"), false},
-        {QStringLiteral("backgroundColor"), BGColor.isEmpty() ? QJsonValue() : QJsonValue(BGColor)},
-        {QStringLiteral("quality"), RuffleQuality(Quality)},
-        {QStringLiteral("scale"), RuffleScale(ScaleMode)},
-        {QStringLiteral("salign"), SAlign},
-        {QStringLiteral("menu"), Menu},
-        {QStringLiteral("contextMenu"), Menu ? QStringLiteral("on") : QStringLiteral("off")},
-        {QStringLiteral("wmode"), WMode.toLower()},
-        {QStringLiteral("allowFullscreen"), AllowFullScreen.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0},
-        {QStringLiteral("allowNetworking"), AllowNetworking.toLower()},
-        {QStringLiteral("allowScriptAccess"), AllowScriptAccess.compare(QLatin1String("always"), Qt::CaseInsensitive) == 0},
-        {QStringLiteral("upgradeToHttps"), false},
-        {QStringLiteral("warnOnUnsupportedContent"), false},
-        {QStringLiteral("showSwfDownload"), false},
-        {QStringLiteral("logLevel"), QStringLiteral("error")},
-        // The 2D canvas: with no GPU, WebGL is refused anyway, and each refused
-        // try costs a rendering context and lines on standard error.
-        {QStringLiteral("preferredRenderer"), QStringLiteral("canvas")},
-        // A hidden page pauses the player instead of ticking on in a worker.
-        {QStringLiteral("backgroundExecutionMode"), QStringLiteral("none")},
-    };
-    // The settings travel as JSON data; "<" is escaped so nothing in them can
-    // close the script element that carries them.
-    const QJsonObject settings{{QStringLiteral("config"), config},
-                               {QStringLiteral("movieName"), tr("Flash 影片")}};  // what a screen reader calls the movie
-    QString json = QString::fromUtf8(QJsonDocument(settings).toJson(QJsonDocument::Compact));
-    json.replace(u'<', QStringLiteral("\\u003c"));
-
-    // The page's name for screen readers is the preview's: its title is the program's.
-    return QStringLiteral(
-               "<!DOCTYPE html><html aria-label=\"%4\"><head><meta charset=\"utf-8\"><title></title>"
-               "<style>html,body{margin:0;height:100%;overflow:hidden;background:transparent}"
-               "#player{display:block;width:100%;height:100%}"
-               "#notice{margin:0;padding:2em;font:14px sans-serif;color:#444;text-align:center}</style>"
-               "<script type=\"application/json\" id=\"vidlatch-settings\">%1</script>"
-               "%2<script src=\"%3://app/ruffle.js\"></script>"
-               "</head><body></body></html>")
-        .arg(json, PageScripts(), QLatin1String(PlayerScheme), accessibleName().toHtmlEscaped());
-}
-
 void ShockwaveFlash::setMovie(const QString& address)
 {
     movie_ = address;
@@ -274,7 +210,8 @@ void ShockwaveFlash::BuildPage(const QUrl& origin)
     pageReady_ = false;
     pageOrigin_ = origin;
     delivered_ = false;
-    page_->setHtml(PlayerPage(), origin);
+    // What a screen reader calls the movie, and the page: the preview's name.
+    page_->setHtml(PlayerPage(*this, {PageScripts(), accessibleName(), tr("Flash 影片")}), origin);
 }
 
 QJsonObject ShockwaveFlash::PlayArguments(const QByteArray& movie, const QUrl& finalAddress, bool still) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MovieCheck.h"
+#include "PlayerPage.h"
 #include "RendererProcess.h"
 
 #include <QJsonObject>
@@ -24,7 +25,7 @@ class PreviewCover;
 // From setMovie until the new movie's first frame (or why it failed) the
 // movie before is covered, and a page that does not answer within
 // PageAnswerMs is ended with its renderer.
-class ShockwaveFlash : public QWebEngineView {
+class ShockwaveFlash : public QWebEngineView, public PlayerSettings {
     Q_OBJECT
 
 public:
@@ -40,23 +41,6 @@ public:
     void Prefetch(const QString& address);
 
     static constexpr int PageAnswerMs = 1000;
-
-    // Settings, as the control names them, with its defaults.
-    QString WMode = QStringLiteral("Window");
-    QString Quality = QStringLiteral("High");
-    QString ScaleMode = QStringLiteral("ShowAll");
-    bool Playing = true;  // "-1"
-    bool Menu = true;     // "-1"
-    QString AllowNetworking = QStringLiteral("all");
-    QString AllowFullScreen = QStringLiteral("false");
-    QString Base;
-    QString SAlign;
-    QString BGColor;
-    QString AllowScriptAccess;  // only "always" lets a movie call into the page
-    QString FlashVars;
-
-    // The player page with the settings above, and no movie yet (exposed for tests).
-    QString PlayerPage() const;
 
 signals:
     // The movie last set shows its first frame.

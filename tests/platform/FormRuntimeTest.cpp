@@ -5,6 +5,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -123,7 +125,11 @@ TEST(FormRuntime, AppPathHasNoTrailingSeparator)
     QtFormRuntime runtime;
     const QString path = runtime.AppPath();
     EXPECT_FALSE(path.endsWith(u'/'));
-    EXPECT_EQ(path, QCoreApplication::applicationDirPath());
+    EXPECT_TRUE(QDir::isAbsolutePath(path)) << path.toStdString();
+    // The folder that holds this very program.
+    const QFileInfo program(QCoreApplication::applicationFilePath());
+    EXPECT_TRUE(QFileInfo(path + u'/' + program.fileName()).isExecutable()) << path.toStdString();
+    EXPECT_EQ(QFileInfo(path).canonicalFilePath(), program.canonicalPath());
 }
 
 TEST(FormRuntime, CommandLinesAreSplitWithoutAShell)
@@ -189,6 +195,39 @@ TEST(FormRuntime, UnhandledErrorShowsAnErrorBoxThenEnds)
     EXPECT_TRUE(Runtime().Ending());
     EXPECT_EQ(status, 1);
     SetRuntime(std::move(previous));
+}
+
+// An error before the event loop runs (in the first window's load) ends the
+// program with status 1 after its error box, without the loop; an end asked
+// for by the program itself keeps its status 0.
+TEST(FormRuntime, AnEndBeforeTheEventLoopIsTheProgramsExitStatus)
+{
+    struct Row { const char* what; std::function<void()> handler; int status; };
+    const Row rows[] = {
+        {"an error", [] { throw ComponentError("未指定的错误"); }, 1},
+        {"an unknown error", [] { throw 42; }, 1},
+        {"End", [] { Runtime().End(); }, 0},
+    };
+    for (const Row& row : rows) {
+        int quit = -1;
+        auto previous = SetRuntime(std::make_unique<StayingRuntime>(&quit));
+        bool boxShown = false;
+        if (row.status != 0) {
+            WhenModal<QMessageBox>([&](QMessageBox* box) {
+                boxShown = true;
+                box->accept();
+            });
+        }
+        RunHandler(row.handler);
+        EXPECT_EQ(boxShown, row.status != 0) << row.what;
+        // Should the loop run, it would wait for an exit that came before it.
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+        guard.start(5000);
+        EXPECT_EQ(RunEventLoop(), row.status) << row.what;
+        SetRuntime(std::move(previous));
+    }
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // Loads a page that sets cookies and local storage in our browser, then ends
 // the way the program does. The off-the-record test runs it with HOME in a
 // temporary folder and looks for what it left there.
-#include "FormDefaults.h"
+#include "ProcessSetup.h"
 #include "WebBrowser.h"
 
 #include <QApplication>

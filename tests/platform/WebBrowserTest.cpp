@@ -69,13 +69,15 @@ TEST(WebBrowser, DownloadBeginFollowsNavigations)
     // A link to a video page: the page, its arrival and the frame inside it.
     w.seen.clear();
     ASSERT_TRUE(w.Load([&] { w.Run(QStringLiteral("document.getElementById('video-0').click()")); }));
-    WaitUntil([&] { return w.seen.size() >= 3; }, 3000);
+    ASSERT_TRUE(WaitUntil([&] { return w.seen.size() >= 3; }, 3000)) << w.seen.join(u' ').toStdString();
+    ASSERT_TRUE(test::QueuedDelivered());  // and no fourth on its way
     EXPECT_EQ(w.seen, (QStringList{Home, Video, Video})) << w.seen.join(u' ').toStdString();
 
     // Refresh and back each start one navigation, which arrives.
     w.seen.clear();
     ASSERT_TRUE(w.Load([&] { w.browser->Refresh(); }));
-    WaitUntil([&] { return w.seen.size() >= 3; }, 3000);
+    ASSERT_TRUE(WaitUntil([&] { return w.seen.size() >= 3; }, 3000)) << w.seen.join(u' ').toStdString();
+    ASSERT_TRUE(test::QueuedDelivered());  // and no fourth on its way
     EXPECT_EQ(w.seen, (QStringList{Video, Video, Video})) << w.seen.join(u' ').toStdString();
 
     w.seen.clear();
@@ -94,7 +96,7 @@ TEST(WebBrowser, HashChangeAndPushStateAreNoDownloads)
     ASSERT_TRUE(WaitUntil([&] { return w.browser->LocationURL().endsWith(QStringLiteral("#part2")); }));
     w.Run(QStringLiteral("document.getElementById('push').click()"));
     ASSERT_TRUE(WaitUntil([&] { return w.browser->LocationURL().endsWith(QStringLiteral("state=1")); }));
-    QTest::qWait(300);
+    ASSERT_TRUE(test::PageAnswered(w.browser->page()));
     EXPECT_TRUE(w.seen.isEmpty()) << w.seen.join(u' ').toStdString();
 }
 
@@ -102,7 +104,8 @@ TEST(WebBrowser, RedirectBelongsToItsNavigation)
 {
     Watched w;
     ASSERT_TRUE(w.Load([&] { w.browser->Navigate(Home + QStringLiteral("redirect?to=/page/W/f/t/a1b2c3d4e5f.html")); }));
-    WaitUntil([&] { return w.seen.size() >= 3; }, 3000);
+    ASSERT_TRUE(WaitUntil([&] { return w.seen.size() >= 3; }, 3000)) << w.seen.join(u' ').toStdString();
+    ASSERT_TRUE(test::QueuedDelivered());  // and no fourth on its way
     ASSERT_EQ(w.seen.size(), 3);  // the navigation, its arrival and the frame of the final page
     EXPECT_EQ(w.browser->LocationURL(), Video);
 }
@@ -160,14 +163,18 @@ TEST(WebBrowser, RefusedNewWindowOpensNowhere)
     struct Row { const char* name; bool cancel; bool named; };
     for (const Row& row : {Row{"cancelled", true, true}, Row{"no instance named", false, false}}) {
         QObject::disconnect(a.browser, &WebBrowser::NewWindow2, nullptr, nullptr);
+        int asked = 0;
         QObject::connect(a.browser, &WebBrowser::NewWindow2, [&](QObject*& ppDisp, bool& cancel) {
+            ++asked;
             if (row.named)
                 ppDisp = b.browser->Application();
             cancel = row.cancel;
         });
         a.Run(QStringLiteral("document.getElementById('blank').click()"));
-        QTest::qWait(700);
+        ASSERT_TRUE(WaitUntil([&] { return asked == 1; })) << row.name;
+        ASSERT_TRUE(test::PageAnswered(a.browser->page())) << row.name;
         EXPECT_TRUE(b.browser->LocationURL().isEmpty()) << row.name;
+        EXPECT_FALSE(b.browser->page()->isLoading()) << row.name;
     }
 }
 
@@ -197,9 +204,11 @@ TEST(WebBrowser, KilledRendererLeavesAnUsableBrowser)
     ASSERT_GT(pid, 0);
     bool gone = false;
     QObject::connect(w.browser->page(), &QWebEnginePage::renderProcessTerminated, [&] { gone = true; });
+    w.loaded = false;
     ::kill(static_cast<pid_t>(pid), SIGKILL);
     ASSERT_TRUE(WaitUntil([&] { return gone; }));
-    QTest::qWait(500);
+    ASSERT_TRUE(WaitUntil([&] { return w.loaded; }));  // the empty page in the lost one's place
+    ASSERT_TRUE(test::QueuedDelivered());
     EXPECT_EQ(w.browser->LocationURL(), Home);  // the empty page in its place is no navigation
     EXPECT_EQ(w.seen, (QStringList{QString(), Home}));  // the first page's start and arrival only
     // Refresh brings the lost page back; the browser goes on as before.

@@ -2,6 +2,7 @@
 // Ruffle scheme, the Chinese texts, then one QApplication for every test.
 #include "DemoSite.h"
 #include "FormDefaults.h"
+#include "ProcessSetup.h"
 #include "ProgramLanguage.h"
 
 #include <QApplication>

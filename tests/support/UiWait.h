@@ -32,6 +32,26 @@ inline bool WaitUntil(const std::function<bool()>& done, int ms = 15000)
     return done();
 }
 
+// Delivers everything already queued in the event loop: a call queued now
+// runs after it. The positive sign that nothing more was on its way.
+inline bool QueuedDelivered(int ms = 5000)
+{
+    auto ran = std::make_shared<bool>(false);
+    QMetaObject::invokeMethod(qApp, [ran] { *ran = true; }, Qt::QueuedConnection);
+    return WaitUntil([ran] { return *ran; }, ms);
+}
+
+// Waits until a timer of `ms` started now has ticked `ticks` times: by then
+// a timer of the same interval that was still running would have ticked too.
+inline bool IntervalsPassed(int ms, int ticks = 1)
+{
+    auto count = std::make_shared<int>(0);
+    QTimer sentinel;
+    QObject::connect(&sentinel, &QTimer::timeout, [count] { ++*count; });
+    sentinel.start(ms);
+    return WaitUntil([count, ticks] { return *count >= ticks; }, ms * ticks + 10000);
+}
+
 // Runs `act` on the next modal widget that appears (a notice, a dialog), from
 // inside its own event loop.
 template <typename Widget>
@@ -60,6 +80,15 @@ void WhenModal(std::function<void(Widget*)> act, int ms = 10000)
 #include <QWebEngineView>
 
 namespace vidlatch::test {
+
+// Waits until `page` has answered a script sent now, and what its answer
+// queued has been delivered: whatever the page did before has been reported.
+inline bool PageAnswered(QWebEnginePage* page, int ms = 10000)
+{
+    auto answered = std::make_shared<bool>(false);
+    page->runJavaScript(QStringLiteral("0"), [answered](const QVariant&) { *answered = true; });
+    return WaitUntil([answered] { return *answered; }, ms) && QueuedDelivered();
+}
 
 // Clicks the element with `id` in `view`'s page once the page has it. (A
 // script sent while the page navigates away may never answer: ask again.)

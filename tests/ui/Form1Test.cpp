@@ -24,6 +24,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <functional>
@@ -421,8 +422,10 @@ TEST(Form1Probe, ConnectedDisablesTheTimerForGood)
     StartedForm1 s;
     ASSERT_TRUE(WaitUntil([&] { return !s.form.Timer2->Enabled(); }, 6000));
     EXPECT_TRUE(s.runtime->calls.isEmpty());
-    QTest::qWait(2500);  // no second probe, no notice
-    EXPECT_TRUE(s.runtime->calls.isEmpty());
+    QSignalSpy ticks(s.form.Timer2, &platform::FormTimer::Timer);
+    ASSERT_TRUE(test::IntervalsPassed(s.form.Timer2->Interval()));
+    EXPECT_EQ(ticks.count(), 0);  // no second probe
+    EXPECT_TRUE(s.runtime->calls.isEmpty());  // no notice
 }
 
 // Sends libcurl's requests to a port that refuses them, for one scope.

@@ -85,7 +85,13 @@ struct OpenBrowser {
         }
     }
 
-    bool Settled(int count) { return WaitUntil([&] { return events.size() >= count; }) && (QTest::qWait(300), true); }
+    // `count` events, both pages loaded, and nothing more on its way.
+    bool Settled(int count)
+    {
+        return WaitUntil([&] {
+            return events.size() >= count && !f->WebBrowser1->page()->isLoading() && !f->WebBrowser2->page()->isLoading();
+        }) && test::QueuedDelivered();
+    }
 };
 
 TEST(Form2Layout, EveryControlInPlace)
@@ -126,7 +132,7 @@ TEST(Form2Layout, EveryControlInPlace)
 
     EXPECT_EQ(f.Frame4->title(), QString());
     EXPECT_EQ(f.Frame1->title(), QString());
-    EXPECT_EQ(f.Frame3->title().isEmpty(), false);
+    EXPECT_EQ(f.Frame3->title(), QStringLiteral("正在检测地址..."));
     EXPECT_EQ(f.Command1->text(), QStringLiteral("自动获取"));
     EXPECT_EQ(f.Command2->text(), QStringLiteral("检测当前地址是否有效"));
     EXPECT_EQ(f.Command3->text(), QStringLiteral("浏览页面【1】回到主页"));
@@ -442,7 +448,7 @@ TEST(Form2AutomaticFetch, EachParserOutcome)
             EXPECT_TRUE(WaitUntil([&] { return f.isNull(); }, 3000)) << row.name;
             EXPECT_TRUE(s.form1.isVisible());
         } else {
-            QTest::qWait(50);
+            ASSERT_TRUE(test::QueuedDelivered()) << row.name;  // a close would have been delivered by now
             ASSERT_FALSE(f.isNull()) << row.name;
             EXPECT_TRUE(f->isVisible());
             EXPECT_FALSE(s.form1.isVisible());
@@ -461,16 +467,18 @@ TEST(Form2Buttons, HomeResetBackRefreshAndTabChange)
     EXPECT_TRUE(f.Text2->text().isEmpty());  // tab change on a never-navigated browser
     f.Picture2->Click();
     f.Picture3->Click();
-    QTest::qWait(200);
+    ASSERT_TRUE(test::QueuedDelivered());
     EXPECT_TRUE(s.runtime->calls.isEmpty());
     EXPECT_TRUE(f.WebBrowser2->LocationURL().isEmpty());
+    EXPECT_FALSE(f.WebBrowser2->page()->isLoading());
 
     // Back on browser 1 with no earlier page: nothing either.
     f.SSTab1->setTab(0);
     EXPECT_EQ(f.Text2->text(), Home);
     emit f.Picture2->Click();
-    QTest::qWait(200);
+    ASSERT_TRUE(test::PageAnswered(f.WebBrowser1->page()));
     EXPECT_TRUE(s.runtime->calls.isEmpty());
+    EXPECT_EQ(f.WebBrowser1->LocationURL(), Home);
 
     // Reset: both home, field emptied, tab unchanged.
     s.events.clear();

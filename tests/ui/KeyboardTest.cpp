@@ -22,6 +22,9 @@
 #include <QTest>
 #include <QWebEngineView>
 
+#include <memory>
+#include <optional>
+
 #include <gtest/gtest.h>
 
 namespace vidlatch::ui {
@@ -43,15 +46,21 @@ QWidget* FocusOwner(const QList<QWidget*>& order)
 // before the window does.
 QString PageFocus(QWebEngineView* view)
 {
-    QString answer;
-    bool answered = false;
+    // Kept by the callback, which may arrive after the wait has given up.
+    auto answer = std::make_shared<std::optional<QString>>();
     view->page()->runJavaScript(
         QStringLiteral("Array.prototype.indexOf.call(document.querySelectorAll('*'), document.activeElement)"),
-        [&](const QVariant& index) {
-            answer = index.toString();
-            answered = true;
-        });
-    return WaitUntil([&] { return answered; }, 10000) ? answer : QStringLiteral("no answer");
+        [answer](const QVariant& index) { *answer = index.toString(); });
+    return WaitUntil([answer] { return answer->has_value(); }, 10000) ? **answer : QStringLiteral("no answer");
+}
+
+// Whether the page's document has the keyboard focus, once the page says so.
+bool PageHasFocus(QWebEngineView* view)
+{
+    // Kept by the callback, which may arrive after the wait has given up.
+    auto answer = std::make_shared<std::optional<bool>>();
+    view->page()->runJavaScript(QStringLiteral("document.hasFocus()"), [answer](const QVariant& v) { *answer = v.toBool(); });
+    return WaitUntil([answer] { return answer->has_value(); }, 2000) && **answer;
 }
 
 // Presses Tab (or Shift+Tab) until the focus reaches another control of
@@ -150,11 +159,14 @@ TEST(Keyboard, F6AndCtrlLLeaveAPageThatKeepsEveryKey)
     f.WebBrowser1->Navigate(keeper);
     ASSERT_TRUE(WaitUntil([&] { return f.WebBrowser1->LocationURL() == keeper && !f.WebBrowser1->page()->isLoading(); }));
     f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
     struct Row { Qt::Key key; Qt::KeyboardModifiers modifiers; const char* name; };
     int kept = 0;
     for (const Row& row : {Row{Qt::Key_F6, Qt::NoModifier, "F6"}, Row{Qt::Key_L, Qt::ControlModifier, "Ctrl+L"}}) {
         f.WebBrowser1->setFocus(Qt::TabFocusReason);
         ASSERT_TRUE(WaitUntil([&] { return FocusOwner({f.WebBrowser1, f.Text2}) == f.WebBrowser1; })) << row.name;
+        // A key pressed before the page itself has the focus would be lost on the way.
+        ASSERT_TRUE(WaitUntil([&] { return PageHasFocus(f.WebBrowser1); })) << row.name;
         // The page has Tab and keeps it.
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         const QString title = QStringLiteral("kept %1").arg(++kept);

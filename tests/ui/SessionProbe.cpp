@@ -5,6 +5,7 @@
 #include "Form1.h"
 #include "Form2.h"
 #include "FormDefaults.h"
+#include "ProcessSetup.h"
 #include "ShockwaveFlash.h"
 #include "WebBrowser.h"
 

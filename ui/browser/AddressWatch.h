@@ -19,14 +19,14 @@ struct WatchVerdict {
     QString caption;
     bool shake;
 };
-WatchVerdict Watch(int browser, const QString& field, const QString& location);
+[[nodiscard]] WatchVerdict Watch(int browser, const QString& field, const QString& location);
 
 // The validity check's notice for the address field: text and style.
 struct ValidityNotice {
     QString text;
     NoticeStyle style;
 };
-ValidityNotice CheckValidity(const QString& field);
+[[nodiscard]] ValidityNotice CheckValidity(const QString& field);
 
 // A control's Left and Top in twips as single-precision numbers, as the shake
 // reads and writes them; each write moves the control on screen at once.

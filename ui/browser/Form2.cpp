@@ -2,7 +2,6 @@
 
 #include "AddressWatch.h"
 #include "AttentionJiggle.h"
-#include "Form1.h"
 #include "FormDefaults.h"
 #include "FormLabel.h"
 #include "FormPlacement.h"
@@ -29,6 +28,8 @@
 #include <QShortcut>
 #include <QTabBar>
 
+#include <utility>
+
 namespace vidlatch::ui {
 
 using namespace platform;
@@ -44,7 +45,7 @@ PictureButton* MakePicture(QWidget* container, const char* picture, const QStrin
 
 } // namespace
 
-Form2::Form2(Form1* mainWindow) : form1_(mainWindow)
+Form2::Form2(Form2Opener opener) : opener_(std::move(opener))
 {
     setObjectName(QStringLiteral("Form2"));
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -53,7 +54,7 @@ Form2::Form2(Form1* mainWindow) : form1_(mainWindow)
     setWindowTitle(Q(site::BrowserWindowCaption));
     // Both windows' titles read nearly alike.
     setAccessibleDescription(tr("内置浏览器窗口：浏览视频网站，检测视频页面"));
-    setWindowIcon(mainWindow->windowIcon());
+    setWindowIcon(opener_.codeField->window()->windowIcon());  // the opener's
     resize(Px(16530), Px(10020));
     CreateControls();
     ArrangeStackingAndTabOrder();
@@ -183,7 +184,7 @@ void Form2::Command1_Click()
         ShowNotice(Translated(NoticeText(result.outcome)), NoticeStyleOf(result.outcome));
         return;
     }
-    form1_->Text1->setText(Q(result.code));
+    opener_.codeField->setText(Q(result.code));
     ShowNotice(Translated(NoticeText(result.outcome)), NoticeStyleOf(result.outcome));
     Unload();
 }
@@ -306,7 +307,7 @@ void Form2::Unload()
     hide();
     emit unloaded();
     deleteLater();
-    form1_->Show();
+    opener_.show();
 }
 
 bool Form2::focusNextPrevChild(bool next)

@@ -4,6 +4,7 @@
 
 #include "TabOrder.h"
 
+#include <functional>
 #include <memory>
 
 class QGroupBox;
@@ -23,15 +24,22 @@ namespace vidlatch::ui {
 
 class AttentionJiggle;
 class ControlPosition;
-class Form1;
+
+// The window that opens the browser window, as the browser window knows it:
+// a code taken goes into its code field, and it is shown again when the
+// browser window goes.
+struct Form2Opener {
+    QLineEdit* codeField;
+    std::function<void()> show;
+};
 
 // The browser window: two browsers on two tabs, the address field the watch
-// keeps up to date, the automatic fetch that hands a code back to Form1.
+// keeps up to date, the automatic fetch that hands a code back to its opener.
 class Form2 : public QWidget {
     Q_OBJECT
 
 public:
-    explicit Form2(Form1* mainWindow);
+    explicit Form2(Form2Opener opener);
     ~Form2() override;
 
     // Loads the window (Form_Load) the first time, then shows it centred.
@@ -97,7 +105,7 @@ private:
     platform::WebBrowser* CurrentBrowser() const;
     void Unload();
 
-    Form1* form1_;
+    Form2Opener opener_;
     std::unique_ptr<ControlPosition> command1Position_;
     AttentionJiggle* command1Jiggle_;
     platform::Announcer* captionNews_;  // the status caption's changes, to screen readers

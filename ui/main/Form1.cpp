@@ -231,7 +231,7 @@ void Form1::Command1_Click()
 void Form1::Command2_Click()
 {
     if (!form2_)
-        form2_ = new Form2(this);
+        form2_ = new Form2({Text1, [this] { Show(); }});
     form2_->Show();
     hide();
 }

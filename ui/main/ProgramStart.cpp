@@ -2,6 +2,7 @@
 
 #include "DisplayChoice.h"
 #include "EngineEnvironment.h"
+#include "ProcessSetup.h"
 #include "ProgramOptions.h"
 
 #include <QStringList>
@@ -79,6 +80,8 @@ ProgramStart::ProgramStart(int argc, char** argv)
         qtArgv_.push_back(argument.data());
     qtArgc_ = int(qtArguments_.size());
     qtArgv_.push_back(nullptr);
+
+    platform::PrepareApplication();
 }
 
 } // namespace vidlatch::ui

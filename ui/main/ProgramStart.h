@@ -12,10 +12,12 @@ namespace vidlatch::ui {
 // under the entry's icon.
 inline constexpr char DesktopId[] = "org.brightfold.vidlatch";
 
-// What is settled before the QApplication exists: the command line, whether
-// the web engine can start for this user, which display the windows go to,
-// and how quiet the web engine is. Where the program ends here, it has said
-// why in one line (or printed the help or version).
+// Everything settled before the QApplication exists, in this order: the
+// command line, whether the web engine can start for this user, which display
+// the windows go to, how quiet the web engine is, and then the process itself
+// (PrepareApplication: no session bus launched, no shader caches, the heap's
+// settings, the preview's scheme, screen readers). Where the program ends
+// here, it has said why in one line (or printed the help or version).
 class ProgramStart {
 public:
     ProgramStart(int argc, char** argv);

@@ -29,6 +29,10 @@ public:
 
     explicit MovieFetch(QObject* parent = nullptr);
 
+    // The StallMs of this fetch (tests watch the same rule on a shorter clock).
+    void setStallMs(int milliseconds) { stallWatch_.setInterval(milliseconds); }
+    int stallMs() const { return stallWatch_.interval(); }
+
     void Start(const QUrl& address);
     void Abandon();
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SchemeNames.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QString>
@@ -7,13 +9,7 @@
 
 namespace vidlatch::platform {
 
-// The preview's own scheme, which no browsing page can reach:
-//   vidlatch-ruffle://app/<file>     the Ruffle player's files, from its folder
-//   vidlatch-ruffle://movie/<token>  a movie the program has fetched and
-//                                    checked, served once to the player page
-inline constexpr char PlayerScheme[] = "vidlatch-ruffle";
-
-// Must run before the QApplication is made.
+// Registers PlayerScheme (SchemeNames.h). Must run before the QApplication is made.
 void RegisterPlayerScheme();
 
 class PlayerSchemeHandler : public QWebEngineUrlSchemeHandler {

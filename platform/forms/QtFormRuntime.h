@@ -15,6 +15,7 @@ public:
     void Shell(const QString& commandLine, int showState) override;
     void End() override;
     bool Ending() const override { return ending_; }
+    int EndStatus() const override { return status_; }
     void ReportUnhandledError(const QString& what) override;
 
 protected:
@@ -25,6 +26,7 @@ private:
     void EndWithStatus(int status);
 
     bool ending_ = false;
+    int status_ = 0;
 };
 
 // Splits a command line as the Windows runtime does: words separated by

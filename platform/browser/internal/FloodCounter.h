@@ -12,7 +12,7 @@ public:
     constexpr FloodCounter(int limit, qint64 gapMs) : limit_(limit), gapMs_(gapMs) {}
 
     // Counts one more at `now`; false once the limit is passed.
-    bool Allow(qint64 now)
+    [[nodiscard]] bool Allow(qint64 now)
     {
         if (refused_)
             return false;

@@ -1,12 +1,9 @@
-#include "FormDefaults.h"
+#include "ProcessSetup.h"
 
 #include "PreviewProfile.h"
-#include "ProgramLanguage.h"
 #include "ScreenReader.h"
 
-#include <QApplication>
-#include <QFont>
-#include <QLocale>
+#include <QCoreApplication>
 
 #include <malloc.h>
 #include <sys/stat.h>
@@ -54,35 +51,6 @@ void PrepareApplication()
     qputenv("MESA_GLSL_CACHE_DISABLE", "true");
     PreparePreviewProcess();
     ExposeWebPagesToScreenReaders();
-}
-
-QFont FormFont(ProgramLanguage language)
-{
-    if (language == ProgramLanguage::English) {
-        QFont font(QString::fromLatin1(EnglishFontFamily));
-        font.setPixelSize(EnglishFontPixels);
-        return font;
-    }
-    QFont font(QString::fromLatin1(DefaultFontFamily));
-    font.setPixelSize(DefaultFontPixels);
-    font.setStyleStrategy(QFont::NoAntialias);
-    font.setHintingPreference(QFont::PreferFullHinting);
-    return font;
-}
-
-QFont AddressFont(int pixels)
-{
-    QFont font(QString::fromLatin1(AddressFontFamily));
-    font.setPixelSize(pixels);
-    font.setStyleHint(QFont::Monospace);
-    return font;
-}
-
-void ApplyFormDefaults()
-{
-    const ProgramLanguage language = LanguageFor(QLocale::system().uiLanguages());
-    UseLanguage(language);
-    QApplication::setFont(FormFont(language));
 }
 
 } // namespace vidlatch::platform

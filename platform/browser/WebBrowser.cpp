@@ -4,7 +4,7 @@
 #include "BrowserPage.h"
 #include "DroppedAddress.h"
 #include "FormRuntime.h"
-
+#include "LeaveWatch.h"
 #include "PageVisibility.h"
 
 #include <QCoreApplication>
@@ -12,46 +12,30 @@
 #include <QMetaObject>
 #include <QPointer>
 #include <QWebEngineHistory>
-#include <QWebEngineLoadingInfo>
 #include <QWebEngineNewWindowRequest>
 
 #include <utility>
 
 namespace vidlatch::platform {
 
-WebBrowser::WebBrowser(QWidget* parent) : QWebEngineView(parent), page_(new BrowserPage(this))
+WebBrowser::WebBrowser(QWidget* parent)
+    : QWebEngineView(parent), page_(new BrowserPage(this)), leaving_(new LeaveWatch(page_, this))
 {
     setPage(page_);
     setContextMenuPolicy(Qt::NoContextMenu);
     new PageVisibility(this);
-    clock_.start();
 
     connect(page_, &BrowserPage::navigationStarting, this, &WebBrowser::onNavigationStarting);
     connect(page_, &BrowserPage::committed, this, &WebBrowser::onCommitted);
     connect(page_, &QWebEnginePage::newWindowRequested, this,
             [this](QWebEngineNewWindowRequest& request) { onNewWindowRequested(request.requestedUrl()); });
     connect(page_, &QWebEnginePage::urlChanged, this, &WebBrowser::syncLocation);
-    // Whatever was being left has let go once the load that followed is over,
-    // whether a page came or not (stopped, no content, a download).
-    connect(page_, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& loading) {
-        // The web engine tells a renderer's pid late or not at all: it is
-        // surely known once a load has started in it.
-        renderer_.Track(page_->renderProcessPid());
-        if (loading.status() != QWebEngineLoadingInfo::LoadStartedStatus)
-            leaveGuard_.LetGo();
-    });
     connect(page_, &QWebEnginePage::loadFinished, this, [this] { syncLocation(page_->url()); });
-    // The user, not the page, holds up a page that shows a dialog.
-    connect(page_, &BrowserPage::dialogShowing, this,
-            [this](bool showing) { leaveGuard_.Paused(showing, clock_.elapsed()); });
     requestedWindowTimer_.setSingleShot(true);
     requestedWindowTimer_.setInterval(RequestSettleMs);
     connect(&requestedWindowTimer_, &QTimer::timeout, this, [this] {
         Leave([this, url = std::exchange(requestedWindow_, QUrl())] { load(url); });
     });
-    leaveTicks_.setInterval(50);
-    connect(&leaveTicks_, &QTimer::timeout, this, &WebBrowser::WatchLeaving);
-    connect(page_, &QWebEnginePage::renderProcessPidChanged, this, [this](qint64 pid) { renderer_.Track(pid); });
     connect(page_, &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int) { onRendererGone(status); });
 }
@@ -94,41 +78,7 @@ void WebBrowser::Refresh()
 
 void WebBrowser::Leave(std::function<void()> go)
 {
-    leaveGuard_.Leaving(clock_.elapsed());
-    leave_ = std::move(go);
-    leaveTicks_.start();
-    leave_();
-}
-
-void WebBrowser::WatchLeaving()
-{
-    switch (leaveGuard_.Tick(clock_.elapsed())) {
-    case LeaveGuard::Action::AskPage:
-        // A page stuck in a loop answers nothing, not even this.
-        page_->runJavaScript(QStringLiteral("0"), [self = QPointer<WebBrowser>(this), asked = ++question_](const QVariant&) {
-            if (self && asked == self->question_)
-                self->leaveGuard_.Answered(self->clock_.elapsed());
-        });
-        break;
-    case LeaveGuard::Action::EndRenderer:
-        EndStuckPage();
-        break;
-    case LeaveGuard::Action::Wait:
-        break;
-    }
-    if (!leaveGuard_.active())
-        leaveTicks_.stop();
-}
-
-void WebBrowser::EndStuckPage()
-{
-    // A page that went to work before its load said anything of its renderer
-    // is only known to the page itself now.
-    renderer_.Track(page_->renderProcessPid());
-    // Gone already (the other browser may share the renderer and have ended
-    // it first) is as good as ended: the command is carried out either way.
-    if (renderer_.End())
-        retryLeave_ = true;
+    leaving_->Leave(std::move(go));
 }
 
 void WebBrowser::dragEnterEvent(QDragEnterEvent* event)
@@ -250,16 +200,9 @@ void WebBrowser::onRendererGone(QWebEnginePage::RenderProcessTerminationStatus s
     // The page is lost, the browser is not: show an empty page and stay usable.
     // LocationURL keeps the lost page's address until the next navigation.
     recovering_ = true;
-    // A renderer lost while its page was being left (ended by us, or by the
-    // other browser that shares it) leaves the way free: go as asked.
-    if (std::exchange(retryLeave_, false) || leaveGuard_.active()) {
-        leaveGuard_.LetGo();
-        QMetaObject::invokeMethod(this, [self = QPointer<WebBrowser>(this)] {
-            if (self && self->leave_)
-                self->Leave(self->leave_);
-        }, Qt::QueuedConnection);
+    // A page being left: the command goes on, and nothing is shown in its place.
+    if (leaving_->RendererGone())
         return;
-    }
     recoveryPageDue_ = true;
     QMetaObject::invokeMethod(this, [self = QPointer<WebBrowser>(this)] {
         if (self)

@@ -29,6 +29,13 @@ std::unique_ptr<FormRuntime> SetRuntime(std::unique_ptr<FormRuntime> runtime)
     return runtime;
 }
 
+int RunEventLoop()
+{
+    if (Runtime().Ending())
+        return Runtime().EndStatus();
+    return QCoreApplication::exec();
+}
+
 void RunHandler(const std::function<void()>& handler)
 {
     if (Runtime().Ending())

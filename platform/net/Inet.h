@@ -13,7 +13,7 @@ public:
     // Fetches `address` (http when it names no scheme) and returns the document
     // as text. Any failure (no route, refused, time-out, an HTTP error without
     // a body) gives the empty string. Bodies are kept up to 1 MiB.
-    QString OpenURL(const QString& address);
+    [[nodiscard]] QString OpenURL(const QString& address);
 
     static constexpr long MaxBody = 1 << 20;
 };

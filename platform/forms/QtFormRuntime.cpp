@@ -192,6 +192,7 @@ void QtFormRuntime::EndWithStatus(int status)
     if (ending_)
         return;
     ending_ = true;
+    status_ = status;
     // Hiding sends no close event; every event loop, modal ones included,
     // returns, and main() tears the windows and the web engine down in order.
     for (QWidget* window : QApplication::topLevelWidgets())

@@ -1,10 +1,7 @@
 #pragma once
 
 #include "DroppedAddress.h"
-#include "LeaveGuard.h"
-#include "RendererProcess.h"
 
-#include <QElapsedTimer>
 #include <QString>
 #include <QTimer>
 #include <QUrl>
@@ -15,6 +12,7 @@
 namespace vidlatch::platform {
 
 class BrowserPage;
+class LeaveWatch;
 
 // The embedded web browser of our windows, with the members the windows use:
 // Navigate, GoBack, Refresh, Silent, LocationURL, Application and the events
@@ -68,11 +66,8 @@ private:
     void onRendererGone(QWebEnginePage::RenderProcessTerminationStatus status);
     void syncLocation(const QUrl& url);
     void RaiseDownloadBegin();
-    // Starts leaving the page shown (`go` navigates) under the leave guard.
+    // Starts leaving the page shown (`go` navigates) under the leave watch.
     void Leave(std::function<void()> go);
-    void WatchLeaving();
-    // Ends the renderer of a page that does not answer; the leaving is then retried.
-    void EndStuckPage();
 
     BrowserPage* page_;
     QString location_;
@@ -81,16 +76,7 @@ private:
     static constexpr int RequestSettleMs = 30;
     bool recovering_ = false;  // showing the empty page after a renderer died, until the next navigation
     bool recoveryPageDue_ = false;  // that empty page has been asked for and not yet started
-
-    // Leaving a page: the guard, its clock and ticks, the command to repeat
-    // once a stuck page is ended, and which question the page answers.
-    LeaveGuard leaveGuard_;
-    QElapsedTimer clock_;
-    QTimer leaveTicks_;
-    std::function<void()> leave_;
-    bool retryLeave_ = false;
-    int question_ = 0;
-    RendererProcess renderer_;
+    LeaveWatch* leaving_;
     DroppedAddress::Kind drag_ = DroppedAddress::Kind::Refused;  // what the drag under way carries
 };
 

@@ -42,6 +42,8 @@ public:
     // Ends the program at once: every window goes, no close event follows.
     virtual void End() = 0;
     virtual bool Ending() const = 0;
+    // The status the program exits with, once Ending.
+    virtual int EndStatus() const { return 0; }
     // An error that escaped a handler: reported in an error box, then End.
     virtual void ReportUnhandledError(const QString& what) = 0;
 };
@@ -49,6 +51,11 @@ public:
 FormRuntime& Runtime();
 // Installs `runtime` for the rest of the run (or of a test); returns the old one.
 std::unique_ptr<FormRuntime> SetRuntime(std::unique_ptr<FormRuntime> runtime);
+
+// Runs the event loop until the program ends, and returns its exit status.
+// A program that ended before the loop ran (its first window's load failed)
+// returns that status at once: an exit asked for before exec() is lost.
+int RunEventLoop();
 
 // Runs a handler the way the form runtime does: an error escaping it goes to
 // the unhandled-error path instead of unwinding through Qt.

@@ -22,7 +22,7 @@ public:
     static SkinEngine& Instance();
 
     // Reads and applies a skin file; on failure the plain style stays.
-    bool Attach(const QString& path);
+    [[nodiscard]] bool Attach(const QString& path);
     void AdjustHSV(int hue, int saturation, int value);
 
     bool attached() const { return skin_.has_value(); }
@@ -31,7 +31,7 @@ public:
     // The style sheet in force (empty with the plain style).
     QString StyleSheet() const;
 
-    static std::optional<Skin> Parse(const QString& text);
+    [[nodiscard]] static std::optional<Skin> Parse(const QString& text);
     // Turns the hue by `hue` degrees and adds `saturation` and `value`, each in
     // percent of the full range; grey stays grey.
     static QColor Adjust(const QColor& colour, int hue, int saturation, int value);

@@ -1,6 +1,6 @@
 #include "AddressRule.h"
 
-#include "PlayerScheme.h"
+#include "SchemeNames.h"
 
 #include <QUrl>
 

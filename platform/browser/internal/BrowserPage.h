@@ -35,7 +35,7 @@ public:
     static constexpr qint64 WindowGapMs = 1000;
 
     // Whether the page's request for a new window may go on; counts it.
-    bool MayOpenWindow();
+    [[nodiscard]] bool MayOpenWindow();
 signals:
     // The page's script asked for a dialog (the leave question aside).
     void dialogAsked();

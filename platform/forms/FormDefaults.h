@@ -25,12 +25,6 @@ inline constexpr char AddressFontFamily[] = "DejaVu Sans Mono";
 inline constexpr int AddressFontPixels = 10;
 [[nodiscard]] QFont AddressFont(int pixels = AddressFontPixels);
 
-// What must be settled before the QApplication exists: the scheme that
-// serves the Flash preview's player, no shader cache on disk and no session
-// bus launched where none runs (the program writes no files and leaves no
-// process behind), and how the heap hands memory back.
-void PrepareApplication();
-
 // Sets the texts in the user's language (LanguageFor) and that language's
 // default font. A missing font family falls back to the nearest one Qt finds.
 void ApplyFormDefaults();

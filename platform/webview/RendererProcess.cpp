@@ -1,0 +1,84 @@
+#include "RendererProcess.h"
+
+#include <QByteArray>
+#include <QFile>
+
+#include <cerrno>
+#include <csignal>
+#include <utility>
+
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace vidlatch::platform {
+
+namespace {
+
+int PidfdOpen(pid_t pid)
+{
+    return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+}
+
+std::optional<quint64> StartTime(pid_t pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    // The name may hold spaces and parentheses: count after its last ')'.
+    const QByteArray line = stat.readAll();
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    constexpr int StartTimeAfterName = 22 - 3;  // field 3 is the first after the name
+    bool ok = false;
+    const quint64 started = fields.size() > StartTimeAfterName ? fields[StartTimeAfterName].toULongLong(&ok) : 0;
+    return ok ? std::optional(started) : std::nullopt;
+}
+
+} // namespace
+
+const RendererProcess::System RendererProcess::Kernel{PidfdOpen, StartTime};
+
+RendererProcess::~RendererProcess()
+{
+    Forget();
+}
+
+void RendererProcess::Forget()
+{
+    if (pidfd_ >= 0)
+        ::close(std::exchange(pidfd_, -1));
+    pid_ = 0;
+    started_.reset();
+}
+
+void RendererProcess::Track(qint64 pid)
+{
+    const std::optional<quint64> started = pid > 0 ? system_.startTime(static_cast<pid_t>(pid)) : std::nullopt;
+    // The same process still: nothing to do. A number reused is another renderer.
+    if (pid == pid_ && started && started == started_)
+        return;
+    Forget();
+    pid_ = pid;
+    if (pid <= 0)
+        return;
+    started_ = started;
+    pidfd_ = system_.pidfdOpen(static_cast<pid_t>(pid));
+    // Read again: had the number changed hands while the pidfd was opened,
+    // the pidfd would hold the newcomer.
+    if (pidfd_ >= 0 && system_.startTime(static_cast<pid_t>(pid)) != started_)
+        ::close(std::exchange(pidfd_, -1));
+}
+
+bool RendererProcess::End()
+{
+    if (pidfd_ >= 0)
+        return ::syscall(SYS_pidfd_send_signal, pidfd_, SIGKILL, nullptr, 0) == 0 || errno == ESRCH;
+    if (pid_ <= 0)
+        return false;
+    // Gone by the time it was tracked, or gone since (its number free or
+    // another process's now): it is ended, and no one else is hit.
+    if (!started_ || system_.startTime(static_cast<pid_t>(pid_)) != started_)
+        return true;
+    return ::kill(static_cast<pid_t>(pid_), SIGKILL) == 0 || errno == ESRCH;
+}
+
+} // namespace vidlatch::platform
