@@ -1,7 +1,7 @@
 #include "PreviewCover.h"
 
 #include <QApplication>
-#include <QChildEvent>
+#include <QEvent>
 #include <QPainter>
 
 namespace vidlatch::platform {
@@ -17,10 +17,9 @@ PreviewCover::PreviewCover(QWidget* view) : QWidget(view), view_(view)
     setFocusPolicy(Qt::NoFocus);
     hide();
     view_->installEventFilter(this);
-    connect(qApp, &QApplication::focusChanged, this, [this] {
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         // The focus goes to the widget the web engine makes inside the view.
-        QWidget* owner = QApplication::focusWidget();
-        const bool focused = owner && (owner == view_ || view_->isAncestorOf(owner));
+        const bool focused = now && (now == view_ || view_->isAncestorOf(now));
         if (focused != focused_) {
             focused_ = focused;
             Update();

@@ -233,9 +233,9 @@ QJsonObject ShockwaveFlash::PlayArguments(const QByteArray& movie, const QUrl& f
 
 int ShockwaveFlash::Stage(const QByteArray& movie, const QUrl& finalAddress, bool still)
 {
-    // Only into a page that will play it: ready, seen, of its origin,
-    // staying, and only a movie that travels in the call. A page built anew meanwhile
-    // holds no token, and the movie is then played as any other.
+    // Only into a page that will play it: ready, seen, of its origin and
+    // staying, and only a movie that travels in the call. A page built anew
+    // meanwhile holds no token, and the movie is then played as any other.
     if (!pageReady_ || !page_->isVisible() || OriginOf(finalAddress) != pageOrigin_ || freshPageDue_ ||
         moviesInPage_ >= MoviesPerPage || movie.size() > InlineMovieBytes)
         return 0;
@@ -252,6 +252,8 @@ void ShockwaveFlash::OnFetched(const QByteArray& movie, const QUrl& finalAddress
     play.insert(QStringLiteral("serial"), serial_);
     if (!play.contains(QStringLiteral("data")))
         play.insert(QStringLiteral("movie"), PreviewPlayerScheme().Offer(this, movie));
+    // A staged movie goes with its data again: the page loads it anew when
+    // the staged player was not ready in time.
     if (staged != 0)
         play.insert(QStringLiteral("staged"), staged);
     delivery_ = PageCall("vidlatchPlay", play);
