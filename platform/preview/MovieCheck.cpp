@@ -91,6 +91,9 @@ constexpr ProblemText ProblemTexts[] = {
     {MovieProblem::Unplayable, QT_TRANSLATE_NOOP("Vidlatch", "播放器无法播放这部影片。")},
     {MovieProblem::TimedOut, QT_TRANSLATE_NOOP("Vidlatch", "网站没有及时送来影片，影片没有播放。")},
     {MovieProblem::Refused, QT_TRANSLATE_NOOP("Vidlatch", "影片的地址被拒绝：网站把它转到了不允许的地址（本机、内部网络或非 http 地址），影片没有播放。")},
+    {MovieProblem::TooSlow, QT_TRANSLATE_NOOP("Vidlatch", "网站送来影片太慢，一分钟内没有送完，影片没有播放。")},
+    {MovieProblem::DidNotStart, QT_TRANSLATE_NOOP("Vidlatch", "影片没有开始播放：播放器在十秒内没有显示它的第一帧。")},
+    {MovieProblem::PlayerError, QT_TRANSLATE_NOOP("Vidlatch", "影片在播放器中出错，已停止播放。")},
 };
 
 } // namespace

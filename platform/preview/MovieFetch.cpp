@@ -27,6 +27,17 @@ MovieFetch::MovieFetch(QObject* parent) : QObject(parent), network_(new QNetwork
     network_->setProxyFactory(new EnvironmentProxy);
     stallWatch_.setInterval(StallMs);
     connect(&stallWatch_, &QTimer::timeout, this, &MovieFetch::CheckProgress);
+    deadline_.setSingleShot(true);
+    deadline_.setInterval(DeadlineMs);
+    connect(&deadline_, &QTimer::timeout, this, [this] { CutShort(MovieProblem::TooSlow); });
+}
+
+void MovieFetch::CutShort(MovieProblem problem)
+{
+    if (!reply_)
+        return;
+    cutShort_ = problem;
+    reply_->abort();
 }
 
 void MovieFetch::Start(const QUrl& address)
@@ -58,9 +69,10 @@ void MovieFetch::Start(const QUrl& address)
             return;
         received_ = received;
         if (received > MaxMovieBytes || total > MaxMovieBytes) {
-            cutShort_ = MovieProblem::TooLarge;
-            reply->abort();
+            CutShort(MovieProblem::TooLarge);
+            return;
         }
+        emit progress(received, total > 0 ? total : -1);
     });
     connect(reply, &QNetworkReply::finished, this, [this, reply] {
         reply->deleteLater();
@@ -68,11 +80,13 @@ void MovieFetch::Start(const QUrl& address)
             Finish();
     });
     stallWatch_.start();
+    deadline_.start();
 }
 
 void MovieFetch::Abandon()
 {
     stallWatch_.stop();
+    deadline_.stop();
     if (QNetworkReply* reply = reply_) {
         reply_ = nullptr;
         reply->abort();
@@ -84,8 +98,7 @@ void MovieFetch::CheckProgress()
     if (!reply_)
         return;
     if (received_ - receivedAtLastLook_ < StallBytes) {
-        cutShort_ = MovieProblem::TimedOut;
-        reply_->abort();
+        CutShort(MovieProblem::TimedOut);
         return;
     }
     receivedAtLastLook_ = received_;
@@ -94,6 +107,7 @@ void MovieFetch::CheckProgress()
 void MovieFetch::Finish()
 {
     stallWatch_.stop();
+    deadline_.stop();
     QNetworkReply* reply = reply_;
     reply_ = nullptr;
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();

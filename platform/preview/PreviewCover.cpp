@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QLocale>
 #include <QPainter>
 
 namespace vidlatch::platform {
@@ -32,7 +33,28 @@ void PreviewCover::setLoading(bool loading)
     if (loading == loading_)
         return;
     loading_ = loading;
+    received_ = 0;
+    total_ = -1;
     Update();
+}
+
+void PreviewCover::setProgress(qint64 received, qint64 total)
+{
+    if (!loading_ || (received == received_ && total == total_))
+        return;
+    received_ = received;
+    total_ = total;
+    update();
+}
+
+QString PreviewCover::text() const
+{
+    if (received_ <= 0)
+        return QCoreApplication::translate("Vidlatch", "正在载入影片…");
+    const QLocale locale;
+    const QString come = total_ > 0 ? locale.toString(received_ * 100 / total_) + locale.percent()
+                                    : locale.formattedDataSize(received_, 1, QLocale::DataSizeTraditionalFormat);
+    return QCoreApplication::translate("Vidlatch", "正在载入影片… %1").arg(come);
 }
 
 void PreviewCover::Update()
@@ -58,7 +80,7 @@ void PreviewCover::paintEvent(QPaintEvent*)
     if (loading_) {
         painter.fillRect(rect(), palette().window());
         painter.setPen(palette().color(QPalette::Disabled, QPalette::WindowText));
-        painter.drawText(rect(), Qt::AlignCenter, QCoreApplication::translate("Vidlatch", "正在载入影片…"));
+        painter.drawText(rect(), Qt::AlignCenter, text());
     }
     if (focused_) {
         // Drawn by hand: styles draw their focus frame only after a key

@@ -13,27 +13,20 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPointer>
+#include <QStringList>
 #include <QWebEngineSettings>
 
 namespace vidlatch::platform {
 namespace {
 
-// What a player page's renderer holds only grows (the player's WebAssembly
-// memory, the engine's pools): after a movie this large, or this many movies,
-// the next gets a new page in a new renderer, and the old one goes whole.
-constexpr qsizetype LargeMovieBytes = qsizetype{8} << 20;
-constexpr int MoviesPerPage = 25;
-// Movies up to this size travel inside the call that plays them; a larger
-// one is served once through the preview's scheme.
-constexpr qsizetype InlineMovieBytes = qsizetype{1} << 20;
-
-constexpr QLatin1StringView ShownTitle("vidlatch:shown:");
-constexpr QLatin1StringView FailedTitle("vidlatch:failed:");
+// What the page reports, in its title: "vidlatch:<what>:<serial or staged>".
+constexpr QLatin1StringView ReportPrefix("vidlatch:");
 
 // The player page: it never leaves the player, whatever a movie or the
 // player asks (the page we build is the only navigation it takes; windows
-// are refused as no createWindow is given), asks for no device, and writes
-// no console output: the program logs nothing.
+// are refused as no createWindow is given), asks for no device and for no
+// file (a movie may ask to browse the user's files: no chooser opens), and
+// writes no console output: the program logs nothing.
 class PlayerWebPage : public QWebEnginePage {
 public:
     PlayerWebPage(QWebEngineProfile* profile, QObject* parent) : QWebEnginePage(profile, parent)
@@ -48,6 +41,7 @@ protected:
     {
         return isMainFrame && url.scheme() == QLatin1String("data");  // what setHtml loads
     }
+    QStringList chooseFiles(FileSelectionMode, const QStringList&, const QStringList&) override { return {}; }
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int, const QString&) override {}
 };
 
@@ -65,15 +59,6 @@ const QString& PageScripts()
     return scripts;
 }
 
-QUrl OriginOf(QUrl origin)
-{
-    origin.setPath(QStringLiteral("/"));
-    origin.setQuery(QString());
-    origin.setFragment(QString());
-    origin.setUserInfo(QString());
-    return origin.isValid() && !origin.isLocalFile() ? origin : QUrl(QStringLiteral("about:blank"));
-}
-
 // A page function called with JSON data, never with script text.
 QString PageCall(const char* function, const QJsonObject& argument)
 {
@@ -84,7 +69,8 @@ QString PageCall(const char* function, const QJsonObject& argument)
 } // namespace
 
 ShockwaveFlash::ShockwaveFlash(QWidget* parent)
-    : QWebEngineView(parent), fetch_(new MovieFetch(this)), cover_(new PreviewCover(this))
+    : QWebEngineView(parent), fetch_(new MovieFetch(this)), aheadFetch_(new MovieFetch(this)),
+      cover_(new PreviewCover(this))
 {
     setContextMenuPolicy(Qt::NoContextMenu);  // Ruffle draws the movie's own menu
     // Nothing dropped goes to the player page; a drop is its window's.
@@ -94,26 +80,45 @@ ShockwaveFlash::ShockwaveFlash(QWidget* parent)
     new SingleTabStop(this);
     answerWatch_.setSingleShot(true);
     answerWatch_.setInterval(PageAnswerMs);
-    connect(&answerWatch_, &QTimer::timeout, this, &ShockwaveFlash::EndStuckPage);
+    connect(&answerWatch_, &QTimer::timeout, this, [this] { On({PreviewMachine::Event::AnswerOverdue}); });
+    heartbeat_.setInterval(PageAnswerMs / 2);
+    connect(&heartbeat_, &QTimer::timeout, this, [this] {
+        if (callsOwed_ == 0)
+            CallPage(QStringLiteral("0"));
+    });
+    startClock_.setSingleShot(true);
+    startClock_.setInterval(StartMs);
+    connect(&startClock_, &QTimer::timeout, this, [this] {
+        PreviewMachine::Input overdue{PreviewMachine::Event::StartOverdue};
+        overdue.pageOwesAnswer = callsOwed_ > 0;
+        On(overdue);
+    });
+    Follow(fetch_);
+    Follow(aheadFetch_);
     ReplacePage();
-    // A result that comes before its setMovie waits for it.
-    connect(fetch_, &MovieFetch::fetched, this, [this](const QByteArray& movie, const QUrl& finalAddress, bool still) {
-        if (prefetching_) {
-            held_ = [this, movie, finalAddress, still, staged = Stage(movie, finalAddress, still)] {
-                OnFetched(movie, finalAddress, still, staged);
-            };
-        } else {
-            OnFetched(movie, finalAddress, still);
-        }
+}
+
+// The two fetches trade places when the one ahead is set: what each reports
+// is the set movie's or the one ahead's by which it is at that moment.
+void ShockwaveFlash::Follow(MovieFetch* fetch)
+{
+    using Event = PreviewMachine::Event;
+    connect(fetch, &MovieFetch::fetched, this, [this, fetch](const QByteArray& movie, const QUrl& finalAddress, bool still) {
+        const bool ahead = fetch == aheadFetch_;
+        (ahead ? ahead_ : fetched_) = {movie, finalAddress, still};
+        PreviewMachine::Input input{ahead ? Event::AheadFetched : Event::Fetched, finalAddress, movie.size()};
+        input.pageSeen = page_->isVisible();
+        On(input);
     });
-    connect(fetch_, &MovieFetch::failed, this, [this](MovieProblem problem, int httpStatus) {
-        if (prefetching_)
-            held_ = [this, problem, httpStatus] { OnFailed(problem, httpStatus); };
-        else
-            OnFailed(problem, httpStatus);
+    connect(fetch, &MovieFetch::failed, this, [this, fetch](MovieProblem problem, int httpStatus) {
+        const bool ahead = fetch == aheadFetch_;
+        (ahead ? ahead_ : fetched_) = {{}, {}, false, httpStatus};
+        On({ahead ? Event::AheadFailed : Event::FetchFailed, {}, 0, problem});
     });
-    connect(this, &ShockwaveFlash::movieShown, cover_, [this] { cover_->setLoading(false); });
-    connect(this, &ShockwaveFlash::movieFailed, cover_, [this] { cover_->setLoading(false); });
+    connect(fetch, &MovieFetch::progress, this, [this, fetch](qint64 received, qint64 total) {
+        if (fetch == fetch_)
+            cover_->setProgress(received, total);
+    });
 }
 
 void ShockwaveFlash::ReplacePage()
@@ -126,20 +131,20 @@ void ShockwaveFlash::ReplacePage()
     // A movie's sound plays as it would in the Flash player, without a click first.
     page_->settings()->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
     connect(page_, &QWebEnginePage::loadFinished, this, [this](bool ok) {
-        pageReady_ = ok;
-        answerWatch_.stop();  // a page that has just loaded is alive
-        Deliver();
+        // A load that a newer one cut short says nothing: the newer one will.
+        if (ok)
+            On({PreviewMachine::Event::PageLoaded});
     });
     connect(page_, &QWebEnginePage::renderProcessPidChanged, this, [this](qint64 pid) { renderer_.Track(pid); });
-    connect(page_, &QWebEnginePage::renderProcessTerminated, this, &ShockwaveFlash::OnRendererGone);
+    connect(page_, &QWebEnginePage::renderProcessTerminated, this, [this] {
+        ForgetCalls();
+        On({PreviewMachine::Event::RendererGone});
+    });
     connect(page_, &QWebEnginePage::titleChanged, this, &ShockwaveFlash::OnTitle);
+    connect(page_, &QWebEnginePage::visibleChanged, this, &ShockwaveFlash::UpdateClocks);
     setPage(page_);
     delete old;
-    answerWatch_.stop();
-    pageReady_ = false;
-    pageOrigin_.clear();
-    freshPageDue_ = false;
-    moviesInPage_ = 0;
+    ForgetCalls();
 }
 
 void ShockwaveFlash::changeEvent(QEvent* event)
@@ -162,60 +167,74 @@ void ShockwaveFlash::setMovie(const QString& address)
     // What a screen reader says of the preview: the movie it plays.
     setAccessibleDescription(address);
     ++serial_;
-    delivery_.clear();
-    delivered_ = false;
     PreviewPlayerScheme().Withdraw(this);
-    // From now on the movie before never shows under this address.
-    cover_->setLoading(true);
-    const QUrl url = QUrl::fromUserInput(address);
-    movieOrigin_ = OriginOf(url);
-    const bool prefetched = prefetching_ && fetching_ == address;
-    prefetching_ = false;
-    if (!prefetched) {
-        held_ = nullptr;
-        StartFetch(address);
-    }
-    // The page (and Ruffle in it) gets ready while the movie is on its way;
-    // the movie before stops now, unless the new one is here to take its place.
-    if (freshPageDue_ || moviesInPage_ >= MoviesPerPage)
-        ReplacePage();
-    else if (pageReady_ && !held_)
-        CallPage(PageCall("vidlatchLoading", {{QStringLiteral("serial"), serial_}}));
-    if (movieOrigin_ != pageOrigin_)
-        BuildPage(movieOrigin_);
-    ++moviesInPage_;
-    if (held_)
-        std::exchange(held_, nullptr)();
+    On({PreviewMachine::Event::SetMovie, QUrl::fromUserInput(address)});
 }
 
 void ShockwaveFlash::Prefetch(const QString& address)
 {
-    if (prefetching_ && fetching_ == address)
-        return;
-    prefetching_ = true;
-    held_ = nullptr;
-    StartFetch(address);
+    aheadAddress_ = address;
+    On({PreviewMachine::Event::Prefetch, QUrl::fromUserInput(address)});
 }
 
-void ShockwaveFlash::StartFetch(const QString& address)
+void ShockwaveFlash::On(const PreviewMachine::Input& input)
 {
-    fetching_ = address;
-    fetch_->Start(QUrl::fromUserInput(address));
+    CarryOut(machine_.On(input).actions);
 }
 
-void ShockwaveFlash::BuildPage(const QUrl& origin)
+void ShockwaveFlash::CarryOut(PreviewMachine::Actions actions)
+{
+    using M = PreviewMachine;
+    if (actions & M::DropAhead) {
+        aheadFetch_->Abandon();
+        if (std::exchange(ahead_, {}).stagedToken != 0)
+            CallPage(PageCall("vidlatchDrop", {}));
+    }
+    if (actions & M::AdoptAhead) {
+        std::swap(fetch_, aheadFetch_);
+        aheadFetch_->Abandon();
+        fetched_ = std::exchange(ahead_, {});
+    }
+    if (actions & M::StartFetch) {
+        fetched_ = {};
+        fetch_->Start(QUrl::fromUserInput(movie_));
+    }
+    if (actions & M::FetchAhead) {
+        ahead_ = {};
+        aheadFetch_->Start(QUrl::fromUserInput(aheadAddress_));
+    }
+    if (actions & M::RenewPage)
+        ReplacePage();
+    if (actions & M::BuildPage)
+        BuildPage();
+    if (actions & M::StopMovieBefore)
+        CallPage(PageCall("vidlatchLoading", {{QStringLiteral("serial"), serial_}}));
+    if (actions & M::Stage)
+        Stage();
+    if (actions & M::HandOver)
+        HandOver();
+    if (actions & M::EndRenderer)
+        EndRenderer();
+    cover_->setLoading(machine_.Covered());
+    UpdateClocks();
+    if (actions & M::EmitShown)
+        emit movieShown();
+    if (actions & M::EmitFailed)
+        emit movieFailed(machine_.Problem() == MovieProblem::None ? MovieProblem::Unplayable : machine_.Problem());
+}
+
+void ShockwaveFlash::BuildPage()
 {
     // The page's origin is the movie's, so what the movie loads of its own
     // site stays same-origin.
-    pageReady_ = false;
-    pageOrigin_ = origin;
-    delivered_ = false;
+    ForgetCalls();
     // What a screen reader calls the movie, and the page: the preview's name.
-    page_->setHtml(PlayerPage(*this, {PageScripts(), accessibleName(), tr("Flash 影片")}), origin);
+    page_->setHtml(PlayerPage(*this, {PageScripts(), accessibleName(), tr("Flash 影片")}), machine_.PageOrigin());
 }
 
-QJsonObject ShockwaveFlash::PlayArguments(const QByteArray& movie, const QUrl& finalAddress, bool still) const
+QJsonObject ShockwaveFlash::PlayArguments(const Fetched& fetched) const
 {
+    const QUrl& finalAddress = fetched.finalAddress;
     QString parameters = finalAddress.query(QUrl::FullyEncoded);
     if (!FlashVars.isEmpty())
         parameters += (parameters.isEmpty() ? QString() : QStringLiteral("&")) + FlashVars;
@@ -223,83 +242,59 @@ QJsonObject ShockwaveFlash::PlayArguments(const QByteArray& movie, const QUrl& f
         {QStringLiteral("url"), finalAddress.toString(QUrl::FullyEncoded)},
         {QStringLiteral("base"), Base.isEmpty() ? finalAddress.toString(QUrl::FullyEncoded) : Base},
         {QStringLiteral("parameters"), parameters},
-        {QStringLiteral("still"), still},
+        {QStringLiteral("still"), fetched.still},
         {QStringLiteral("failedMessage"), MovieProblemText(MovieProblem::Unplayable)},
     };
-    if (movie.size() <= InlineMovieBytes)
-        play.insert(QStringLiteral("data"), QString::fromLatin1(movie.toBase64()));
+    if (fetched.movie.size() <= PreviewMachine::InlineMovieBytes)
+        play.insert(QStringLiteral("data"), QString::fromLatin1(fetched.movie.toBase64()));
     return play;
 }
 
-int ShockwaveFlash::Stage(const QByteArray& movie, const QUrl& finalAddress, bool still)
+void ShockwaveFlash::Stage()
 {
-    // Only into a page that will play it: ready, seen, of its origin and
-    // staying, and only a movie that travels in the call. A page built anew
-    // meanwhile holds no token, and the movie is then played as any other.
-    if (!pageReady_ || !page_->isVisible() || OriginOf(finalAddress) != pageOrigin_ || freshPageDue_ ||
-        moviesInPage_ >= MoviesPerPage || movie.size() > InlineMovieBytes)
-        return 0;
-    QJsonObject stage = PlayArguments(movie, finalAddress, still);
-    stage.insert(QStringLiteral("token"), ++lastStaged_);
+    QJsonObject stage = PlayArguments(ahead_);
+    ahead_.stagedToken = ++lastToken_;
+    stage.insert(QStringLiteral("token"), ahead_.stagedToken);
     CallPage(PageCall("vidlatchStage", stage));
-    return lastStaged_;
 }
 
-void ShockwaveFlash::OnFetched(const QByteArray& movie, const QUrl& finalAddress, bool still, int staged)
+void ShockwaveFlash::HandOver()
 {
-    problem_ = MovieProblem::None;
-    QJsonObject play = PlayArguments(movie, finalAddress, still);
+    startClock_.start();
+    if (machine_.Problem() != MovieProblem::None) {
+        CallPage(PageCall("vidlatchFail", {
+            {QStringLiteral("serial"), serial_},
+            {QStringLiteral("message"), MovieProblemText(machine_.Problem(), fetched_.httpStatus)},
+        }));
+        return;
+    }
+    QJsonObject play = PlayArguments(fetched_);
     play.insert(QStringLiteral("serial"), serial_);
     if (!play.contains(QStringLiteral("data")))
-        play.insert(QStringLiteral("movie"), PreviewPlayerScheme().Offer(this, movie));
+        play.insert(QStringLiteral("movie"), PreviewPlayerScheme().Offer(this, fetched_.movie));
     // A staged movie goes with its data again: the page loads it anew when
     // the staged player was not ready in time.
-    if (staged != 0)
-        play.insert(QStringLiteral("staged"), staged);
-    delivery_ = PageCall("vidlatchPlay", play);
-    if (movie.size() > LargeMovieBytes)
-        freshPageDue_ = true;
-    // The page's origin is where the movie finally came from, not where it was asked for.
-    movieOrigin_ = OriginOf(finalAddress);
-    if (movieOrigin_ != pageOrigin_)
-        BuildPage(movieOrigin_);
-    Deliver();
-}
-
-void ShockwaveFlash::OnFailed(MovieProblem problem, int httpStatus)
-{
-    problem_ = problem;
-    delivery_ = PageCall("vidlatchFail", {
-        {QStringLiteral("serial"), serial_},
-        {QStringLiteral("message"), MovieProblemText(problem, httpStatus)},
-    });
-    Deliver();
-}
-
-void ShockwaveFlash::Deliver()
-{
-    if (!pageReady_ || delivered_ || delivery_.isEmpty())
-        return;
-    delivered_ = true;
-    // A page that does not answer true has lost its player: a new page takes the movie.
-    CallPage(delivery_, [this, serial = serial_](const QVariant& taken) {
+    if (fetched_.stagedToken != 0)
+        play.insert(QStringLiteral("staged"), fetched_.stagedToken);
+    // A page that does not answer true has lost its player.
+    CallPage(PageCall("vidlatchPlay", play), [this, serial = serial_](const QVariant& taken) {
         if (serial == serial_ && taken != QVariant(true))
-            BuildPage(pageOrigin_);
+            On({PreviewMachine::Event::PlayRefused});
     });
 }
 
 void ShockwaveFlash::CallPage(const QString& script, std::function<void(const QVariant&)> answered)
 {
-    const int call = ++lastCall_;
-    answerWatch_.start();
-    page_->runJavaScript(script, [self = QPointer<ShockwaveFlash>(this), page = page_, call,
+    if (callsOwed_++ == 0)
+        answerWatch_.start();
+    page_->runJavaScript(script, [self = QPointer<ShockwaveFlash>(this), page = page_, generation = pageGeneration_,
                                   answered = std::move(answered)](const QVariant& result) {
         // Qt answers what is still pending with nothing while it destroys a
         // page: that page is going, and nothing of it may be used.
-        if (!self || page != self->page_ || !result.isValid())
+        if (!self || page != self->page_ || generation != self->pageGeneration_ || !result.isValid())
             return;
-        // Alive; an answer to an earlier call gives the later one its full time.
-        if (call == self->lastCall_)
+        // Alive; the calls still owed get their full time from now.
+        if (--self->callsOwed_ == 0)
             self->answerWatch_.stop();
         else
             self->answerWatch_.start();
@@ -308,35 +303,51 @@ void ShockwaveFlash::CallPage(const QString& script, std::function<void(const QV
     });
 }
 
-void ShockwaveFlash::EndStuckPage()
+void ShockwaveFlash::ForgetCalls()
 {
-    if (endedFor_ == serial_)
-        return;  // once a movie: a page that is merely slow is given its time
-    endedFor_ = serial_;
-    delivered_ = false;  // whatever was handed to it never arrived
-    renderer_.Track(page_->renderProcessPid());
-    if (renderer_.End())
-        return;  // its page is built anew when the renderer is gone
-    ReplacePage();
-    BuildPage(movieOrigin_);
+    ++pageGeneration_;
+    callsOwed_ = 0;
+    answerWatch_.stop();
 }
 
-void ShockwaveFlash::OnRendererGone()
+void ShockwaveFlash::EndRenderer()
 {
-    answerWatch_.stop();
-    pageReady_ = false;
-    pageOrigin_.clear();
-    // A movie not yet on its way to the page gets one in a new renderer.
-    if (!delivered_ && !movie_.isEmpty())
-        BuildPage(movieOrigin_);
+    renderer_.Track(page_->renderProcessPid());
+    if (renderer_.End())
+        return;  // its end is reported as any renderer's
+    ReplacePage();
+    On({PreviewMachine::Event::RendererGone});
+}
+
+void ShockwaveFlash::UpdateClocks()
+{
+    const bool owed = machine_.WatchesAnswers() && page_->isVisible();
+    if (owed && !heartbeat_.isActive())
+        heartbeat_.start();
+    else if (!owed)
+        heartbeat_.stop();
+    // A hidden page draws nothing: its movie gets its whole time once seen.
+    if (!owed)
+        startClock_.stop();
+    else if (!startClock_.isActive())
+        startClock_.start();
 }
 
 void ShockwaveFlash::OnTitle(const QString& title)
 {
-    if (title == ShownTitle + QString::number(serial_))
-        emit movieShown();
-    else if (title == FailedTitle + QString::number(serial_))
-        emit movieFailed(problem_ == MovieProblem::None ? MovieProblem::Unplayable : problem_);
+    if (!title.startsWith(ReportPrefix))
+        return;
+    const QStringView report = QStringView(title).sliced(ReportPrefix.size());
+    const QString serial = QString::number(serial_);
+    using Event = PreviewMachine::Event;
+    if (report == QStringLiteral("shown:") + serial)
+        On({Event::FirstFrame});
+    else if (report == QStringLiteral("failed:") + serial)
+        On({Event::PageFailed});
+    else if (report == QStringLiteral("panic:") + serial)
+        On({Event::PlayerPanic});
+    else if (report == QLatin1String("panic:staged"))
+        On({Event::StagedPanic});
 }
 
 } // namespace vidlatch::platform

@@ -2,8 +2,10 @@
 
 #include "MovieCheck.h"
 #include "PlayerPage.h"
+#include "PreviewMachine.h"
 #include "RendererProcess.h"
 
+#include <QByteArray>
 #include <QJsonObject>
 #include <QString>
 #include <QTimer>
@@ -19,12 +21,11 @@ class PreviewCover;
 
 // The Flash player control of the preview, playing movies with Ruffle. The
 // program fetches and checks each movie itself, then hands it to one player
-// page; the page stays while movies come from its origin. A movie of another
-// origin, a lost renderer or a page that stops answering gets the page built
-// anew; a large movie before, or a few dozen movies, a new page and renderer.
-// From setMovie until the new movie's first frame (or why it failed) the
-// movie before is covered, and a page that does not answer within
-// PageAnswerMs is ended with its renderer.
+// page. What happens to each movie is the preview machine's to decide (see
+// PreviewMachine.h); this control carries it out: it fetches, builds and
+// renews the page, calls it, keeps the clocks, and covers the movie before
+// from setMovie until the new movie's first frame is drawn or a sentence
+// says why it does not play.
 class ShockwaveFlash : public QWebEngineView, public PlayerSettings {
     Q_OBJECT
 
@@ -40,7 +41,13 @@ public:
     // address soon after; the preview shows nothing new until then.
     void Prefetch(const QString& address);
 
+    // A page owes the answer to a call this long at the most.
     static constexpr int PageAnswerMs = 1000;
+    // A movie handed to the page shows a frame this long after, while the
+    // page can be seen, or the preview says that it did not start.
+    static constexpr int StartMs = 10000;
+    // The StartMs of this preview (tests watch the same rule on a shorter clock).
+    void setStartMs(int milliseconds) { startClock_.setInterval(milliseconds); }
 
 signals:
     // The movie last set shows its first frame.
@@ -52,56 +59,48 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // What a fetch brought: the movie, or the HTTP status of its failure.
+    struct Fetched {
+        QByteArray movie;
+        QUrl finalAddress;
+        bool still = false;
+        int httpStatus = 0;
+        int stagedToken = 0;
+    };
+
+    void Follow(MovieFetch* fetch);
+    void On(const PreviewMachine::Input& input);
+    void CarryOut(PreviewMachine::Actions actions);
     // A new page, in a renderer of its own once the old page is gone.
     void ReplacePage();
-    void BuildPage(const QUrl& origin);
-    void StartFetch(const QString& address);
-    // `staged`: the token under which the page holds this movie already, or 0.
-    void OnFetched(const QByteArray& movie, const QUrl& finalAddress, bool still, int staged = 0);
-    // What the page needs to play a fetched movie, but the serial.
-    QJsonObject PlayArguments(const QByteArray& movie, const QUrl& finalAddress, bool still) const;
-    // Hands a prefetched movie to the page ahead of its setMovie, where it
-    // can; the token it is held under, or 0.
-    int Stage(const QByteArray& movie, const QUrl& finalAddress, bool still);
-    void OnFailed(MovieProblem problem, int httpStatus);
+    void BuildPage();
+    QJsonObject PlayArguments(const Fetched& fetched) const;
+    void HandOver();
+    void Stage();
     void OnTitle(const QString& title);
-    // Hands the movie (or why it failed) to the page once both are ready.
-    void Deliver();
     // Calls the page; `answered` gets its answer, unless the page is gone by then.
     void CallPage(const QString& script, std::function<void(const QVariant&)> answered = {});
-    void OnRendererGone();
-    // Ends the renderer of a page that has not answered; a new one takes the movie.
-    void EndStuckPage();
+    void ForgetCalls();
+    void EndRenderer();
+    // The clocks that run while the page owes the movie: only while it can be seen.
+    void UpdateClocks();
 
+    PreviewMachine machine_;
     QWebEnginePage* page_ = nullptr;
-    MovieFetch* fetch_;
+    MovieFetch* fetch_;       // the set movie's
+    MovieFetch* aheadFetch_;  // the one ahead of its setMovie
     PreviewCover* cover_;
     QString movie_;
-    QUrl movieOrigin_;  // where the movie comes from, after redirects once fetched
-    int serial_ = 0;    // which setMovie the page's answers are about
+    QString aheadAddress_;
+    int serial_ = 0;  // which setMovie the page's reports are about
+    Fetched fetched_, ahead_;
+    int lastToken_ = 0;
 
-    // The fetch: for which address, whether it is ahead of its setMovie, and
-    // what it brought before that came.
-    QString fetching_;
-    bool prefetching_ = false;
-    std::function<void()> held_;
-    int lastStaged_ = 0;
-
-    QUrl pageOrigin_;
-    bool pageReady_ = false;
-    bool freshPageDue_ = false;  // the last movie was large: its memory goes with its page
-    int moviesInPage_ = 0;
-
-    // The movie of the last setMovie, once fetched: a call to the page
-    // (vidlatchPlay or vidlatchFail) with its JSON argument.
-    QString delivery_;
-    bool delivered_ = false;
-    MovieProblem problem_ = MovieProblem::None;
-
-    // The page owes an answer to the last call until the watch is stopped.
-    QTimer answerWatch_;
-    int lastCall_ = 0;
-    int endedFor_ = 0;  // the serial whose page was ended: once a movie, a slow page gets its time
+    QTimer answerWatch_;  // runs while the page owes an answer
+    QTimer heartbeat_;    // asks the page for one now and then while it owes the movie
+    QTimer startClock_;
+    int callsOwed_ = 0;
+    int pageGeneration_ = 0;  // answers of a page replaced or rebuilt are not awaited
     RendererProcess renderer_;
 };
 

@@ -1,66 +1,47 @@
 // The preview page: plays, one at a time, the movies the program has fetched
-// and checked, and says how each went through the page title, which the
-// program follows:
-//   vidlatch:shown:<serial>   the movie's first frame is on screen
+// and checked, as the program tells it, and reports what happened through
+// the page title, which the program follows:
+//   vidlatch:shown:<serial>   a frame of the movie is drawn on screen
 //   vidlatch:failed:<serial>  it could not be played; a plain sentence says why
+//   vidlatch:panic:<serial>   its player broke down (and with it this page's player)
+//   vidlatch:panic:staged     the staged movie's player broke down
+// The program decides everything else.
 (() => {
   const settings = JSON.parse(document.getElementById('vidlatch-settings').textContent);
   window.RufflePlayer = window.RufflePlayer || {};
   window.RufflePlayer.config = settings.config;
 
+  const report = (what, serial) => { document.title = 'vidlatch:' + what + ':' + serial; };
+
   let player = null;
   let notice = null;
   let serial = 0;
-
-  // Each movie gets a player of its own: the last one is removed with all it
-  // held (its instance, its canvas, an error panel), so nothing of one movie
-  // reaches the next.
-  const remove = (old, contexts) => {
-    // A removed player leaves its sound output open: close it, or each movie
-    // would keep one more audio stream in the program for good.
-    for (const context of contexts) context.close();
-    // Its canvas keeps a frame-sized bitmap, shared with the program, until
-    // the garbage collector comes by; a canvas of no size gives it back now.
-    for (const canvas of old.shadowRoot ? old.shadowRoot.querySelectorAll('canvas') : [])
-      canvas.width = canvas.height = 0;
-    old.remove();
-  };
-  // The sound outputs of the player on screen: all but a staged player's.
-  const shownAudio = () => [...audio].filter((context) => !staged || staged.before.has(context));
-
-  const clear = () => {
-    resting = false;
-    waiting = false;
-    const contexts = shownAudio();
-    if (player) remove(player, contexts);
-    else for (const context of contexts) context.close();
-    if (notice) notice.remove();
-    player = notice = null;
-  };
-
-  const fail = (next) => {
-    clear();
-    notice = document.createElement('p');
-    notice.id = 'notice';
-    notice.textContent = next.message;
-    document.body.appendChild(notice);
-    document.title = 'vidlatch:failed:' + next.serial;
-  };
+  let staged = null;
+  let warming = null;
 
   // A still movie's first frame is all it will ever show: the player's frame
   // loop rests from then on, so that nothing runs or is drawn again while it
   // is on screen. (Ruffle asks for every frame with requestAnimationFrame.)
-  // Its sound output rests too: a still movie has no sound.
+  // Each frame the player draws is also looked at, until the movie the
+  // program waits for has drawn one.
   const nextFrame = window.requestAnimationFrame.bind(window);
   let resting = false;
-  window.requestAnimationFrame = (callback) => (resting ? 0 : nextFrame(callback));
+  let afterFrame = null;
+  window.requestAnimationFrame = (callback) => (resting ? 0 : nextFrame((time) => {
+    callback(time);
+    if (afterFrame) afterFrame();
+  }));
+
+  // Sound outputs, each with the player that opened it: a player opens one
+  // as its load builds it, in the order the loads began.
   const RealAudioContext = window.AudioContext;
-  const audio = new Set();
+  let building = [];
   window.AudioContext = class extends RealAudioContext {
     constructor(...options) {
       super(...options);
-      audio.add(this);
-      this.addEventListener('statechange', () => this.state === 'closed' && audio.delete(this));
+      const owner = building.shift();
+      if (owner) owner.audio.push(this);
+      else this.close();
     }
 
     // The player resumes its sound when the page is shown again; a resting
@@ -69,28 +50,149 @@
       return resting ? Promise.resolve() : super.resume();
     }
   };
-  const rest = () => {
-    resting = true;
-    for (const context of shownAudio()) context.suspend();
+  const load = (created, options) => {
+    building.push(created);
+    const built = () => { building = building.filter((other) => other !== created); };
+    const loading = created.load(options);
+    loading.then(built, built);
+    return loading;
   };
 
   // The Flash plug-in knew no game pads; asking for them every frame would
   // keep the browser polling for them all day.
   Object.defineProperty(navigator, 'getGamepads', { value: () => [] });
 
+  // Our own elements are the body's only children: whatever a movie or the
+  // player puts beside them (a prompt to choose files, say) goes at once,
+  // and nothing of one movie is left over the next.
+  const ours = () => [player, notice, staged && staged.player, warming].filter(Boolean);
+  const keepOurs = new MutationObserver(() => {
+    for (const child of [...document.body.children]) if (!ours().includes(child)) child.remove();
+  });
+
+  // Each player is removed with all it held: its sound outputs, its canvas's
+  // bitmap (shared with the program until the garbage collector comes by),
+  // its panels and menus.
+  const remove = (old) => {
+    for (const context of old.audio) context.close();
+    old.audio = [];
+    for (const canvas of old.shadowRoot ? old.shadowRoot.querySelectorAll('canvas') : [])
+      canvas.width = canvas.height = 0;
+    old.remove();
+  };
+
+  // A player's panic screen never stays on screen: the player goes, and the
+  // program hears of it.
+  const panicked = (created) => {
+    if (staged && staged.player === created) {
+      unstage();
+      report('panic', 'staged');
+    } else if (player === created) {
+      clear();
+      report('panic', serial);
+    } else if (warming === created) {
+      remove(created);
+      warming = null;
+      report('panic', 'staged');
+    }
+  };
+
   const newPlayer = () => {
     const created = window.RufflePlayer.newest().createPlayer();
     created.id = 'player';
+    created.audio = [];
     // To a screen reader the movie is one picture: the player's own parts
     // (its canvas, a hidden field for the keyboard) say nothing.
     created.setAttribute('role', 'img');
     created.setAttribute('aria-label', settings.movieName);
     document.body.appendChild(created);
+    new MutationObserver((_, watch) => {
+      if (!created.shadowRoot.getElementById('panic')) return;
+      watch.disconnect();
+      panicked(created);
+    }).observe(created.shadowRoot, { childList: true, subtree: true });
     return created;
   };
 
+  const clear = () => {
+    resting = false;
+    afterFrame = null;
+    if (player) remove(player);
+    if (notice) notice.remove();
+    player = notice = null;
+  };
+
+  const unstage = () => {
+    if (staged) remove(staged.player);
+    staged = null;
+  };
+
+  const bytesOf = (base64) => {
+    const text = atob(base64);
+    const bytes = new Uint8Array(text.length);
+    for (let i = 0; i < text.length; i++) bytes[i] = text.charCodeAt(i);
+    return bytes.buffer;
+  };
+
+  // The player compiles its WebAssembly inside its first load: a movie of
+  // nothing is loaded as soon as the page is built, so that this is done
+  // while the program fetches the real one.
+  const warmUp = () => {
+    const empty = new Uint8Array([0x46, 0x57, 0x53, 10, 15, 0, 0, 0, 0, 0, 12, 1, 0, 0, 0]);
+    const created = newPlayer();
+    warming = created;
+    created.style.display = 'none';
+    const done = () => {
+      if (warming !== created) return;
+      remove(created);
+      warming = null;
+    };
+    load(created, { data: empty.buffer, autoplay: 'off' }).then(done, done);
+  };
+
+  // Whether `created` has drawn a frame: its canvas is no longer blank.
+  const hasDrawn = (created) => {
+    const canvas = created.shadowRoot && created.shadowRoot.querySelector('canvas');
+    if (!canvas || canvas.width === 0 || canvas.height === 0) return false;
+    const context = canvas.getContext('2d');
+    return context !== null && context.getImageData(canvas.width >> 1, canvas.height >> 1, 1, 1).data[3] !== 0;
+  };
+
+  // Reports the movie shown once its player has drawn a frame and that
+  // frame has reached the screen (two frames later), never before: until
+  // then the program keeps the movie before covered.
+  const reportWhenDrawn = (created, next) => {
+    const current = () => player === created && serial === next.serial;
+    const shown = () => {
+      if (!current()) return;
+      if (next.still) nextFrame(() => nextFrame(() => { if (current()) rest(); }));
+      report('shown', next.serial);
+    };
+    afterFrame = () => {
+      if (!current()) return;
+      if (!hasDrawn(created)) return;
+      afterFrame = null;
+      nextFrame(() => nextFrame(shown));
+    };
+  };
+
+  const rest = () => {
+    resting = true;
+    for (const context of player.audio) context.suspend();
+  };
+
+  const fail = (next) => {
+    clear();
+    notice = document.createElement('p');
+    notice.id = 'notice';
+    notice.textContent = next.message;
+    document.body.appendChild(notice);
+    report('failed', next.serial);
+  };
+
   // A new movie is on its way ({serial}): the one before stops now, and its
-  // player is made while the movie is fetched. Returns true: the page answers.
+  // player is made while the movie is fetched. Every call answers true: the
+  // page is alive.
   let waiting = false;
   window.vidlatchLoading = (next) => {
     clear();
@@ -101,84 +203,63 @@
     return true;
   };
 
-  const bytesOf = (base64) => {
-    const text = atob(base64);
-    const bytes = new Uint8Array(text.length);
-    for (let i = 0; i < text.length; i++) bytes[i] = text.charCodeAt(i);
-    return bytes.buffer;
-  };
-
   // A movie handed over before its turn ({token, data, url, base,
   // parameters}): loaded paused and hidden while the program's notice is
-  // read, so that at its turn it only has to be shown. Nothing of it is
-  // seen or heard before then.
-  let staged = null;
-  const unstage = () => {
-    if (!staged) return;
-    const contexts = [...audio].filter((context) => !staged.before.has(context));
-    remove(staged.player, contexts);
-    staged = null;
-  };
+  // read, so that at its turn it only has to be shown.
   window.vidlatchStage = (next) => {
     unstage();
     // A resting movie would hold back the staged one's frames.
     resting = false;
-    const created = newPlayer();
-    created.style.visibility = 'hidden';
-    created.style.position = 'absolute';
-    created.style.inset = '0';
-    staged = { token: next.token, player: created, before: new Set(audio), ready: false, failed: false };
-    const mine = staged;
-    created.addEventListener('loadeddata', () => { mine.ready = true; });
-    mine.loading = created.load({ data: bytesOf(next.data), swfFileName: next.url, parameters: next.parameters,
-                                  base: next.base, autoplay: 'off' });
-    mine.loading.catch(() => { mine.failed = true; });
+    const mine = { token: next.token, player: null, ready: false, failed: false };
+    staged = mine;
+    mine.player = newPlayer();
+    mine.player.style.visibility = 'hidden';
+    mine.player.style.position = 'absolute';
+    mine.player.style.inset = '0';
+    mine.player.addEventListener('loadeddata', () => { mine.ready = true; });
+    load(mine.player, { data: bytesOf(next.data), swfFileName: next.url, parameters: next.parameters,
+                        base: next.base, autoplay: 'off' })
+      .catch(() => { mine.failed = true; });
+    return true;
+  };
+
+  window.vidlatchDrop = () => {
+    unstage();
     return true;
   };
 
   // `next`: {serial, data (the checked bytes in base64) or movie (their
   // address), url (where they came from), base, parameters, still,
-  // failedMessage, staged (the token of the same movie staged)}. Returns true
-  // once the movie is on its way, so that the program knows the page is alive.
+  // failedMessage, staged (the token of the same movie staged)}.
   window.vidlatchPlay = (next) => {
-    // Only a staged movie already loaded is shown as it is; any other is loaded anew.
     const ahead = staged && staged.ready && !staged.failed && staged.token === next.staged ? staged : null;
+    let created;
     if (ahead) {
       clear();
       staged = null;
-      player = ahead.player;
-      player.style.visibility = '';
-      for (const context of audio) context.resume();
-      player.play();
+      created = ahead.player;
+      player = created;
+      created.style.visibility = '';
+      for (const context of created.audio) context.resume();
+      created.play();
     } else {
       unstage();
-      if (!(waiting && serial === next.serial)) {
+      if (waiting && serial === next.serial && player) {
+        created = player;
+      } else {
         clear();
-        player = newPlayer();
+        player = created = newPlayer();
       }
     }
     waiting = false;
     serial = next.serial;
     document.title = '';
-    const created = player;
+    reportWhenDrawn(created, next);
+    if (ahead) return true;
     const current = () => player === created && serial === next.serial;
-    const shown = () => {
-      if (!current()) return;
-      if (next.still) nextFrame(() => nextFrame(() => current() && rest()));
-      document.title = 'vidlatch:shown:' + next.serial;
-    };
-    if (ahead) {
-      // The movie before was on screen until now: the program uncovers the
-      // preview once a frame without it has been drawn (a hidden page draws
-      // none, and nobody sees it).
-      const drawn = () => (document.visibilityState === 'visible' ? nextFrame(() => nextFrame(shown)) : shown());
-      drawn();
-      return true;
-    }
-    created.addEventListener('loadeddata', shown);
     const play = (data) => {
       if (!current()) return;
-      created.load({ data, swfFileName: next.url, parameters: next.parameters, base: next.base })
+      load(created, { data, swfFileName: next.url, parameters: next.parameters, base: next.base })
         .catch(() => current() && fail({ serial: next.serial, message: next.failedMessage }));
     };
     if (next.data !== undefined) {
@@ -195,8 +276,14 @@
   };
 
   window.vidlatchFail = (next) => {
+    unstage();
     serial = next.serial;
     fail(next);
     return true;
   };
+
+  document.addEventListener('DOMContentLoaded', () => {
+    keepOurs.observe(document.body, { childList: true });
+    warmUp();
+  });
 })();

@@ -195,10 +195,12 @@ TEST(ShockwaveFlash, EveryFetchPlaysItsOwnMovieAfterAnyFailure)
     });
     // The stall rule on a 2-second clock instead of 10: the three stalls
     // below are found sooner, by the same rule.
-    auto* fetch = flash->findChild<MovieFetch*>();
-    ASSERT_NE(fetch, nullptr);
-    EXPECT_EQ(fetch->stallMs(), MovieFetch::StallMs);
-    fetch->setStallMs(2000);
+    const QList<MovieFetch*> fetches = flash->findChildren<MovieFetch*>();
+    ASSERT_EQ(fetches.size(), 2);
+    for (MovieFetch* fetch : fetches) {
+        EXPECT_EQ(fetch->stallMs(), MovieFetch::StallMs);
+        fetch->setStallMs(2000);
+    }
     const QString fail = QStringLiteral("http://static.vidsite.example/fail/%1.swf?f=3&vid=Tb7_wE3-pQs");
     // Plays (in a page of `origin`), fails with `problem`, or keeps its page
     // busy for ever, so that the next movie needs a new renderer.

@@ -17,7 +17,7 @@ namespace vidlatch::platform {
 // proxy the environment names, following the site's redirects (no CORS
 // stands in the way) but never to this machine or its private network, at
 // most MaxMovieBytes, and checked before the player sees it. A fetch that
-// stalls ends, and a new Start abandons the fetch before it.
+// stalls or takes too long ends, and a new Start abandons the fetch before it.
 class MovieFetch : public QObject {
     Q_OBJECT
 
@@ -27,11 +27,16 @@ public:
     static constexpr int StallMs = 10000;
     static constexpr qint64 StallBytes = 4096;
 
+    // A fetch not done this long after it started ends, however it trickles.
+    static constexpr int DeadlineMs = 60000;
+
     explicit MovieFetch(QObject* parent = nullptr);
 
-    // The StallMs of this fetch (tests watch the same rule on a shorter clock).
+    // The StallMs and DeadlineMs of this fetch (tests watch the same rules on
+    // a shorter clock).
     void setStallMs(int milliseconds) { stallWatch_.setInterval(milliseconds); }
     int stallMs() const { return stallWatch_.interval(); }
+    void setDeadlineMs(int milliseconds) { deadline_.setInterval(milliseconds); }
 
     void Start(const QUrl& address);
     void Abandon();
@@ -41,16 +46,20 @@ signals:
     // after redirects.
     void fetched(const QByteArray& movie, const QUrl& finalAddress, bool still);
     void failed(MovieProblem problem, int httpStatus);
+    // How much has come; `total` is -1 while the site does not say.
+    void progress(qint64 received, qint64 total);
 
 private:
     void Finish();
     void CheckProgress();
+    void CutShort(MovieProblem problem);
 
     QNetworkAccessManager* network_;
     QPointer<QNetworkReply> reply_;
     // Why the fetch was cut short, when it was.
     MovieProblem cutShort_ = MovieProblem::None;
     QTimer stallWatch_;
+    QTimer deadline_;
     qint64 received_ = 0;
     qint64 receivedAtLastLook_ = 0;
 };

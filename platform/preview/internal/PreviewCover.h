@@ -6,7 +6,8 @@ namespace vidlatch::platform {
 
 // Lies over the preview. While a movie is on its way it covers the movie
 // before, whatever that movie's page is doing, so that no movie ever shows
-// under another's address, and says quietly that one is loading. It also
+// under another's address, and says quietly that one is loading and how far
+// it has come, as the Flash plug-in showed a movie's loading. It also
 // draws the focus mark while the preview has the keyboard, which the page
 // cannot show. It takes no mouse and no focus, and is hidden when it has
 // nothing to show.
@@ -14,8 +15,12 @@ class PreviewCover : public QWidget {
 public:
     explicit PreviewCover(QWidget* view);
 
+    // Loading starts with nothing come yet.
     void setLoading(bool loading);
     bool loading() const { return loading_; }
+    // How much of the movie has come; `total` is -1 where the site does not say.
+    void setProgress(qint64 received, qint64 total);
+    QString text() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -26,6 +31,8 @@ private:
 
     QWidget* view_;
     bool loading_ = false;
+    qint64 received_ = 0;
+    qint64 total_ = -1;
     bool focused_ = false;
 };
 

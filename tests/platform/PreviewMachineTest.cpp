@@ -1,0 +1,201 @@
+#include "PreviewMachine.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace vidlatch::platform {
+namespace {
+
+using M = PreviewMachine;
+using E = M::Event;
+using S = M::State;
+
+const QUrl A(QStringLiteral("http://static.vidsite.example/v1/res/vidplayer.swf?vid=a1b2c3d4e5f"));
+const QUrl B(QStringLiteral("http://static.vidsite.example/v1/res/vidplayer.swf?vid=XqZ9fR2kLmN"));
+const QUrl Other(QStringLiteral("http://other.vidsite.example/v1/res/vidplayer.swf?vid=Tb7_wE3-pQs"));
+const QUrl Redirected(QStringLiteral("http://static.vidsite.example/fail/redirect.swf?vid=k0LmN8vB2xC"));
+const QUrl Cdn(QStringLiteral("http://cdn.vidsite.example/v1/res/vidplayer.swf?vid=k0LmN8vB2xC"));
+
+M::Input Owing(E event)
+{
+    M::Input input(event);
+    input.pageOwesAnswer = true;
+    return input;
+}
+
+// Ways into each state, as a preview gets there.
+struct Recipe { const char* name; std::vector<M::Input> inputs; };
+const std::vector<Recipe>& Recipes()
+{
+    static const std::vector<Recipe> recipes = {
+        {"no movie", {}},
+        {"fetching", {{E::SetMovie, A}}},
+        {"waiting for its page", {{E::SetMovie, A}, {E::Fetched, A, 100}}},
+        {"handed", {{E::SetMovie, A}, {E::Fetched, A, 100}, {E::PageLoaded}}},
+        {"shown", {{E::SetMovie, A}, {E::Fetched, A, 100}, {E::PageLoaded}, {E::FirstFrame}}},
+        {"failed", {{E::SetMovie, A}, {E::FetchFailed, {}, 0, MovieProblem::HttpError}, {E::PageLoaded}, {E::PageFailed}}},
+        {"fetching ahead", {{E::SetMovie, A}, {E::Fetched, A, 100}, {E::PageLoaded}, {E::FirstFrame}, {E::Prefetch, B}}},
+        {"staged", {{E::SetMovie, A}, {E::Fetched, A, 100}, {E::PageLoaded}, {E::FirstFrame}, {E::Prefetch, B}, {E::AheadFetched, B, 100}}},
+        {"held", {{E::SetMovie, A}, {E::Fetched, A, 100}, {E::PageLoaded}, {E::FirstFrame}, {E::Prefetch, Other}, {E::AheadFetched, Other, 100}}},
+        {"handed, its renderer ended", {{E::SetMovie, A}, {E::Fetched, A, 100}, {E::PageLoaded}, {E::AnswerOverdue}, {E::RendererGone}, {E::PageLoaded}}},
+    };
+    return recipes;
+}
+
+M Made(const Recipe& recipe)
+{
+    M machine;
+    for (const M::Input& input : recipe.inputs)
+        (void)machine.On(input);
+    return machine;
+}
+
+// What the world answers a machine that waits: the page loads, the renderer
+// goes once ended, a fetch or a clock runs out. Returns whether the movie
+// set ends on screen or in a sentence (or none was set) within a few answers.
+bool Ends(M machine, M::Actions last)
+{
+    for (int answer = 0; answer < 12; ++answer) {
+        if (machine.state() == S::Shown || machine.state() == S::Failed || machine.state() == S::NoMovie)
+            return true;
+        M::Input next(E::StartOverdue);
+        if (last & M::EndRenderer)
+            next = M::Input(E::RendererGone);
+        else if (machine.page() == M::Page::Building)
+            next = M::Input(E::PageLoaded);
+        else if (machine.state() == S::Fetching)
+            next = M::Input(E::FetchFailed, {}, 0, MovieProblem::TooSlow);
+        else if (machine.state() == S::Handed && machine.Problem() != MovieProblem::None)
+            next = M::Input(E::PageFailed);
+        last = machine.On(next).actions;
+    }
+    return false;
+}
+
+// Every state against every event: the cover is up exactly while a movie is
+// owed, a movie waits only for a page being built, the signals come with
+// their states, and from wherever it gets, the movie set has an exit.
+TEST(PreviewMachine, EveryStateAgainstEveryEventHasAnExit)
+{
+    for (const Recipe& recipe : Recipes()) {
+        for (int event = 0; event < M::EventCount; ++event) {
+            for (const bool owes : {false, true}) {
+                M machine = Made(recipe);
+                M::Input input(static_cast<E>(event), event == int(E::SetMovie) || event == int(E::Prefetch) ? B : A, 100);
+                input.pageOwesAnswer = owes;
+                const S before = machine.state();
+                const M::Step step = machine.On(input);
+                const std::string what = std::string(recipe.name) + ", event " + std::to_string(event);
+                EXPECT_EQ(step.state, machine.state()) << what;
+                EXPECT_EQ(machine.Covered(), step.state == S::Fetching || step.state == S::Waiting || step.state == S::Handed) << what;
+                if (step.state == S::Waiting) {
+                    EXPECT_EQ(machine.page(), M::Page::Building) << what;
+                }
+                EXPECT_EQ(bool(step.actions & M::EmitShown), before != S::Shown && step.state == S::Shown) << what;
+                EXPECT_EQ(bool(step.actions & M::EmitFailed), before != S::Failed && step.state == S::Failed) << what;
+                if (step.actions & M::HandOver) {
+                    EXPECT_EQ(machine.page(), M::Page::Ready) << what;
+                }
+                EXPECT_TRUE(Ends(machine, step.actions)) << what;
+            }
+        }
+    }
+}
+
+TEST(PreviewMachine, WhatEachEventDoes)
+{
+    struct Row {
+        const char* what;
+        const char* recipe;
+        std::vector<M::Input> inputs;
+        S state;
+        M::Actions wanted;     // all of these, in the last step
+        M::Actions unwanted;   // none of these
+        MovieProblem problem = MovieProblem::None;
+    };
+    const Row rows[] = {
+        {"first movie: fetched while its page is built", "no movie", {{E::SetMovie, A}}, S::Fetching, M::StartFetch | M::BuildPage, M::HandOver},
+        {"same origin: the page stays, the movie before stops", "shown", {{E::SetMovie, B}}, S::Fetching, M::StartFetch | M::StopMovieBefore, M::BuildPage},
+        {"another origin: a new document", "shown", {{E::SetMovie, Other}}, S::Fetching, M::StartFetch | M::BuildPage, M::StopMovieBefore},
+        {"fetched into a ready page", "fetching", {{E::PageLoaded}, {E::Fetched, A, 100}}, S::Handed, M::HandOver, M::BuildPage},
+        {"a failure waits for its page", "fetching", {{E::FetchFailed, {}, 0, MovieProblem::NotFlash}}, S::Waiting, 0, M::HandOver, MovieProblem::NotFlash},
+        {"a frame drawn", "handed", {{E::FirstFrame}}, S::Shown, M::EmitShown, 0},
+        {"the page's sentence", "handed", {{E::PageFailed}}, S::Failed, M::EmitFailed, 0},
+        {"no frame in time, the page answering", "handed", {{E::StartOverdue}}, S::Handed, M::HandOver, M::EndRenderer, MovieProblem::DidNotStart},
+        {"no frame in time, the page silent", "handed", {Owing(E::StartOverdue)}, S::Handed, M::EndRenderer, M::HandOver, MovieProblem::DidNotStart},
+        {"... its sentence in a new page", "handed", {Owing(E::StartOverdue), {E::RendererGone}, {E::PageLoaded}}, S::Handed, M::HandOver, 0, MovieProblem::DidNotStart},
+        {"a page silent while it owes the movie", "handed", {{E::AnswerOverdue}}, S::Handed, M::EndRenderer, 0},
+        {"... ended once a movie", "handed", {{E::AnswerOverdue}, {E::AnswerOverdue}}, S::Handed, 0, M::EndRenderer},
+        {"... the movie again in a new page", "handed", {{E::AnswerOverdue}, {E::RendererGone}}, S::Waiting, M::BuildPage, 0},
+        {"a movie that hangs keeps the next from nothing", "shown", {{E::SetMovie, B}, {E::AnswerOverdue}}, S::Fetching, M::EndRenderer, 0},
+        {"a panic: a new page says why", "shown", {{E::PlayerPanic}}, S::Waiting, M::BuildPage, 0, MovieProblem::PlayerError},
+        {"... and the next plays there", "shown", {{E::PlayerPanic}, {E::PageLoaded}, {E::PageFailed}, {E::SetMovie, B}, {E::Fetched, B, 100}}, S::Handed, M::HandOver, M::BuildPage},
+        {"a page without a player gets one more", "handed", {{E::PlayRefused}}, S::Waiting, M::BuildPage, 0},
+        {"... then a sentence", "handed", {{E::PlayRefused}, {E::PageLoaded}, {E::PlayRefused}}, S::Handed, M::HandOver, M::BuildPage, MovieProblem::Unplayable},
+        {"staged: only shown", "staged", {{E::SetMovie, B}}, S::Handed, M::AdoptAhead | M::HandOver, M::StartFetch | M::BuildPage | M::StopMovieBefore},
+        {"held of another origin: one new document", "held", {{E::SetMovie, Other}}, S::Waiting, M::AdoptAhead | M::BuildPage, M::StartFetch},
+        {"still on its way: the fetch goes on", "fetching ahead", {{E::SetMovie, B}}, S::Fetching, M::AdoptAhead | M::StopMovieBefore, M::StartFetch},
+        {"another movie set: the one ahead goes", "staged", {{E::SetMovie, Other}}, S::Fetching, M::StartFetch | M::DropAhead, M::AdoptAhead},
+        {"a second prefetch replaces the first", "staged", {{E::Prefetch, Other}}, S::Shown, M::FetchAhead | M::DropAhead, 0},
+        {"the same prefetch again", "fetching ahead", {{E::Prefetch, B}}, S::Shown, 0, M::FetchAhead},
+        {"a staged movie lost with its renderer is played anew", "staged", {{E::RendererGone}, {E::SetMovie, B}}, S::Waiting, M::AdoptAhead | M::BuildPage, M::StartFetch},
+        {"a staged panic renews the page for it", "staged", {{E::StagedPanic}, {E::SetMovie, B}}, S::Waiting, M::RenewPage | M::BuildPage, M::HandOver, MovieProblem::PlayerError},
+        {"the fetch before ends late: nothing", "shown", {{E::Fetched, A, 100}, {E::FetchFailed, {}, 0, MovieProblem::TimedOut}}, S::Shown, 0, ~0u},
+        {"a large movie: the next gets a new renderer", "fetching", {{E::Fetched, A, M::LargeMovieBytes + 1}, {E::PageLoaded}, {E::FirstFrame}, {E::SetMovie, B}}, S::Fetching, M::RenewPage | M::BuildPage, 0},
+    };
+    for (const Row& row : rows) {
+        const Recipe* recipe = nullptr;
+        for (const Recipe& r : Recipes())
+            if (std::string(r.name) == row.recipe)
+                recipe = &r;
+        ASSERT_NE(recipe, nullptr) << row.what;
+        M machine = Made(*recipe);
+        M::Step step{machine.state(), 0};
+        for (const M::Input& input : row.inputs)
+            step = machine.On(input);
+        EXPECT_EQ(step.state, row.state) << row.what;
+        EXPECT_EQ(step.actions & row.wanted, row.wanted) << row.what;
+        EXPECT_EQ(step.actions & row.unwanted, 0u) << row.what;
+        EXPECT_EQ(machine.Problem(), row.problem) << row.what;
+    }
+}
+
+// A redirected movie's page is built once, for where it comes from, and
+// kept while that origin's movies come the same way; a page is renewed
+// after its share of movies.
+TEST(PreviewMachine, PagesAreBuiltOnceAndRenewedInTime)
+{
+    M machine;
+    const auto builds = [&](const std::vector<M::Input>& inputs) {
+        int built = 0;
+        for (const M::Input& input : inputs) {
+            const M::Step step = machine.On(input);
+            built += bool(step.actions & M::BuildPage);
+        }
+        return built;
+    };
+    EXPECT_EQ(builds({{E::SetMovie, A}, {E::PageLoaded}, {E::Fetched, A, 100}, {E::FirstFrame}}), 1);
+    // The first redirect is learnt from its fetch: one build, for the CDN.
+    EXPECT_EQ(builds({{E::SetMovie, Redirected}, {E::Fetched, Cdn, 100}, {E::PageLoaded}, {E::FirstFrame}}), 1);
+    EXPECT_EQ(machine.PageOrigin(), M::OriginOf(Cdn));
+    // From then on the page is the CDN's from the start, and stays.
+    EXPECT_EQ(builds({{E::SetMovie, Redirected}, {E::Fetched, Cdn, 100}, {E::FirstFrame}}), 0);
+    EXPECT_EQ(builds({{E::Prefetch, Redirected}, {E::AheadFetched, Cdn, 100}}), 0);
+    EXPECT_EQ(machine.ahead(), M::Ahead::Staged);
+    EXPECT_EQ(builds({{E::SetMovie, Redirected}, {E::FirstFrame}}), 0);
+    // The origin that stops redirecting is the movies' own again.
+    EXPECT_EQ(builds({{E::SetMovie, A}, {E::Fetched, A, 100}, {E::PageLoaded}, {E::FirstFrame}}), 1);
+    EXPECT_EQ(machine.state(), S::Shown);
+    EXPECT_EQ(builds({{E::SetMovie, A}, {E::Fetched, A, 100}, {E::FirstFrame}}), 0);
+    EXPECT_EQ(machine.state(), S::Shown);
+
+    int renewals = 0;
+    for (int movie = 0; movie < 2 * M::MoviesPerPage; ++movie)
+        renewals += bool(machine.On({E::SetMovie, movie % 2 ? A : B}).actions & M::RenewPage);
+    EXPECT_EQ(renewals, 2);
+}
+
+} // namespace
+} // namespace vidlatch::platform
