@@ -72,7 +72,9 @@ void MovieFetch::Start(const QUrl& address)
             CutShort(MovieProblem::TooLarge);
             return;
         }
-        emit progress(received, total > 0 ? total : -1);
+        // The last report of a reply comes as it ends, with what came as its total.
+        if (!reply->isFinished())
+            emit progress(received, reply->header(QNetworkRequest::ContentLengthHeader).isValid() ? total : -1);
     });
     connect(reply, &QNetworkReply::finished, this, [this, reply] {
         reply->deleteLater();

@@ -52,7 +52,7 @@ QString PreviewCover::text() const
     if (received_ <= 0)
         return QCoreApplication::translate("Vidlatch", "正在载入影片…");
     const QLocale locale;
-    const QString come = total_ > 0 ? locale.toString(received_ * 100 / total_) + locale.percent()
+    const QString come = total_ > received_ ? locale.toString(received_ * 100 / total_) + locale.percent()
                                     : locale.formattedDataSize(received_, 1, QLocale::DataSizeTraditionalFormat);
     return QCoreApplication::translate("Vidlatch", "正在载入影片… %1").arg(come);
 }

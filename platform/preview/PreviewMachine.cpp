@@ -226,6 +226,17 @@ PreviewMachine::Step PreviewMachine::On(const Input& input)
             actions = EndRenderer;
         break;
     case Event::StartOverdue:
+        if (state_ == State::Waiting) {
+            // A document that does not load is held up by its renderer: it
+            // goes, once a movie; after that the page is past helping.
+            if (!std::exchange(endedForMovie_, true)) {
+                actions = EndRenderer;
+            } else {
+                state_ = State::Failed;
+                actions = EmitFailed;
+            }
+            break;
+        }
         if (state_ != State::Handed)
             break;
         if (problem_ != MovieProblem::None) {

@@ -47,7 +47,7 @@ public:
         PlayerPanic,    // the set movie's player broke down
         StagedPanic,    // the staged movie's player broke down
         AnswerOverdue,  // a call to the page unanswered for the answer time
-        StartOverdue,   // no first frame within the start time of the hand-over
+        StartOverdue,   // no page within the start time, or no first frame within it of the hand-over
         RendererGone,
     };
     static constexpr int EventCount = static_cast<int>(Event::RendererGone) + 1;
@@ -103,6 +103,8 @@ public:
     bool Covered() const;
     // The page is asked to answer now and then: it owes the set movie.
     bool WatchesAnswers() const { return state_ == State::Handed; }
+    // The start clock runs: the page owes its document or the movie's frame.
+    bool StartClockRuns() const { return state_ == State::Waiting || state_ == State::Handed; }
 
     // The origin a page of `address` gets: scheme, host and port.
     [[nodiscard]] static QUrl OriginOf(const QUrl& address);

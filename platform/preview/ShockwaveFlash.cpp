@@ -321,13 +321,15 @@ void ShockwaveFlash::EndRenderer()
 
 void ShockwaveFlash::UpdateClocks()
 {
-    const bool owed = machine_.WatchesAnswers() && page_->isVisible();
-    if (owed && !heartbeat_.isActive())
-        heartbeat_.start();
-    else if (!owed)
+    const bool seen = page_->isVisible();
+    if (machine_.WatchesAnswers() && seen) {
+        if (!heartbeat_.isActive())
+            heartbeat_.start();
+    } else {
         heartbeat_.stop();
+    }
     // A hidden page draws nothing: its movie gets its whole time once seen.
-    if (!owed)
+    if (!machine_.StartClockRuns() || !seen)
         startClock_.stop();
     else if (!startClock_.isActive())
         startClock_.start();

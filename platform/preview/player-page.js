@@ -22,14 +22,17 @@
   // A still movie's first frame is all it will ever show: the player's frame
   // loop rests from then on, so that nothing runs or is drawn again while it
   // is on screen. (Ruffle asks for every frame with requestAnimationFrame.)
-  // Each frame the player draws is also looked at, until the movie the
-  // program waits for has drawn one.
+  // Until the movie the program waits for has drawn a frame, each frame
+  // begins with a look at what the one before it drew.
   const nextFrame = window.requestAnimationFrame.bind(window);
   let resting = false;
-  let afterFrame = null;
+  let awaited = null;
   window.requestAnimationFrame = (callback) => (resting ? 0 : nextFrame((time) => {
+    if (awaited && awaited.time !== time) {
+      awaited.time = time;
+      awaited.look();
+    }
     callback(time);
-    if (afterFrame) afterFrame();
   }));
 
   // Sound outputs, each with the player that opened it: a player opens one
@@ -116,7 +119,7 @@
 
   const clear = () => {
     resting = false;
-    afterFrame = null;
+    awaited = null;
     if (player) remove(player);
     if (notice) notice.remove();
     player = notice = null;
@@ -159,20 +162,21 @@
   };
 
   // Reports the movie shown once its player has drawn a frame and that
-  // frame has reached the screen (two frames later), never before: until
-  // then the program keeps the movie before covered.
+  // frame has gone to the screen: at the start of the frame after it, and
+  // never sooner than the second frame after the hand-over (a staged player
+  // drew while hidden). Until then the program keeps the movie before covered.
   const reportWhenDrawn = (created, next) => {
     const current = () => player === created && serial === next.serial;
-    const shown = () => {
-      if (!current()) return;
-      if (next.still) nextFrame(() => nextFrame(() => { if (current()) rest(); }));
-      report('shown', next.serial);
-    };
-    afterFrame = () => {
-      if (!current()) return;
-      if (!hasDrawn(created)) return;
-      afterFrame = null;
-      nextFrame(() => nextFrame(shown));
+    let frames = 0;
+    awaited = {
+      time: -1,
+      look: () => {
+        if (!current()) return;
+        if (frames++ < 1 || !hasDrawn(created)) return;
+        awaited = null;
+        if (next.still) nextFrame(() => nextFrame(() => { if (current()) rest(); }));
+        report('shown', next.serial);
+      },
     };
   };
 

@@ -126,6 +126,8 @@ TEST(PreviewMachine, WhatEachEventDoes)
         {"no frame in time, the page answering", "handed", {{E::StartOverdue}}, S::Handed, M::HandOver, M::EndRenderer, MovieProblem::DidNotStart},
         {"no frame in time, the page silent", "handed", {Owing(E::StartOverdue)}, S::Handed, M::EndRenderer, M::HandOver, MovieProblem::DidNotStart},
         {"... its sentence in a new page", "handed", {Owing(E::StartOverdue), {E::RendererGone}, {E::PageLoaded}}, S::Handed, M::HandOver, 0, MovieProblem::DidNotStart},
+        {"a document that does not load: its renderer goes", "waiting for its page", {{E::StartOverdue}}, S::Waiting, M::EndRenderer, 0},
+        {"... once a movie", "waiting for its page", {{E::StartOverdue}, {E::RendererGone}, {E::StartOverdue}}, S::Failed, M::EmitFailed, M::EndRenderer},
         {"a page silent while it owes the movie", "handed", {{E::AnswerOverdue}}, S::Handed, M::EndRenderer, 0},
         {"... ended once a movie", "handed", {{E::AnswerOverdue}, {E::AnswerOverdue}}, S::Handed, 0, M::EndRenderer},
         {"... the movie again in a new page", "handed", {{E::AnswerOverdue}, {E::RendererGone}}, S::Waiting, M::BuildPage, 0},

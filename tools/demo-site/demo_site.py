@@ -18,8 +18,12 @@ answers as the real one would for what Vidlatch needs:
                           /v1/res/big.swf?mb=N: the same, carrying N MB of data;
                           /fail/KIND.swf: movies that fail (see FAILURES), that
                           redirect to cdn.vidsite.example or to this machine,
-                          that stall (stall, drip, silent), or whose script
-                          loops for ever (loop)
+                          that stall (stall, drip, silent), come slowly (slow,
+                          trickle) or late (wait), whose script loops for ever
+                          after or before their first frame (loop, loop-first,
+                          loop-first-white), that ask for the user's files
+                          (browse), or that make the player panic (panic, from
+                          ../shared/movies where it is)
   127.0.0.1, localhost    the static host again, as a service on the user's
                           machine would answer a redirected fetch
   cdn.vidsite.example     the player movie again, with no CORS header
@@ -32,6 +36,7 @@ Usage: demo_site.py [--port N] [--log FILE]; prints "PORT N" once listening.
 import argparse
 import hashlib
 import html
+import os
 import struct
 import sys
 import threading
@@ -56,10 +61,25 @@ def movie_colour(vid: str) -> tuple:
     return digest[0], digest[1], digest[2]
 
 
-def make_swf(colour: tuple, payload: int = 0, loop: bool = False) -> bytes:
-    """An uncompressed SWF 10 of 550 x 400 pixels, one frame, one colour;
-    `payload` bytes of binary data ride along, as in a large movie; with
-    `loop`, a second frame's script jumps to itself for ever."""
+def avm1_push(*values) -> bytes:
+    """An ActionPush of strings and integers."""
+    items = b"".join(b"\x00" + v.encode() + b"\x00" if isinstance(v, str) else b"\x07" + struct.pack("<i", v)
+                     for v in values)
+    return b"\x96" + struct.pack("<H", len(items)) + items
+
+
+# Scripts a movie's first frame may run before it is drawn.
+LOOP_FOR_EVER = bytes([0x99, 0x02, 0x00, 0xFB, 0xFF, 0x00])  # a jump back over itself (-5 bytes)
+LOOP_FRAME = 48
+BROWSE_FILES = (avm1_push(0, 0, "flash") + b"\x1c" + avm1_push("net") + b"\x4e" + avm1_push("FileReference")
+                + b"\x53" + avm1_push("browse") + b"\x52\x17\x00")  # new flash.net.FileReference().browse()
+
+
+def make_swf(colour, payload: int = 0, loop: bool = False, first_script: bytes = b"") -> bytes:
+    """An uncompressed SWF 10 of 550 x 400 pixels, one frame, one colour (none
+    where `colour` is None); `payload` bytes of binary data ride along, as in
+    a large movie; with `loop`, a second frame's script jumps to itself for
+    ever; `first_script` runs before the first frame is drawn."""
     def rect(xmin, xmax, ymin, ymax, nbits=15):
         bits = format(nbits, "05b")
         for value in (xmin, xmax, ymin, ymax):
@@ -72,15 +92,22 @@ def make_swf(colour: tuple, payload: int = 0, loop: bool = False) -> bytes:
             return struct.pack("<HI", (code << 6) | 0x3f, len(body)) + body
         return struct.pack("<H", (code << 6) | len(body)) + body
 
-    body = rect(0, 550 * 20, 0, 400 * 20) + struct.pack("<HH", 24 << 8, 2 if loop else 1)
-    body += tag(9, bytes(colour))  # SetBackgroundColor
+    body = rect(0, 550 * 20, 0, 400 * 20) + struct.pack("<HH", 24 << 8, LOOP_FRAME + 1 if loop else 1)
+    if colour is not None:
+        body += tag(9, bytes(colour))  # SetBackgroundColor
+    if first_script:
+        body += tag(12, first_script)  # DoAction
     if payload:
         body += tag(87, struct.pack("<HI", 1, 0) + bytes(payload))  # DefineBinaryData
     body += tag(1)                 # ShowFrame
     if loop:
-        # A second frame whose script (DoAction) jumps back over itself (-5
-        # bytes) for ever: the first frame is on screen when it starts.
-        body += tag(12, bytes([0x99, 0x02, 0x00, 0xFB, 0xFF, 0x00]))
+        # Two seconds of frames, then one whose script jumps to itself for
+        # ever: the movie is surely on screen when it starts. The frame
+        # before asks for /fail/looping.swf, so the site knows when.
+        body += tag(1) * (LOOP_FRAME - 2)
+        looping = b"http://%s/fail/looping.swf\0_level1\0" % STATIC_HOST.encode()
+        body += tag(12, b"\x83" + struct.pack("<H", len(looping)) + looping + b"\0") + tag(1)
+        body += tag(12, LOOP_FOR_EVER)
         body += tag(1)
     body += tag(0)                 # End
     return b"FWS" + bytes([10]) + struct.pack("<I", 8 + len(body)) + body
@@ -323,6 +350,24 @@ class DemoSite(BaseHTTPRequestHandler):
             self.stall(kind, make_swf(movie_colour(vid)))
         elif kind == "loop":
             self.send(200, make_swf(movie_colour(vid), loop=True), "application/x-shockwave-flash")
+        elif kind in ("loop-first", "loop-first-white"):
+            colour = None if kind.endswith("white") else movie_colour(vid)
+            self.send(200, make_swf(colour, first_script=LOOP_FOR_EVER), "application/x-shockwave-flash")
+        elif kind == "browse":
+            self.send(200, make_swf(movie_colour(vid), first_script=BROWSE_FILES), "application/x-shockwave-flash")
+        elif kind == "panic":
+            movie = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..", "shared", "movies",
+                                 "player-panic.swf")
+            if os.path.exists(movie):
+                with open(movie, "rb") as file:
+                    self.send(200, file.read(), "application/x-shockwave-flash")
+            else:
+                self.send(404, b"not here", "text/plain")
+        elif kind == "wait":
+            time.sleep(int(query.get("ms", ["3000"])[0]) / 1000)
+            self.send(200, make_swf(movie_colour(vid)), "application/x-shockwave-flash")
+        elif kind in ("trickle", "slow"):
+            self.slowly(kind, make_swf(movie_colour(vid), payload=48 << 10))
         elif kind.startswith("redirect"):
             # Another host serves the movie, with or without a CORS header.
             to = "http://%s/v1/res/vidplayer.swf?f=3&vid=%s&cors=%s" % (CDN_HOST, vid, kind == "redirect-cors")
@@ -346,6 +391,29 @@ class DemoSite(BaseHTTPRequestHandler):
                 if kind == "drip" and second + 2 < len(movie):
                     self.wfile.write(movie[second + 1:second + 2])
                     self.wfile.flush()
+        except OSError:
+            pass  # the program gave up on it
+        self.close_connection = True
+
+    def slowly(self, kind, movie):
+        """3 KB a second with no length for 90 s (trickle), or the whole
+        movie, its length said, at 16 KB a second (slow)."""
+        try:
+            self.send_response(200)
+            self.send_header("Content-Type", "application/x-shockwave-flash")
+            if kind == "slow":
+                self.send_header("Content-Length", str(len(movie)))
+            else:
+                self.send_header("Connection", "close")
+            self.end_headers()
+            step = 16 << 10 if kind == "slow" else 3000
+            for second in range(90):
+                chunk = movie[second * step:(second + 1) * step] if kind == "slow" else b"\0" * step
+                if not chunk:
+                    break
+                self.wfile.write(chunk)
+                self.wfile.flush()
+                time.sleep(1)
         except OSError:
             pass  # the program gave up on it
         self.close_connection = True

@@ -12,6 +12,8 @@ namespace vidlatch::platform {
 // cannot show. It takes no mouse and no focus, and is hidden when it has
 // nothing to show.
 class PreviewCover : public QWidget {
+    Q_OBJECT
+
 public:
     explicit PreviewCover(QWidget* view);
 
