@@ -205,6 +205,22 @@ Back in the main window, press the fetch button.</translation>
         <source>复制 Markdown 链接</source>
         <translation>Copy as a Markdown link</translation>
     </message>
+    <message>
+        <source>网站送来影片太慢，一分钟内没有送完，影片没有播放。</source>
+        <translation>The site is sending the movie too slowly: it was not all here within a minute, and the movie was not played.</translation>
+    </message>
+    <message>
+        <source>影片没有开始播放：播放器在十秒内没有显示它的第一帧。</source>
+        <translation>The movie did not start: the player showed no frame of it within ten seconds.</translation>
+    </message>
+    <message>
+        <source>影片在播放器中出错，已停止播放。</source>
+        <translation>The movie stopped with an error in the player.</translation>
+    </message>
+    <message>
+        <source>正在载入影片… %1</source>
+        <translation>Loading the movie… %1</translation>
+    </message>
 </context>
 <context>
     <name>vidlatch::platform::ShockwaveFlash</name>
