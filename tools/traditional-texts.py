@@ -57,7 +57,7 @@ def localized_lines(opencc, input_path, output_path, targets):
     marked = {line for line in lines if '[zh_CN]=' in line or 'xml:lang="zh_CN"' in line}
     copies = {}
     for target in targets:
-        config, language = target.split('=')
+        config, language = target.rsplit('=', 1)
         copies[language] = dict(zip(sorted(marked), convert(opencc, config, sorted(marked))))
     out = []
     for line in lines:
