@@ -211,7 +211,7 @@ void ShockwaveFlash::BuildPage(const QUrl& origin)
     pageOrigin_ = origin;
     delivered_ = false;
     // What a screen reader calls the movie, and the page: the preview's name.
-    page_->setHtml(PlayerPage(*this, {PageScripts(), accessibleName(), tr("Flash 影片")}), origin);
+    page_->setHtml(PlayerPage(*this, {PageScripts(), accessibleName(), tr("Flash 影片"), font().family()}), origin);
 }
 
 QJsonObject ShockwaveFlash::PlayArguments(const QByteArray& movie, const QUrl& finalAddress, bool still) const
