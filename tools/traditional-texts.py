@@ -40,9 +40,7 @@ def catalog(opencc, config, language, sources_ts, output_ts):
     converted = iter(convert(opencc, config, texts))
     for message in messages:
         source = message.find('source')
-        for child in list(message):
-            if child.tag != 'source':
-                message.remove(child)
+        message.remove(message.find('translation'))  # the English; a comment stays, as it tells texts apart
         translation = ET.SubElement(message, 'translation')
         translation.text = next(converted)
         for byte in source:
