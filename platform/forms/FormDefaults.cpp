@@ -15,7 +15,9 @@ QFont FormFont(ProgramLanguage language)
         font.setPixelSize(EnglishFontPixels);
         return font;
     }
-    QFont font(QString::fromLatin1(DefaultFontFamily));
+    QFont font(QString::fromLatin1(language == ProgramLanguage::TaiwanChinese     ? TaiwanFontFamily
+                                   : language == ProgramLanguage::HongKongChinese ? HongKongFontFamily
+                                                                                  : DefaultFontFamily));
     font.setPixelSize(DefaultFontPixels);
     font.setStyleStrategy(QFont::NoAntialias);
     font.setHintingPreference(QFont::PreferFullHinting);

@@ -9,10 +9,13 @@ namespace vidlatch::platform {
 
 // Every window's default font, sized for the layouts' cells: 12 pixels for a
 // Chinese character, 6 for an ASCII one, 12 for a line. Chinese: AR PL UMing
-// CN at 12 pixels without anti-aliasing. English: DejaVu Sans, whose Latin
-// letters UMing's are not, smoothed as the desktop has it; at 11 pixels its
-// letters take those 6-pixel cells and its lines fit in 12.
+// at 12 pixels without anti-aliasing, in the face of the characters' region
+// (CN; TW and HK for Traditional, whose shapes differ). English: DejaVu Sans,
+// whose Latin letters UMing's are not, smoothed as the desktop has it; at 11
+// pixels its letters take those 6-pixel cells and its lines fit in 12.
 inline constexpr char DefaultFontFamily[] = "AR PL UMing CN";
+inline constexpr char TaiwanFontFamily[] = "AR PL UMing TW";
+inline constexpr char HongKongFontFamily[] = "AR PL UMing HK";
 inline constexpr int DefaultFontPixels = 12;
 inline constexpr char EnglishFontFamily[] = "DejaVu Sans";
 inline constexpr int EnglishFontPixels = 11;

@@ -8,20 +8,35 @@
 #include <QPointer>
 #include <QTranslator>
 
-#include <span>
+#include <algorithm>
+#include <iterator>
 
 namespace vidlatch::platform {
 namespace {
 
-struct Catalog {
-    const char* name;
-    const char* folder;  // null: Qt's own translations
+// What each language installs: its locale, our catalog (none for the texts
+// as written) and Qt's own from Debian (its dialogs and the web engine's
+// menus). Debian has no Traditional catalog for the web engine, nor one for
+// Hong Kong, whose readers read Taiwan's characters; in English Qt's texts
+// are its source texts already.
+struct Setting {
+    ProgramLanguage language;
+    QLocale::Language localeLanguage;
+    QLocale::Script script;
+    QLocale::Territory territory;
+    const char* catalog;
+    const char* qtCatalogs[2];
 };
-
-// Qt's own texts come in Chinese from Debian's catalogs; in English they
-// are Qt's source texts already.
-constexpr Catalog ChineseCatalogs[] = {{"qtbase_zh_CN", nullptr}, {"qtwebengine_zh_CN", nullptr}};
-constexpr Catalog EnglishCatalogs[] = {{"vidlatch_en", ":/vidlatch/translations"}};
+constexpr Setting Settings[] = {
+    {ProgramLanguage::Chinese, QLocale::Chinese, QLocale::SimplifiedHanScript, QLocale::China, nullptr,
+     {"qtbase_zh_CN", "qtwebengine_zh_CN"}},
+    {ProgramLanguage::TaiwanChinese, QLocale::Chinese, QLocale::TraditionalHanScript, QLocale::Taiwan,
+     "vidlatch_zh_TW", {"qtbase_zh_TW", nullptr}},
+    {ProgramLanguage::HongKongChinese, QLocale::Chinese, QLocale::TraditionalHanScript, QLocale::HongKong,
+     "vidlatch_zh_HK", {"qtbase_zh_TW", nullptr}},
+    {ProgramLanguage::English, QLocale::English, QLocale::LatinScript, QLocale::UnitedStates, "vidlatch_en", {}},
+};
+constexpr char CatalogFolder[] = ":/vidlatch/translations";
 constexpr char Context[] = "Vidlatch";
 
 // "C" and "POSIX", with or without a codeset ("C.UTF-8"); QLocale maps an
@@ -30,6 +45,23 @@ bool IsCLocale(const QString& entry)
 {
     const QStringView name = QStringView(entry).left(entry.indexOf(u'.'));
     return name == u"C" || name == u"POSIX";
+}
+
+const Setting& SettingOf(ProgramLanguage language)
+{
+    return *std::find_if(std::begin(Settings), std::end(Settings),
+                         [language](const Setting& setting) { return setting.language == language; });
+}
+
+// Chinese in Traditional characters, by the script the locale names or
+// implies (zh_TW, zh_HK, zh_MO, zh-Hant): Hong Kong's for Hong Kong and Macau.
+ProgramLanguage ChineseOf(const QLocale& locale)
+{
+    if (locale.script() != QLocale::TraditionalHanScript)
+        return ProgramLanguage::Chinese;
+    const QLocale::Territory territory = locale.territory();
+    return territory == QLocale::HongKong || territory == QLocale::Macao ? ProgramLanguage::HongKongChinese
+                                                                          : ProgramLanguage::TaiwanChinese;
 }
 
 QList<QPointer<QTranslator>>& Installed()
@@ -48,9 +80,12 @@ ProgramLanguage LanguageFor(const QStringList& uiLanguages)
         if (entry.isEmpty())
             continue;
         named = true;
-        const QLocale::Language language = QLocale(entry).language();
-        if (language == QLocale::Chinese || IsCLocale(entry))
+        if (IsCLocale(entry))
             return ProgramLanguage::Chinese;
+        const QLocale locale(entry);
+        const QLocale::Language language = locale.language();
+        if (language == QLocale::Chinese)
+            return ChineseOf(locale);
         if (language == QLocale::English)
             return ProgramLanguage::English;
     }
@@ -66,25 +101,31 @@ void UseLanguage(ProgramLanguage language)
     }
     Installed().clear();
 
-    const bool english = language == ProgramLanguage::English;
-    QLocale::setDefault(english ? QLocale(QLocale::English, QLocale::UnitedStates)
-                                : QLocale(QLocale::Chinese, QLocale::SimplifiedHanScript, QLocale::China));
-    const QString qtFolder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    for (const Catalog& catalog : english ? std::span<const Catalog>(EnglishCatalogs) : std::span<const Catalog>(ChineseCatalogs)) {
-        auto* translator = new QTranslator(QCoreApplication::instance());
-        if (translator->load(QString::fromLatin1(catalog.name),
-                             catalog.folder ? QString::fromLatin1(catalog.folder) : qtFolder)) {
-            QCoreApplication::installTranslator(translator);
-            Installed().append(translator);
-        } else {
+    const Setting& setting = SettingOf(language);
+    QLocale::setDefault(QLocale(setting.localeLanguage, setting.script, setting.territory));
+    const auto install = [](QTranslator* translator, bool loaded) {
+        if (!loaded) {
             delete translator;
+            return;
+        }
+        QCoreApplication::installTranslator(translator);
+        Installed().append(translator);
+    };
+    auto* own = new QTranslator(QCoreApplication::instance());
+    install(own, LoadCatalog(language, *own));
+    const QString qtFolder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    for (const char* name : setting.qtCatalogs) {
+        if (name) {
+            auto* translator = new QTranslator(QCoreApplication::instance());
+            install(translator, translator->load(QString::fromLatin1(name), qtFolder));
         }
     }
 }
 
-bool LoadEnglishCatalog(QTranslator& catalog)
+bool LoadCatalog(ProgramLanguage language, QTranslator& catalog)
 {
-    return catalog.load(QString::fromLatin1(EnglishCatalogs[0].name), QString::fromLatin1(EnglishCatalogs[0].folder));
+    const char* name = SettingOf(language).catalog;
+    return name && catalog.load(QString::fromLatin1(name), QString::fromLatin1(CatalogFolder));
 }
 
 QString Translated(std::u16string_view text, const QTranslator* catalog)

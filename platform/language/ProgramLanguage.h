@@ -9,13 +9,15 @@ class QTranslator;
 
 namespace vidlatch::platform {
 
-// The program's texts are written in Simplified Chinese, its default
-// language; an English catalog translates every one of them.
-enum class ProgramLanguage { Chinese, English };
+// The program's texts are written in Simplified Chinese (`Chinese`), its
+// default language; catalogs translate every one of them into Traditional
+// Chinese, Taiwan's and Hong Kong's (for Macau as well), and English.
+enum class ProgramLanguage { Chinese, TaiwanChinese, HongKongChinese, English };
 
-// The first of the user's interface languages, in order, that is Chinese (of
-// any region, or the C and POSIX locales) or English decides; a list with
-// neither gets English.
+// The first of the user's interface languages, in order, that is Chinese (or
+// the C and POSIX locales) or English decides; a list with neither gets
+// English. Chinese in Traditional characters (Taiwan, Hong Kong, Macau, any
+// zh-Hant) gets Traditional Chinese; the rest gets the texts as written.
 [[nodiscard]] ProgramLanguage LanguageFor(const QStringList& uiLanguages);
 
 // Installs the catalogs of `language`, ours and Qt's own (its dialogs and the
@@ -23,8 +25,9 @@ enum class ProgramLanguage { Chinese, English };
 // default locale.
 void UseLanguage(ProgramLanguage language);
 
-// Loads the program's English catalog into `catalog`; false when it cannot.
-bool LoadEnglishCatalog(QTranslator& catalog);
+// Loads the program's catalog of `language` into `catalog`; false for the
+// texts as written, which need none, or when it cannot.
+bool LoadCatalog(ProgramLanguage language, QTranslator& catalog);
 
 // A text of the address core, line by line, through `catalog` (null: the
 // catalogs installed in the application). A line the catalog does not hold

@@ -63,16 +63,20 @@ QString PlayerPage(const PlayerSettings& settings, const PlayerPageParts& parts)
     QString json = QString::fromUtf8(QJsonDocument(data).toJson(QJsonDocument::Compact));
     json.replace(u'<', QStringLiteral("\\u003c"));
 
+    // A family name in CSS quotes: letters, digits, spaces and hyphens only.
+    QString family = parts.fontFamily;
+    family.removeIf([](QChar c) { return !c.isLetterOrNumber() && c != u' ' && c != u'-'; });
+
     // The page's name for screen readers is the preview's: its title is the program's.
     return QStringLiteral(
                "<!DOCTYPE html><html aria-label=\"%4\"><head><meta charset=\"utf-8\"><title></title>"
                "<style>html,body{margin:0;height:100%;overflow:hidden;background:transparent}"
                "#player{display:block;width:100%;height:100%}"
-               "#notice{margin:0;padding:2em;font:14px sans-serif;color:#444;text-align:center}</style>"
+               "#notice{margin:0;padding:2em;font:14px sans-serif,\"%5\";color:#444;text-align:center}</style>"
                "<script type=\"application/json\" id=\"vidlatch-settings\">%1</script>"
                "%2<script src=\"%3://app/ruffle.js\"></script>"
                "</head><body></body></html>")
-        .arg(json, parts.scripts, QLatin1String(PlayerScheme), parts.pageName.toHtmlEscaped());
+        .arg(json, parts.scripts, QLatin1String(PlayerScheme), parts.pageName.toHtmlEscaped(), family);
 }
 
 } // namespace vidlatch::platform

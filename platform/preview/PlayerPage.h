@@ -22,12 +22,15 @@ struct PlayerSettings {
 };
 
 // What the player page is built of besides the settings: the page's own
-// scripts (script elements), and the names a screen reader reads for the
-// page and for the movie.
+// scripts (script elements), the names a screen reader reads for the page
+// and for the movie, and the program's font family, whose face draws the
+// Chinese of the page's sentences as the windows draw theirs (UMing's CN, TW
+// or HK; fontconfig would pick one for every region).
 struct PlayerPageParts {
     QString scripts;
     QString pageName;
     QString movieName;
+    QString fontFamily;
 };
 
 // The player page with `settings` and no movie yet: the settings travel as

@@ -229,7 +229,8 @@ void ShockwaveFlash::BuildPage()
     // site stays same-origin.
     ForgetCalls();
     // What a screen reader calls the movie, and the page: the preview's name.
-    page_->setHtml(PlayerPage(*this, {PageScripts(), accessibleName(), tr("Flash 影片")}), machine_.PageOrigin());
+    page_->setHtml(PlayerPage(*this, {PageScripts(), accessibleName(), tr("Flash 影片"), font().family()}),
+                   machine_.PageOrigin());
 }
 
 QJsonObject ShockwaveFlash::PlayArguments(const Fetched& fetched) const

@@ -240,6 +240,7 @@ TEST(Cli, NoticesInTheUsersLanguage)
         {"en", "The video code has the wrong length. Please enter it again."},
         {"fr", "The video code has the wrong length. Please enter it again."},  // neither: English
         {"C", "视频代码位数不正确!请重新输入!"},
+        {"zh_TW", "影片代碼位數不正確!請重新輸入!"},
     };
     const std::string pinned = std::getenv("LANGUAGE") ? std::getenv("LANGUAGE") : "";
     for (const Row& row : rows) {

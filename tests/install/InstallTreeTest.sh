@@ -36,6 +36,10 @@ for size in 16 24 32 48 64 128 256; do
 done
 
 desktop-file-validate "$usr/share/applications/$id.desktop"
+for language in zh_TW zh_HK; do
+  grep -q "^Name\[$language\]=" "$usr/share/applications/$id.desktop" || fail "the desktop entry has no $language name"
+  grep -q "<name xml:lang=\"$language\">" "$usr/share/metainfo/$id.metainfo.xml" || fail "the AppStream file has no $language name"
+done
 appstreamcli validate --no-net --pedantic "$usr/share/metainfo/$id.metainfo.xml"
 for page in vidlatch vidlatch-cli; do
   warnings=$(zcat "$usr/share/man/man1/$page.1.gz" | groff -mandoc -ww -z 2>&1)

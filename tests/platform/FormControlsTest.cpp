@@ -26,14 +26,32 @@ TEST(FormDefaults, FontGivesTheDesignedCells)
     QLabel label(QStringLiteral("当前播放地址:"));
     label.adjustSize();
     EXPECT_EQ(label.size(), QSize(78, 12));
-    const QFontMetrics metrics(font);
-    EXPECT_EQ(metrics.horizontalAdvance(QStringLiteral("视")), 12);
-    EXPECT_EQ(metrics.horizontalAdvance(QStringLiteral("a")), 6);
+    // Traditional characters in the Taiwan and Hong Kong faces take the same cells.
+    for (ProgramLanguage language :
+         {ProgramLanguage::Chinese, ProgramLanguage::TaiwanChinese, ProgramLanguage::HongKongChinese}) {
+        const QFont face = FormFont(language);
+        EXPECT_TRUE(QFontDatabase::families().contains(face.family())) << face.family().toStdString();
+        const QFontMetrics metrics(face);
+        EXPECT_EQ(metrics.horizontalAdvance(QStringLiteral("视視")), 24) << face.family().toStdString();
+        EXPECT_EQ(metrics.horizontalAdvance(QStringLiteral("a")), 6) << face.family().toStdString();
+    }
 }
 
-TEST(FormDefaults, QtsOwnTextsAreChinese)
+TEST(FormDefaults, QtsOwnTextsAreInTheProgramsLanguage)
 {
-    EXPECT_EQ(QCoreApplication::translate("QLineEdit", "&Copy"), QStringLiteral("复制(&C)"));
+    struct Row {
+        ProgramLanguage language;
+        QString copy;
+    };
+    // Debian has no Qt catalog for Hong Kong: Taiwan's characters serve.
+    const Row rows[] = {{ProgramLanguage::TaiwanChinese, QStringLiteral("複製(&C)")},
+                        {ProgramLanguage::HongKongChinese, QStringLiteral("複製(&C)")},
+                        {ProgramLanguage::English, QStringLiteral("&Copy")},
+                        {ProgramLanguage::Chinese, QStringLiteral("复制(&C)")}};
+    for (const Row& row : rows) {
+        UseLanguage(row.language);
+        EXPECT_EQ(QCoreApplication::translate("QLineEdit", "&Copy"), row.copy) << int(row.language);
+    }
 }
 
 TEST(WindowStyle, ClearingTheSizingBorderFixesTheSize)

@@ -8,7 +8,8 @@ namespace vidlatch::platform {
 namespace {
 
 const PlayerPageParts Parts{QStringLiteral("<script>shim()</script><script>page()</script>"),
-                            QStringLiteral("预览 <b>&\""), QStringLiteral("Flash 影片")};
+                            QStringLiteral("预览 <b>&\""), QStringLiteral("Flash 影片"),
+                            QStringLiteral("AR PL UMing TW\"}</style><script>x()</script>")};
 
 TEST(PlayerPage, SettingsTravelAsDataOnly)
 {
@@ -55,6 +56,9 @@ TEST(PlayerPage, SettingsTravelAsDataOnly)
         EXPECT_EQ(page.count(QStringLiteral("</script>")), 4) << row.what;  // only our own four script elements close
         EXPECT_TRUE(page.contains(Parts.scripts)) << row.what;
         EXPECT_TRUE(page.contains(QStringLiteral("<html aria-label=\"预览 &lt;b&gt;&amp;&quot;\">"))) << row.what;
+        // The font family cannot leave its CSS string, nor the style element.
+        EXPECT_TRUE(page.contains(QStringLiteral("font:14px sans-serif,\"AR PL UMing TWstylescriptxscript\";")))
+            << row.what;
         for (const char* text : row.holds)
             EXPECT_TRUE(page.contains(QString::fromUtf8(text))) << row.what << ": " << text << "\n" << page.toStdString();
         for (const char* text : row.lacks)

@@ -50,10 +50,11 @@ with --json) and a message on standard error naming its number and, for a
 control character, its column in characters; the other items are still
 processed.
 
-Notices are in Simplified Chinese or English: the first of the user's
-languages (LANGUAGE, or else LC_ALL, LC_MESSAGES or LANG) that is Chinese or
-English decides, C and POSIX are Chinese, neither gives English; the JSON
-"outcome" names are the same in every language.
+Notices are in Simplified Chinese, Traditional Chinese or English: the first
+of the user's languages (LANGUAGE, or else LC_ALL, LC_MESSAGES or LANG) that
+is Chinese or English decides; zh_TW and zh-Hant give Taiwan's Traditional
+Chinese, zh_HK and zh_MO Hong Kong's, other Chinese, C and POSIX Simplified,
+neither English; the JSON "outcome" names are the same in every language.
 
 Exit status: 0 every item succeeded, 1 some item was rejected,
              2 usage error, input that is not valid UTF-8 or holds a control

@@ -12,12 +12,11 @@ using namespace vidlatch;
 int main(int argc, char** argv)
 {
     // The notices in the user's language, as the program's windows show them.
-    QTranslator english;
+    QTranslator catalog;
     cli::NoticeLanguage language;
-    if (platform::LanguageFor(QLocale::system().uiLanguages()) == platform::ProgramLanguage::English &&
-        platform::LoadEnglishCatalog(english)) {
-        language = [&english](std::u16string_view text) {
-            return platform::Translated(text, &english).toStdU16String();
+    if (platform::LoadCatalog(platform::LanguageFor(QLocale::system().uiLanguages()), catalog)) {
+        language = [&catalog](std::u16string_view text) {
+            return platform::Translated(text, &catalog).toStdU16String();
         };
     }
     return cli::RunCli(argc, argv, STDIN_FILENO, stdout, stderr, language);
