@@ -17,6 +17,9 @@ PreviewCover::PreviewCover(QWidget* view) : QWidget(view), view_(view)
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
     hide();
+    lift_.setSingleShot(true);
+    lift_.setInterval(LiftMs);
+    connect(&lift_, &QTimer::timeout, this, [this] { setLoading(false); });
     view_->installEventFilter(this);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         // The focus goes to the widget the web engine makes inside the view.
@@ -30,12 +33,25 @@ PreviewCover::PreviewCover(QWidget* view) : QWidget(view), view_(view)
 
 void PreviewCover::setLoading(bool loading)
 {
+    lift_.stop();
+    if (std::exchange(content_, nullptr))
+        view_->focusProxy()->removeEventFilter(this);
     if (loading == loading_)
         return;
     loading_ = loading;
     received_ = 0;
     total_ = -1;
     Update();
+}
+
+void PreviewCover::LiftOnceDrawn()
+{
+    if (!loading_ || lift_.isActive())
+        return;
+    lift_.start();
+    content_ = view_->focusProxy();
+    if (content_)
+        content_->installEventFilter(this);
 }
 
 void PreviewCover::setProgress(qint64 received, qint64 total)
@@ -67,8 +83,11 @@ void PreviewCover::Update()
     }
 }
 
-bool PreviewCover::eventFilter(QObject*, QEvent* event)
+bool PreviewCover::eventFilter(QObject* watched, QEvent* event)
 {
+    // Drawn: lifted once that reaches the screen, after the events now due.
+    if (watched == content_ && content_ && event->type() == QEvent::Paint)
+        QTimer::singleShot(0, this, [this] { if (content_) setLoading(false); });
     if (event->type() == QEvent::Resize || (event->type() == QEvent::ChildAdded && isVisible()))
         Update();
     return false;

@@ -215,7 +215,10 @@ void ShockwaveFlash::CarryOut(PreviewMachine::Actions actions)
         HandOver();
     if (actions & M::EndRenderer)
         EndRenderer();
-    cover_->setLoading(machine_.Covered());
+    if (actions & M::EmitShown)
+        cover_->LiftOnceDrawn();
+    else
+        cover_->setLoading(machine_.Covered());
     UpdateClocks();
     if (actions & M::EmitShown)
         emit movieShown();

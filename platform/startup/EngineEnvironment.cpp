@@ -28,13 +28,29 @@ bool HasSwitch(const QByteArray& flags, QByteArrayView name)
     return false;
 }
 
+// `flags` with `added`, unless they set the switch `name` already.
+QByteArray WithSwitch(const QByteArray& flags, QByteArrayView name, const QByteArray& added)
+{
+    if (HasSwitch(flags, name))
+        return flags;
+    return flags.trimmed().isEmpty() ? added : flags + ' ' + added;
+}
+
 } // namespace
 
 QByteArray ChromiumFlagsWithQuietLog(const QByteArray& flags)
 {
-    if (HasSwitch(flags, "log-level"))
-        return flags;
-    return flags.trimmed().isEmpty() ? QByteArray("--log-level=3") : flags + " --log-level=3";
+    return WithSwitch(flags, "log-level", "--log-level=3");
+}
+
+QByteArray ChromiumFlagsWithLazyWebAssembly(const QByteArray& flags)
+{
+    return WithSwitch(flags, "js-flags", "--js-flags=--wasm-lazy-compilation");
+}
+
+void CompileWebAssemblyLazily()
+{
+    qputenv(ChromiumFlagsVariable, ChromiumFlagsWithLazyWebAssembly(qgetenv(ChromiumFlagsVariable)));
 }
 
 void QuietWebEngineLogs()

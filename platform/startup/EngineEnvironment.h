@@ -16,6 +16,13 @@ namespace vidlatch::platform {
 [[nodiscard]] QByteArray ChromiumFlagsWithQuietLog(const QByteArray& flags);
 void QuietWebEngineLogs();
 
+// The preview's player is 14 MB of WebAssembly, of which a movie runs a
+// small part: compiled function by function as it is first called, it
+// starts sooner and its renderer holds less, unless the user's own flags set
+// --js-flags.
+[[nodiscard]] QByteArray ChromiumFlagsWithLazyWebAssembly(const QByteArray& flags);
+void CompileWebAssemblyLazily();
+
 // Chromium refuses its sandbox to root, in words of its own and with a
 // crash. Why the engine cannot start, in one line, or empty when it can:
 // as an ordinary user, or with the sandbox switched off by

@@ -1,5 +1,6 @@
 #include "ProcessSetup.h"
 
+#include "EngineEnvironment.h"
 #include "PreviewProfile.h"
 #include "ScreenReader.h"
 
@@ -49,6 +50,7 @@ void PrepareApplication()
     mallopt(M_MMAP_THRESHOLD, 128 * 1024);
     qputenv("MESA_SHADER_CACHE_DISABLE", "true");
     qputenv("MESA_GLSL_CACHE_DISABLE", "true");
+    CompileWebAssemblyLazily();
     PreparePreviewProcess();
     ExposeWebPagesToScreenReaders();
 }

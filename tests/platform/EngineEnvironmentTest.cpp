@@ -18,6 +18,9 @@ TEST(EngineEnvironment, LogLevelAddedUnlessTheUserSetOne)
     };
     for (const auto& [flags, result] : cases)
         EXPECT_EQ(ChromiumFlagsWithQuietLog(flags).toStdString(), result) << flags;
+    // The same rule for the player's WebAssembly: the user's own --js-flags win.
+    EXPECT_EQ(ChromiumFlagsWithLazyWebAssembly(" ").toStdString(), "--js-flags=--wasm-lazy-compilation");
+    EXPECT_EQ(ChromiumFlagsWithLazyWebAssembly("--js-flags=--jitless").toStdString(), "--js-flags=--jitless");
 }
 
 TEST(EngineEnvironment, RootNeedsTheSandboxSwitchedOff)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 namespace vidlatch::platform {
@@ -19,6 +21,11 @@ public:
 
     // Loading starts with nothing come yet.
     void setLoading(bool loading);
+    // Ends loading once the view has drawn what its page shows now: the
+    // page says that its frame is drawn before the view has it. LiftMs at
+    // the latest, where the view has it already and draws no more.
+    void LiftOnceDrawn();
+    static constexpr int LiftMs = 150;
     bool loading() const { return loading_; }
     // How much of the movie has come; `total` is -1 where the site does not say.
     void setProgress(qint64 received, qint64 total);
@@ -33,6 +40,8 @@ private:
 
     QWidget* view_;
     bool loading_ = false;
+    QWidget* content_ = nullptr;  // what the view draws the page in, while we wait for it
+    QTimer lift_;
     qint64 received_ = 0;
     qint64 total_ = -1;
     bool focused_ = false;
