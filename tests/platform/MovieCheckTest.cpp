@@ -1,6 +1,8 @@
 #include "MovieCheck.h"
 #include "MovieRedirectRule.h"
 
+#include <QHostAddress>
+#include <QHostInfo>
 #include <QUrl>
 
 #include <QtEndian>
@@ -8,7 +10,10 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <initializer_list>
+#include <iostream>
+#include <optional>
 #include <string>
 
 namespace vidlatch::platform {
@@ -118,47 +123,104 @@ TEST(MovieCheck, EveryProblemHasAPlainSentence)
 
 TEST(MovieRedirectRule, OnlyWhereAWebPageCouldGo)
 {
-    struct Case { const char* from; const char* to; bool allowed; };
-    const char* site = "http://static.vidsite.example/v1/res/vidplayer.swf";
+    // `resolved`: the addresses the system resolver gives for the host, where
+    // the fetch connects itself; none where a proxy does.
+    struct Case { QString from; QString to; bool allowed; std::optional<QStringList> resolved = std::nullopt; };
+    const QString site = QStringLiteral("http://static.vidsite.example/v1/res/vidplayer.swf");
+    const QString ownName = QHostInfo::localHostName();
+    const QHostInfo own = QHostInfo::fromName(ownName);
+    QStringList ownAddresses;
+    for (const QHostAddress& address : own.addresses())
+        ownAddresses << address.toString();
+    const bool ownIsLoopback = !own.addresses().isEmpty()
+        && std::all_of(own.addresses().begin(), own.addresses().end(), [](const QHostAddress& a) { return a.isLoopback(); });
+    const QString ownRow = QStringLiteral("http://%1:8080/x.swf").arg(ownName);
+    const auto to = [](const char* host) { return QStringLiteral("http://%1/x.swf").arg(QLatin1String(host)); };
     const Case cases[] = {
-        {site, "http://cdn.vidsite.example/x.swf?vid=a", true},
-        {site, "https://cdn.vidsite.example/x.swf", true},
-        {"https://static.vidsite.example/x.swf", "https://cdn.vidsite.example/x.swf", true},
-        {"https://static.vidsite.example/x.swf", "http://cdn.vidsite.example/x.swf", false},  // less safe
-        {site, "ftp://cdn.vidsite.example/x.swf", false},
-        {site, "file:///etc/passwd", false},
-        {site, "data:application/x-shockwave-flash,FWS", false},
-        {site, "vidlatch-ruffle://app/ruffle.js", false},
-        {site, "http://11.0.0.1/x.swf", true},
-        {site, "http://172.32.0.1/x.swf", true},
-        {site, "http://[2001:db8::1]/x.swf", true},
+        {site, QStringLiteral("http://cdn.vidsite.example/x.swf?vid=a"), true},
+        {site, QStringLiteral("https://cdn.vidsite.example/x.swf"), true},
+        {QStringLiteral("https://static.vidsite.example/x.swf"), QStringLiteral("https://cdn.vidsite.example/x.swf"), true},
+        {QStringLiteral("https://static.vidsite.example/x.swf"), QStringLiteral("http://cdn.vidsite.example/x.swf"), false},  // less safe
+        {site, QStringLiteral("ftp://cdn.vidsite.example/x.swf"), false},
+        {site, QStringLiteral("file:///etc/passwd"), false},
+        {site, QStringLiteral("data:application/x-shockwave-flash,FWS"), false},
+        {site, QStringLiteral("vidlatch-ruffle://app/ruffle.js"), false},
+        {site, to("11.0.0.1"), true},
+        {site, to("172.32.0.1"), true},
+        {site, to("[2001:db8::1]"), true},
         // This machine, by name and by address in every form the resolver takes.
-        {site, "http://127.0.0.1:8080/x.swf", false},
-        {site, "http://127.1/x.swf", false},
-        {site, "http://0x7f000001/x.swf", false},
-        {site, "http://2130706433/x.swf", false},
-        {site, "http://0177.0.0.1/x.swf", false},
-        {site, "http://localhost/x.swf", false},
-        {site, "http://LOCALHOST./x.swf", false},
-        {site, "http://a.localhost/x.swf", false},
-        {site, "http://0.0.0.0/x.swf", false},
-        {site, "http://[::1]/x.swf", false},
-        {site, "http://[::]/x.swf", false},
-        {site, "http://[::ffff:127.0.0.1]/x.swf", false},
-        {site, "http://[::ffff:7f00:1]/x.swf", false},
-        // Its private network and link-local addresses.
-        {site, "http://10.1.2.3/x.swf", false},
-        {site, "http://172.16.0.1/x.swf", false},
-        {site, "http://172.31.255.255/x.swf", false},
-        {site, "http://192.168.1.1/x.swf", false},
-        {site, "http://169.254.169.254/latest/", false},
-        {site, "http://[fc00::1]/x.swf", false},
-        {site, "http://[fd12:3456::1]/x.swf", false},
-        {site, "http://[fe80::1]/x.swf", false},
-        {site, "http://[::ffff:192.168.0.1]/x.swf", false},
+        {site, to("127.0.0.1:8080"), false},
+        {site, to("127.1"), false},
+        {site, to("0x7f000001"), false},
+        {site, to("2130706433"), false},
+        {site, to("0177.0.0.1"), false},
+        {site, to("localhost"), false},
+        {site, to("LOCALHOST."), false},
+        {site, to("a.localhost"), false},
+        {site, to("0.0.0.0"), false},
+        {site, to("[::1]"), false},
+        {site, to("[::]"), false},
+        {site, to("[::ffff:127.0.0.1]"), false},
+        {site, to("[::ffff:7f00:1]"), false},
+        {site, to("[::1%25lo]:8080"), false},
+        {site, ownRow, false, ownAddresses},
+        // Its private network, link-local, site-local, and what no web host is.
+        {site, to("10.1.2.3"), false},
+        {site, to("100.64.0.1"), false},
+        {site, to("100.127.255.255"), false},
+        {site, to("100.128.0.1"), true},
+        {site, to("172.16.0.1"), false},
+        {site, to("172.31.255.255"), false},
+        {site, to("192.0.0.8"), false},
+        {site, to("192.0.1.1"), true},
+        {site, to("192.168.1.1"), false},
+        {site, to("198.18.0.1"), false},
+        {site, to("198.19.255.255"), false},
+        {site, to("198.20.0.1"), true},
+        {site, to("169.254.169.254"), false},
+        {site, to("224.0.0.1"), false},
+        {site, to("239.255.255.250"), false},
+        {site, to("240.0.0.1"), false},
+        {site, to("255.255.255.255"), false},
+        {site, to("[fc00::1]"), false},
+        {site, to("[fd12:3456::1]"), false},
+        {site, to("[fe80::1]"), false},
+        {site, to("[fe80::1%25eth0]"), false},
+        {site, to("[fec0::1]"), false},
+        {site, to("[ff02::1]"), false},
+        {site, to("[::ffff:192.168.0.1]"), false},
+        // IPv6 that carries an IPv4 address is that address.
+        {site, to("[::ffff:0:7f00:1]"), false},
+        {site, to("[::ffff:0:808:808]"), true},
+        {site, to("[64:ff9b::7f00:1]"), false},
+        {site, to("[64:ff9b::a00:1]"), false},
+        {site, to("[64:ff9b::808:808]"), true},
+        {site, to("[2002:7f00:1::1]"), false},
+        {site, to("[2002:c0a8:101::1]"), false},
+        {site, to("[2002:808:808::1]"), true},
+        // A name, by every address its answer holds.
+        {site, to("cdn.vidsite.example"), true, QStringList{QStringLiteral("93.184.216.34")}},
+        {site, to("cdn.vidsite.example"), true, QStringList{QStringLiteral("93.184.216.34"), QStringLiteral("2001:db8::1")}},
+        {site, to("cdn.vidsite.example"), false, QStringList{QStringLiteral("93.184.216.34"), QStringLiteral("127.0.0.1")}},
+        {site, to("cdn.vidsite.example"), false, QStringList{QStringLiteral("::1")}},
+        {site, to("cdn.vidsite.example"), false, QStringList{QStringLiteral("::ffff:10.0.0.1")}},
+        {site, to("cdn.vidsite.example"), false, QStringList{QStringLiteral("fe80::1%eth0")}},
+        {site, to("cdn.vidsite.example"), false, QStringList{}},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(MayFollowMovieRedirect(QUrl(QLatin1String(c.from)), QUrl(QLatin1String(c.to))), c.allowed) << c.to;
+    for (const Case& c : cases) {
+        std::optional<QList<QHostAddress>> resolved;
+        if (c.resolved) {
+            resolved.emplace();
+            for (const QString& address : *c.resolved)
+                resolved->append(QHostAddress(address));
+        }
+        if (c.to == ownRow && !ownIsLoopback) {
+            std::cout << "[  SKIPPED ] " << ownName.toStdString() << ", this machine's name, does not lead to loopback here\n";
+            continue;
+        }
+        EXPECT_EQ(MayFollowMovieRedirect(QUrl(c.from), QUrl(c.to), resolved), c.allowed)
+            << c.to.toStdString() << " " << (c.resolved ? c.resolved->join(u',').toStdString() : "");
+    }
 }
 
 } // namespace

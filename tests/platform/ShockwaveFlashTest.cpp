@@ -215,6 +215,7 @@ TEST(ShockwaveFlash, EveryFetchPlaysItsOwnMovieAfterAnyFailure)
         {"a byte a second", fail.arg(QLatin1String("drip")), Outcome::Fails, MovieProblem::TimedOut, 200, nullptr},
         {"no answer at all", fail.arg(QLatin1String("silent")), Outcome::Fails, MovieProblem::TimedOut, 0, nullptr},
         {"redirected to this machine", fail.arg(QLatin1String("redirect-loopback")), Outcome::Fails, MovieProblem::Refused, 302, nullptr},
+        {"redirected to this machine by a name", fail.arg(QLatin1String("redirect-name")), Outcome::Fails, MovieProblem::Refused, 302, nullptr},
         {"a script that loops for ever", fail.arg(QLatin1String("loop")), Outcome::Hangs, MovieProblem::None, 0, nullptr},
         {"redirected to a host without CORS", fail.arg(QLatin1String("redirect")), Outcome::Plays, MovieProblem::None, 0, "http://cdn.vidsite.example"},
         {"redirected to a host with CORS", fail.arg(QLatin1String("redirect-cors")), Outcome::Plays, MovieProblem::None, 0, "http://cdn.vidsite.example"},
