@@ -213,8 +213,8 @@ void WebBrowser::onRendererGone(QWebEnginePage::RenderProcessTerminationStatus s
 void WebBrowser::syncLocation(const QUrl& url)
 {
     // Only the page shown moves the address: before its first commit a load
-    // has nothing to say.
-    if (recovering_ || url.isEmpty() || location_.isEmpty())
+    // has nothing to say, and the address of a load on its way is no page's.
+    if (recovering_ || url.isEmpty() || location_.isEmpty() || !page_->Shows(url))
         return;
     location_ = url.toString();
 }
