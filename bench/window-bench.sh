@@ -19,7 +19,7 @@ fifo=$(mktemp -u); mkfifo "$fifo"
 python3 tools/demo-site/demo_site.py > "$fifo" &
 site=$!
 trap 'kill $site 2>/dev/null || true' EXIT
-read -r _ port < "$fifo"; rm -f "$fifo"
+read -r _ port _ < "$fifo"; rm -f "$fifo"
 export http_proxy="http://127.0.0.1:$port" no_proxy="127.0.0.1,localhost"
 
 for mode in ${VIDLATCH_BENCH_MODES:-bare main browser switch fetch fetch-rebuild cycles leave long idle large soak}; do

@@ -1,6 +1,7 @@
 #include "EmbedCode.h"
 
 #include "BuildPlayerAddress.h"
+#include "CharacterClass.h"
 #include "SiteConstants.h"
 
 #include <algorithm>
@@ -45,45 +46,68 @@ void AppendNumber(Text<Unit>& out, int number)
 }
 
 template <CodeUnit Unit>
-constexpr bool IsControl(Unit unit)
-{
-    return static_cast<char16_t>(unit) < 0x20 || unit == 0x7F;
-}
-
-template <CodeUnit Unit>
 constexpr bool IsAscii(Unit unit)
 {
     return static_cast<char16_t>(unit) < 0x80;
 }
 
-// Only ASCII units come here.
 template <CodeUnit Unit>
-void AppendPercent(Text<Unit>& out, Unit unit)
+void AppendPercentByte(Text<Unit>& out, unsigned byte)
 {
-    const auto byte = static_cast<unsigned>(unit);
     out.push_back('%');
     out.push_back(static_cast<Unit>(HexDigits[byte >> 4]));
     out.push_back(static_cast<Unit>(HexDigits[byte & 0xF]));
 }
 
-// A control character would split the line (and no URL holds one): it is
-// percent-encoded in every form that wraps the address.
+// The code point's UTF-8 bytes, as a URL carries them; a byte of the byte
+// path is its own.
+template <CodeUnit Unit>
+void AppendPercent(Text<Unit>& out, char32_t c)
+{
+    if (sizeof(Unit) == 1 || c < 0x80) {
+        AppendPercentByte(out, static_cast<unsigned>(c) & 0xFF);
+        return;
+    }
+    const int trailing = c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
+    constexpr unsigned Lead[] = {0, 0xC0, 0xE0, 0xF0};
+    AppendPercentByte(out, Lead[trailing] | static_cast<unsigned>(c >> (6 * trailing)));
+    for (int i = trailing - 1; i >= 0; --i)
+        AppendPercentByte(out, 0x80 | (static_cast<unsigned>(c >> (6 * i)) & 0x3F));
+}
+
+// A control, a line or paragraph separator or an invisible format character
+// would split the line, hide part of it or reorder it on the page where the
+// form is pasted (and no URL holds one raw): each is percent-encoded in every
+// form that wraps the address. Calls `plain` with each other unit.
+template <CodeUnit Unit, typename Plain>
+void ForEachUnitEncoding(Text<Unit>& out, TextView<Unit> text, Plain plain)
+{
+    for (std::size_t at = 0; at < text.size();) {
+        const text::CodePoint c = text::CodePointAt(text, at);
+        if (text::IsControlOrFormat(c.value)) {
+            AppendPercent(out, c.value);
+        } else {
+            for (std::size_t i = 0; i < c.units; ++i)
+                plain(text[at + i]);
+        }
+        at += c.units;
+    }
+}
+
 template <CodeUnit Unit>
 void AppendEscaped(Text<Unit>& out, TextView<Unit> text, Target target)
 {
-    for (const Unit unit : text) {
+    ForEachUnitEncoding(out, text, [&out, target](Unit unit) {
         const bool linkUnsafe = IsAscii(unit) && LinkUnsafe.find(static_cast<char>(unit)) != LinkUnsafe.npos;
-        if (IsControl(unit) || (target == Target::Link && linkUnsafe)) {
-            AppendPercent(out, unit);
-            continue;
-        }
         const auto entity = std::find_if(std::begin(HtmlEntities), std::end(HtmlEntities),
                                          [unit](const Entity& e) { return e.unit == unit; });
-        if (target == Target::HtmlAttribute && entity != std::end(HtmlEntities))
+        if (target == Target::Link && linkUnsafe)
+            AppendPercent(out, static_cast<char32_t>(unit));
+        else if (target == Target::HtmlAttribute && entity != std::end(HtmlEntities))
             Append(out, entity->text);
         else
             out.push_back(unit);
-    }
+    });
 }
 
 template <CodeUnit Unit>
@@ -98,22 +122,19 @@ void AppendAddress(Text<Unit>& out, TextView<Unit> address, Target target)
 }
 
 // Link text of Markdown: every ASCII punctuation mark backslash-escaped, so
-// that the code can neither close the text nor start markup.
+// that the code can neither close the text nor start markup; what the address
+// percent-encodes is written as the address writes it.
 template <CodeUnit Unit>
 void AppendLinkText(Text<Unit>& out, TextView<Unit> text)
 {
-    for (const Unit unit : text) {
+    ForEachUnitEncoding(out, text, [&out](Unit unit) {
         const auto c = static_cast<char16_t>(unit);
         const bool punctuation = (c >= 0x21 && c <= 0x2F) || (c >= 0x3A && c <= 0x40) ||
                                  (c >= 0x5B && c <= 0x60) || (c >= 0x7B && c <= 0x7E);
-        if (IsControl(unit)) {
-            out.push_back(' ');
-            continue;
-        }
         if (punctuation)
             out.push_back('\\');
         out.push_back(unit);
-    }
+    });
 }
 
 template <CodeUnit Unit>

@@ -22,10 +22,17 @@ constexpr std::size_t TailLength = 16;
 
 using text::npos;
 
+// Position of the first unit at or after `from` that `ends` holds, or the size.
 template <CodeUnit Unit>
-constexpr bool EndsPageAddress(Unit unit)
+std::size_t FirstEnd(TextView<Unit> address, std::size_t from, bool (*ends)(Unit))
 {
-    return unit == '?' || unit == '#' || text::IsWhiteSpace(unit);
+    return static_cast<std::size_t>(std::find_if(address.begin() + from, address.end(), ends) - address.begin());
+}
+
+template <CodeUnit Unit>
+constexpr bool EndsQueryOrFragment(Unit unit)
+{
+    return unit == '?' || unit == '#';
 }
 
 // Length of the "/"-separated field at `index`, counted from the very start of
@@ -54,8 +61,16 @@ ParseOutcome ParsePageAddress(TextView<Unit> address, bool rejectEmpty, Text<Uni
     code.clear();
     if (rejectEmpty && address.empty())
         return ParseOutcome::AddressMissing;
-    if (!Contains<Unit>(address, In<Unit, site::PageHostPrefix>))
+    const std::size_t prefix = text::Find<Unit>(address, In<Unit, site::PageHostPrefix>);
+    if (prefix == npos)
         return ParseOutcome::PageWrong;
+    // White space after the page's ".html" ends its address for every rule: a
+    // paste often brings a space, a line break or a comment along, and words
+    // there ("discover", "index.html") must not decide. The page's ".html" is
+    // the first at or after the host, whatever text stands before it.
+    const std::size_t html = text::Find<Unit>(address, In<Unit, HtmlMark>, prefix);
+    if (html != npos)
+        address = address.substr(0, FirstEnd<Unit>(address, html + HtmlMark.size(), text::IsWhiteSpace<Unit>));
     if (Contains<Unit>(address, In<Unit, AlbumMark>))
         return ParseOutcome::AlbumNotSupported;
     // A film is told by the length of its sixth field alone; an address with
@@ -74,13 +89,12 @@ ParseOutcome ParsePageAddress(TextView<Unit> address, bool rejectEmpty, Text<Uni
         return ParseOutcome::CodeTaken;
     }
 
-    // The html rule. What follows the page's address is cut off first (a query
-    // string, a fragment, or white space and whatever a paste brought after
-    // it), so that the tail is the file name.
-    const std::size_t html = text::Find<Unit>(address, In<Unit, HtmlMark>);
-    if (html != npos) {
-        const auto afterPage = std::find_if(address.begin() + html + HtmlMark.size(), address.end(), EndsPageAddress<Unit>);
-        const TextView<Unit> page = address.substr(0, static_cast<std::size_t>(afterPage - address.begin()));
+    // The html rule. A query string or fragment after the page's ".html" is
+    // cut off first, so that the tail is the file name; with no ".html" after
+    // the host, the whole address counts.
+    if (html != npos || Contains<Unit>(address, In<Unit, HtmlMark>)) {
+        const TextView<Unit> page =
+            html == npos ? address : address.substr(0, FirstEnd<Unit>(address, html + HtmlMark.size(), EndsQueryOrFragment<Unit>));
         text::RemoveEvery<Unit>(text::LastUnits(page, TailLength), In<Unit, HtmlMark>, code);
         return ParseOutcome::CodeTaken;
     }

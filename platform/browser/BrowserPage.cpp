@@ -6,6 +6,7 @@
 #include <QAuthenticator>
 #include <QCoreApplication>
 #include <QWebEngineCertificateError>
+#include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineSettings>
 
@@ -45,7 +46,7 @@ BrowserPage::BrowserPage(QObject* parent) : QWebEnginePage(BrowserProfile(), par
         setFeaturePermission(origin, feature, PermissionDeniedByUser);
     });
     connect(this, &QWebEnginePage::loadingChanged, this, &BrowserPage::OnLoadingChanged);
-    connect(this, &QWebEnginePage::urlChanged, this, &BrowserPage::OnUrlChanged);
+    connect(this, &QWebEnginePage::urlChanged, this, &BrowserPage::CheckArrival);
 }
 
 bool BrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame)
@@ -54,6 +55,8 @@ bool BrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType type, 
         return false;  // not even a frame of it: nothing starts, nothing is watched
     if (isMainFrame)
         arrivals_.Expect(url);
+    else
+        CheckArrival();  // the page of a frame has committed
     emit navigationStarting(url, isMainFrame, type == NavigationTypeRedirect);
     return true;
 }
@@ -61,11 +64,13 @@ bool BrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType type, 
 void BrowserPage::OnLoadingChanged(const QWebEngineLoadingInfo& loading)
 {
     using End = PageArrivals::End;
-    std::optional<QUrl> arrived;
-    switch (loading.status()) {
-    case QWebEngineLoadingInfo::LoadStartedStatus:
+    if (loading.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
         arrivals_.Expect(loading.url());  // the blank page of a new window is never asked for
         return;
+    }
+    CheckArrival();
+    std::optional<QUrl> arrived;
+    switch (loading.status()) {
     case QWebEngineLoadingInfo::LoadSucceededStatus:
         arrived = arrivals_.Ended(loading.url(), End::Succeeded);
         break;
@@ -81,12 +86,25 @@ void BrowserPage::OnLoadingChanged(const QWebEngineLoadingInfo& loading)
         Commit(*arrived);
 }
 
-void BrowserPage::OnUrlChanged(const QUrl& url)
+void BrowserPage::CheckArrival()
 {
-    // A change to an expected navigation's address is its arrival; any other
-    // is the same document moving (a fragment, history.pushState).
-    if (const std::optional<QUrl> arrived = arrivals_.AddressChanged(url))
+    // The engine shows the address of a load it was given (by the program: a
+    // drop, a requested window, a button) before the document commits, and
+    // even one that is redirected or never arrives. An expected navigation has
+    // arrived when the history moved to it; any other move is the same
+    // document moving (a fragment, history.pushState).
+    const QWebEngineHistory* shown = history();
+    HistoryPlace place{shown->count(), shown->currentItemIndex(), shown->currentItem().url()};
+    if (place == place_)
+        return;
+    place_ = std::move(place);
+    if (const std::optional<QUrl> arrived = arrivals_.AddressChanged(place_.url))
         Commit(*arrived);
+}
+
+bool BrowserPage::Shows(const QUrl& url) const
+{
+    return history()->currentItem().url() == url;
 }
 
 void BrowserPage::Commit(const QUrl& url)

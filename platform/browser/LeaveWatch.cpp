@@ -24,7 +24,17 @@ LeaveWatch::LeaveWatch(BrowserPage* page, QObject* parent, const RendererProcess
         if (loading.status() != QWebEngineLoadingInfo::LoadStartedStatus)
             guard_.LetGo();
     });
-    connect(page_, &QWebEnginePage::renderProcessPidChanged, this, [this](qint64 pid) { renderer_.Track(pid); });
+    connect(page_, &QWebEnginePage::renderProcessPidChanged, this, [this](qint64 pid) {
+        renderer_.Track(pid);
+        // A new renderer: the end of the one ended before has been told, or
+        // the page went on without it. Either way no later crash is ours.
+        if (pid > 0)
+            retry_ = false;
+    });
+    connect(page_, &QWebEnginePage::renderProcessTerminated, this, [this](QWebEnginePage::RenderProcessTerminationStatus status) {
+        if (status != QWebEnginePage::NormalTerminationStatus)
+            emit rendererGone(CarryOn());
+    });
     // The user, not the page, holds up a page that shows a dialog.
     connect(page_, &BrowserPage::dialogShowing, this, [this](bool showing) { guard_.Paused(showing, clock_.elapsed()); });
 }
@@ -37,7 +47,7 @@ void LeaveWatch::Leave(std::function<void()> go)
     leave_();
 }
 
-bool LeaveWatch::RendererGone()
+bool LeaveWatch::CarryOn()
 {
     // A renderer lost while its page was being left (ended by us, or by the
     // other browser that shares it) leaves the way free: go as asked.

@@ -36,8 +36,7 @@ WebBrowser::WebBrowser(QWidget* parent)
     connect(&requestedWindowTimer_, &QTimer::timeout, this, [this] {
         Leave([this, url = std::exchange(requestedWindow_, QUrl())] { load(url); });
     });
-    connect(page_, &QWebEnginePage::renderProcessTerminated, this,
-            [this](QWebEnginePage::RenderProcessTerminationStatus status, int) { onRendererGone(status); });
+    connect(leaving_, &LeaveWatch::rendererGone, this, &WebBrowser::onRendererGone);
 }
 
 WebBrowser::~WebBrowser()
@@ -193,15 +192,13 @@ void WebBrowser::OpenRequestedWindow(const QUrl& url)
     requestedWindowTimer_.start();
 }
 
-void WebBrowser::onRendererGone(QWebEnginePage::RenderProcessTerminationStatus status)
+void WebBrowser::onRendererGone(bool carriedOn)
 {
-    if (status == QWebEnginePage::NormalTerminationStatus)
-        return;
     // The page is lost, the browser is not: show an empty page and stay usable.
     // LocationURL keeps the lost page's address until the next navigation.
     recovering_ = true;
     // A page being left: the command goes on, and nothing is shown in its place.
-    if (leaving_->RendererGone())
+    if (carriedOn)
         return;
     recoveryPageDue_ = true;
     QMetaObject::invokeMethod(this, [self = QPointer<WebBrowser>(this)] {
@@ -213,8 +210,8 @@ void WebBrowser::onRendererGone(QWebEnginePage::RenderProcessTerminationStatus s
 void WebBrowser::syncLocation(const QUrl& url)
 {
     // Only the page shown moves the address: before its first commit a load
-    // has nothing to say.
-    if (recovering_ || url.isEmpty() || location_.isEmpty())
+    // has nothing to say, and the address of a load on its way is no page's.
+    if (recovering_ || url.isEmpty() || location_.isEmpty() || !page_->Shows(url))
         return;
     location_ = url.toString();
 }

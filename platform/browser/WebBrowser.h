@@ -63,7 +63,7 @@ private:
     void onCommitted(const QUrl& url);
     void onNewWindowRequested(const QUrl& requested);
     void OpenRequestedWindow(const QUrl& url);
-    void onRendererGone(QWebEnginePage::RenderProcessTerminationStatus status);
+    void onRendererGone(bool carriedOn);
     void syncLocation(const QUrl& url);
     void RaiseDownloadBegin();
     // Starts leaving the page shown (`go` navigates) under the leave watch.

@@ -2,6 +2,7 @@
 
 #include "MovieRedirectRule.h"
 
+#include <QHostInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkProxyFactory>
 #include <QNetworkReply>
@@ -54,14 +55,8 @@ void MovieFetch::Start(const QUrl& address)
     reply_ = network_->get(request);
     QNetworkReply* reply = reply_;
     connect(reply, &QNetworkReply::redirected, this, [this, reply](const QUrl& to) {
-        if (reply != reply_)
-            return;
-        if (MayFollowMovieRedirect(reply->url(), to)) {
-            emit reply->redirectAllowed();
-            return;
-        }
-        cutShort_ = MovieProblem::Refused;
-        reply->abort();
+        if (reply == reply_)
+            JudgeRedirect(reply, to);
     });
     // Stop at the limit, whether the server says the size or not.
     connect(reply, &QNetworkReply::downloadProgress, this, [this, reply](qint64 received, qint64 total) {
@@ -83,6 +78,38 @@ void MovieFetch::Start(const QUrl& address)
     });
     stallWatch_.start();
     deadline_.start();
+}
+
+// A name is judged by where it leads, as the system resolver answers it now;
+// through a proxy, the proxy resolves it and only the name is judged.
+void MovieFetch::JudgeRedirect(QNetworkReply* reply, const QUrl& to)
+{
+    const QUrl from = reply->url();
+    if (!MayFollowMovieRedirect(from, to)) {
+        CutShort(reply, MovieProblem::Refused);
+        return;
+    }
+    if (network_->proxyFactory()->queryProxy(QNetworkProxyQuery(to)).value(0).type() != QNetworkProxy::NoProxy) {
+        emit reply->redirectAllowed();
+        return;
+    }
+    // The reply waits for the answer; a reply abandoned meanwhile ignores it.
+    QHostInfo::lookupHost(to.host(), reply, [this, reply, from, to](const QHostInfo& answer) {
+        if (reply != reply_ || reply->isFinished())
+            return;
+        if (answer.error() != QHostInfo::NoError)
+            CutShort(reply, MovieProblem::Unreachable);
+        else if (MayFollowMovieRedirect(from, to, answer.addresses()))
+            emit reply->redirectAllowed();
+        else
+            CutShort(reply, MovieProblem::Refused);
+    });
+}
+
+void MovieFetch::CutShort(QNetworkReply* reply, MovieProblem problem)
+{
+    cutShort_ = problem;
+    reply->abort();
 }
 
 void MovieFetch::Abandon()

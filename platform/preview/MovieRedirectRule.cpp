@@ -1,10 +1,12 @@
 #include "MovieRedirectRule.h"
 
+#include <QHostAddress>
 #include <QUrl>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -12,64 +14,117 @@ namespace vidlatch::platform {
 namespace {
 
 struct Ipv4Block { std::uint32_t network; int bits; };
-constexpr std::array LocalIpv4 = {
+constexpr std::array RefusedIpv4 = {
     Ipv4Block{0x00000000, 8},   // unspecified, "this network"
     Ipv4Block{0x0A000000, 8},   // private
+    Ipv4Block{0x64400000, 10},  // carrier-grade NAT, shared with the provider
     Ipv4Block{0x7F000000, 8},   // loopback
     Ipv4Block{0xA9FE0000, 16},  // link-local
     Ipv4Block{0xAC100000, 12},  // private
+    Ipv4Block{0xC0000000, 24},  // protocol assignments
     Ipv4Block{0xC0A80000, 16},  // private
+    Ipv4Block{0xC6120000, 15},  // benchmarking
+    Ipv4Block{0xE0000000, 4},   // multicast
+    Ipv4Block{0xF0000000, 4},   // reserved, and the broadcast 255.255.255.255
 };
 
-bool IsLocalIpv4(std::uint32_t address)
+bool IsRefusedIpv4(std::uint32_t address)
 {
-    for (const Ipv4Block& block : LocalIpv4) {
-        if ((address >> (32 - block.bits)) == (block.network >> (32 - block.bits)))
+    return std::any_of(RefusedIpv4.begin(), RefusedIpv4.end(), [address](const Ipv4Block& block) {
+        return (address >> (32 - block.bits)) == (block.network >> (32 - block.bits));
+    });
+}
+
+using Ipv6Bytes = std::array<std::uint8_t, 16>;
+
+// A block refused outright, or one that carries an IPv4 address at byte
+// `ipv4At` and is judged by it. The first block that holds an address decides.
+struct Ipv6Block { Ipv6Bytes network; int bits; int ipv4At; };
+constexpr int Refused = -1;
+constexpr std::array RefusedIpv6 = {
+    Ipv6Block{{}, 128, Refused},                                              // unspecified
+    Ipv6Block{{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}, 128, Refused},  // loopback
+    Ipv6Block{{0xFC}, 7, Refused},                                            // unique local
+    Ipv6Block{{0xFE, 0x80}, 10, Refused},                                     // link-local
+    Ipv6Block{{0xFE, 0xC0}, 10, Refused},                                     // site-local
+    Ipv6Block{{0xFF}, 8, Refused},                                            // multicast
+    Ipv6Block{{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF}, 96, 12},            // IPv4-mapped
+    Ipv6Block{{0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0, 0}, 96, 12},            // IPv4-translated
+    Ipv6Block{{}, 96, 12},                                                    // IPv4-compatible
+    Ipv6Block{{0, 0x64, 0xFF, 0x9B}, 96, 12},                                 // NAT64
+    Ipv6Block{{0x20, 0x02}, 16, 2},                                           // 6to4
+};
+
+bool InBlock(const Ipv6Bytes& address, const Ipv6Block& block)
+{
+    const int whole = block.bits / 8, rest = block.bits % 8;
+    if (!std::equal(address.begin(), address.begin() + whole, block.network.begin()))
+        return false;
+    const int mask = (0xFF00 >> rest) & 0xFF;
+    return rest == 0 || (address[whole] & mask) == (block.network[whole] & mask);
+}
+
+bool IsRefusedIpv6(const Ipv6Bytes& address)
+{
+    for (const Ipv6Block& block : RefusedIpv6) {
+        if (!InBlock(address, block))
+            continue;
+        if (block.ipv4At == Refused)
             return true;
+        const std::uint8_t* v4 = address.data() + block.ipv4At;
+        return IsRefusedIpv4(std::uint32_t{v4[0]} << 24 | std::uint32_t{v4[1]} << 16 | std::uint32_t{v4[2]} << 8 | v4[3]);
     }
     return false;
 }
 
-bool IsLocalIpv6(const in6_addr& address)
+bool IsRefusedAddress(const QHostAddress& address)
 {
-    const std::uint8_t* b = address.s6_addr;
-    if (IN6_IS_ADDR_UNSPECIFIED(&address) || IN6_IS_ADDR_LOOPBACK(&address))
+    if (!address.scopeId().isEmpty())
         return true;
-    if ((b[0] & 0xFE) == 0xFC || (b[0] == 0xFE && (b[1] & 0xC0) == 0x80))
-        return true;  // unique local fc00::/7, link-local fe80::/10
-    // An IPv4 address inside IPv6 (mapped, or the old compatible form) is that address.
-    if (IN6_IS_ADDR_V4MAPPED(&address) || IN6_IS_ADDR_V4COMPAT(&address))
-        return IsLocalIpv4(static_cast<std::uint32_t>(b[12]) << 24 | b[13] << 16 | b[14] << 8 | b[15]);
-    return false;
+    bool isIpv4 = false;
+    const std::uint32_t v4 = address.toIPv4Address(&isIpv4);
+    if (isIpv4)
+        return IsRefusedIpv4(v4);
+    if (address.protocol() != QAbstractSocket::IPv6Protocol)
+        return true;
+    const Q_IPV6ADDR v6 = address.toIPv6Address();
+    Ipv6Bytes bytes{};
+    std::copy(std::begin(v6.c), std::end(v6.c), bytes.begin());
+    return IsRefusedIpv6(bytes);
 }
 
-bool IsLocalHost(QString host)
+// Refused by how it is written: a name of this machine, an address (in any
+// form the resolver takes) that the rule refuses, or a zone.
+bool IsRefusedHost(QString host)
 {
     if (host.endsWith(u'.'))
         host.chop(1);
-    if (host.isEmpty() || host == QLatin1String("localhost") || host.endsWith(QLatin1String(".localhost")))
+    if (host.isEmpty() || host == QLatin1String("localhost") || host.endsWith(QLatin1String(".localhost"))
+        || host.contains(u'%'))
         return true;
     const QByteArray text = host.toLatin1();
     in_addr v4{};
     // inet_aton takes every form the resolver takes for a numeric host.
     if (::inet_aton(text.constData(), &v4) != 0)
-        return IsLocalIpv4(ntohl(v4.s_addr));
-    in6_addr v6{};
-    if (::inet_pton(AF_INET6, text.constData(), &v6) == 1)
-        return IsLocalIpv6(v6);
+        return IsRefusedIpv4(ntohl(v4.s_addr));
+    Ipv6Bytes v6{};
+    if (::inet_pton(AF_INET6, text.constData(), v6.data()) == 1)
+        return IsRefusedIpv6(v6);
     return false;
 }
 
 } // namespace
 
-bool MayFollowMovieRedirect(const QUrl& from, const QUrl& to)
+bool MayFollowMovieRedirect(const QUrl& from, const QUrl& to, const std::optional<QList<QHostAddress>>& resolved)
 {
     const QString scheme = to.scheme();
     if (!to.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
         return false;
     if (from.scheme() == QLatin1String("https") && scheme == QLatin1String("http"))
         return false;
-    return !IsLocalHost(to.host(QUrl::FullyDecoded).toLower());
+    if (IsRefusedHost(to.host(QUrl::FullyDecoded).toLower()))
+        return false;
+    return !resolved || (!resolved->isEmpty() && std::none_of(resolved->begin(), resolved->end(), IsRefusedAddress));
 }
 
 } // namespace vidlatch::platform

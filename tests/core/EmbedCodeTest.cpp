@@ -55,7 +55,19 @@ INSTANTIATE_TEST_SUITE_P(Forms, EmbedTable, testing::Values(
     EmbedCase{"markdown_markup_escaped", Prefix + u"<b>&\"'x]()z", EmbedForm::Markdown, {},
               u"[Vidsite \\<b\\>\\&\\\"\\'x\\]\\(\\)z](" + Prefix + u"%3Cb%3E%26%22'x%5D%28%29z)"},
     EmbedCase{"markdown_line_break_stays_one_line", Prefix + u"a1b2c\nd4e5f", EmbedForm::Markdown, {},
-              u"[Vidsite a1b2c d4e5f](" + Prefix + u"a1b2c%0Ad4e5f)"},
+              u"[Vidsite a1b2c%0Ad4e5f](" + Prefix + u"a1b2c%0Ad4e5f)"},
+    // Direction controls, separators and invisible characters neither reorder,
+    // break nor hide the line; a pair of surrogates is one character.
+    EmbedCase{"html_direction_controls", Prefix + u"a1\u202Eb2\u200Fc3\u2066d4", EmbedForm::Html, {},
+              u"<embed src=\"" + Prefix.substr(0, Prefix.size() - 5) + u"&amp;vid=a1%E2%80%AEb2%E2%80%8Fc3%E2%81%A6d4\" "
+              u"type=\"application/x-shockwave-flash\" width=\"480\" height=\"400\" "
+              u"allowfullscreen=\"true\" allowscriptaccess=\"never\">"},
+    EmbedCase{"bbcode_separators", Prefix + u"a\u2028b\u2029c\u0085d1234", EmbedForm::BbCode, {},
+              u"[flash]" + Prefix + u"a%E2%80%A8b%E2%80%A9c%C2%85d1234[/flash]"},
+    EmbedCase{"markdown_invisible", Prefix + u"a\u200Bb\uFEFFc\u00AD\U000E0041d1\u00A0", EmbedForm::Markdown, {},
+              u"[Vidsite a%E2%80%8Bb%EF%BB%BFc%C2%AD%F3%A0%81%81d1\u00A0](" + Prefix +
+              u"a%E2%80%8Bb%EF%BB%BFc%C2%AD%F3%A0%81%81d1\u00A0)"},
+    EmbedCase{"address_as_copied", Prefix + u"a1\u202Eb2\u2028c3d4e", EmbedForm::Address, {}, Prefix + u"a1\u202Eb2\u2028c3d4e"},
     EmbedCase{"html_chinese_kept", Prefix + u"视频a1b2c3d4e", EmbedForm::Html, {},
               u"<embed src=\"" + Prefix.substr(0, Prefix.size() - 5) + u"&amp;vid=视频a1b2c3d4e\" "
               u"type=\"application/x-shockwave-flash\" width=\"480\" height=\"400\" "

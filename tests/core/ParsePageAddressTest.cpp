@@ -83,6 +83,13 @@ INSTANTIATE_TEST_SUITE_P(EdgeCases, ParseTable, testing::Values(
     ParseCase{"no_break_space_after_html", H + u"page/W/f/t/a1b2c3d4e5f.html\u00A0", ParseOutcome::CodeTaken, u"a1b2c3d4e5f"},
     ParseCase{"ideographic_space_after_html", H + u"page/W/f/t/a1b2c3d4e5f.html\u3000", ParseOutcome::CodeTaken, u"a1b2c3d4e5f"},
     ParseCase{"line_separator_after_html", H + u"page/W/f/t/a1b2c3d4e5f.html\u2028x", ParseOutcome::CodeTaken, u"a1b2c3d4e5f"},
+    // For every rule, not the html rule alone; measured from the page's ".html".
+    ParseCase{"words_after_html_hold_cover", H + u"page/a/b/c/a1b2c3d4e5f.html  discover", ParseOutcome::CodeTaken, u"a1b2c3d4e5f"},
+    ParseCase{"album_mark_after_html", H + u"page/a/b/c/a1b2c3d4e5f.html see index.html", ParseOutcome::CodeTaken, u"a1b2c3d4e5f"},
+    ParseCase{"album_mark_after_vid_query", H + u"cover/x/abc.html?vid=a1b2c3d4e5f 看 index.html", ParseOutcome::CodeTaken, u"a1b2c3d4e5f"},
+    ParseCase{"film_field_after_html", H + u"p/q/a1b2c3d4e5f.html abcd/", ParseOutcome::CodeTaken, u"a1b2c3d4e5f"},
+    ParseCase{"html_before_prefix", u"see a.html here: " + H + u"page/W/f/t/a1b2c3d4e5f.html", ParseOutcome::CodeTaken, u"a1b2c3d4e5f"},
+    ParseCase{"html_only_before_prefix", u"see a.html " + H + u"p/q/r/s.php x", ParseOutcome::CodeTaken, u"le/p/q/r/s.php x"},
     ParseCase{"zero_width_space_is_no_white_space", H + u"page/W/f/t/a1b2c3d4e5f.html\u200B", ParseOutcome::CodeTaken, u"1b2c3d4e5f\u200B"},
     ParseCase{"space_before_html_stays", H + u"p/q/r/a1b2c 3d4e5f.html", ParseOutcome::CodeTaken, u"1b2c 3d4e5f"},
     ParseCase{"vid_no_cover_no_html", H + u"p/q/r/?vid=a1b2c3d4e5f", ParseOutcome::PageNotSupported, {}},

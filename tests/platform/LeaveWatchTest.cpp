@@ -3,6 +3,7 @@
 #include "RendererProcess.h"
 #include "UiWait.h"
 
+#include <QFile>
 #include <QSignalSpy>
 #include <QWebEngineView>
 
@@ -11,6 +12,8 @@
 #include <cerrno>
 #include <csignal>
 #include <memory>
+
+#include <unistd.h>
 
 namespace vidlatch::platform {
 namespace {
@@ -40,18 +43,22 @@ struct Shown {
     }
 };
 
-// Whether the page answers a script within `ms`; the answer is kept by the
-// callback, which may come after the wait has given up.
-bool Answers(QWebEnginePage* page, int ms)
+// The CPU time that process `pid` has used, in clock ticks.
+quint64 CpuTicks(qint64 pid)
 {
-    auto answered = std::make_shared<bool>(false);
-    page->runJavaScript(QStringLiteral("0"), [answered](const QVariant&) { *answered = true; });
-    return WaitUntil([answered] { return *answered; }, ms);
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray line = stat.readAll();
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    constexpr int UserTimeAfterName = 14 - 3;  // utime, then stime
+    return fields.size() > UserTimeAfterName + 1 ? fields[UserTimeAfterName].toULongLong() + fields[UserTimeAfterName + 1].toULongLong() : 0;
 }
 
 // A page that spins for good is ended and the command carried out where the
 // kernel gives no pidfd: never a command left unserved. (With pidfds, the
-// browser's loop tests cover it.)
+// browser's loop tests cover it.) A later crash of the page's next renderer
+// is no command's.
 TEST(LeaveWatch, ASpinningPageIsEndedWithoutPidfds)
 {
     struct Row { const char* kernel; int (*pidfdOpen)(pid_t); };
@@ -62,19 +69,31 @@ TEST(LeaveWatch, ASpinningPageIsEndedWithoutPidfds)
     for (const Row& row : rows) {
         Shown shown;
         LeaveWatch watch(shown.page, nullptr, {row.pidfdOpen, RendererProcess::Kernel.startTime});
-        QObject::connect(shown.page, &QWebEnginePage::renderProcessTerminated, &watch, [&watch] { watch.RendererGone(); });
+        QSignalSpy gone(&watch, &LeaveWatch::rendererGone);
         QSignalSpy loaded(shown.page, &QWebEnginePage::loadFinished);
         shown.page->load(Spinning);
         ASSERT_TRUE(loaded.wait(15000)) << row.kernel;
-        ASSERT_TRUE(WaitUntil([&] { return !Answers(shown.page, 1000); })) << row.kernel;  // it spins
         const qint64 spinning = shown.page->renderProcessPid();
         ASSERT_GT(spinning, 0) << row.kernel;
+        // It spins: a second of CPU for a page of one line.
+        const quint64 before = CpuTicks(spinning);
+        ASSERT_TRUE(WaitUntil([&] { return CpuTicks(spinning) >= before + ::sysconf(_SC_CLK_TCK); }, 60000)) << row.kernel;
 
         watch.Leave([page = shown.page] { page->load(Home); });
         EXPECT_TRUE(WaitUntil([&] { return shown.page->url() == Home && !shown.page->isLoading(); }, 20000))
             << row.kernel << ": " << shown.page->url().toString().toStdString();
-        EXPECT_NE(shown.page->renderProcessPid(), spinning) << row.kernel;
-        EXPECT_TRUE(Answers(shown.page, 5000)) << row.kernel;
+        const qint64 next = shown.page->renderProcessPid();
+        EXPECT_NE(next, spinning) << row.kernel;
+        EXPECT_TRUE(test::PageAnswered(shown.page)) << row.kernel;
+        for (const QList<QVariant>& end : gone)
+            EXPECT_TRUE(end.at(0).toBool()) << row.kernel;  // the ended renderer's, carried on
+
+        // Nothing is being left now: the page is lost, and no command runs again.
+        const qsizetype ends = gone.size();
+        ASSERT_GT(next, 0) << row.kernel;
+        ASSERT_EQ(::kill(static_cast<pid_t>(next), SIGKILL), 0) << row.kernel;
+        ASSERT_TRUE(WaitUntil([&] { return gone.size() > ends; })) << row.kernel;
+        EXPECT_FALSE(gone.last().at(0).toBool()) << row.kernel;
     }
 }
 

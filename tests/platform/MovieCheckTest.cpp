@@ -1,6 +1,8 @@
 #include "MovieCheck.h"
 #include "MovieRedirectRule.h"
 
+#include <QHostAddress>
+#include <QHostInfo>
 #include <QUrl>
 
 #include <QtEndian>
@@ -8,7 +10,10 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <initializer_list>
+#include <iostream>
+#include <optional>
 #include <string>
 
 namespace vidlatch::platform {
@@ -118,8 +123,16 @@ TEST(MovieCheck, EveryProblemHasAPlainSentence)
 
 TEST(MovieRedirectRule, OnlyWhereAWebPageCouldGo)
 {
-    struct Case { const char* from; const char* to; bool allowed; };
+    // `resolved`: the system resolver's answer for the host where the fetch
+    // connects itself (none where a proxy does).
+    struct Case { const char* from; const char* to; bool allowed; std::optional<QStringList> resolved = std::nullopt; };
     const char* site = "http://static.vidsite.example/v1/res/vidplayer.swf";
+    // This machine by its own name, where the hosts file leads it to loopback.
+    const QByteArray ownRow = "http://" + QHostInfo::localHostName().toUtf8() + ":8080/x.swf";
+    QStringList own;
+    for (const QHostAddress& address : QHostInfo::fromName(QHostInfo::localHostName()).addresses())
+        own << address.toString();
+    const bool ownIsLoopback = !own.isEmpty() && std::all_of(own.begin(), own.end(), [](const QString& a) { return QHostAddress(a).isLoopback(); });
     const Case cases[] = {
         {site, "http://cdn.vidsite.example/x.swf?vid=a", true},
         {site, "https://cdn.vidsite.example/x.swf", true},
@@ -146,8 +159,25 @@ TEST(MovieRedirectRule, OnlyWhereAWebPageCouldGo)
         {site, "http://[::]/x.swf", false},
         {site, "http://[::ffff:127.0.0.1]/x.swf", false},
         {site, "http://[::ffff:7f00:1]/x.swf", false},
-        // Its private network and link-local addresses.
+        {site, "http://[::1%25lo]:8080/x.swf", false},
+        {site, ownRow.constData(), false, own},
+        // Its private network, link-local, site-local, and what no web host is.
         {site, "http://10.1.2.3/x.swf", false},
+        {site, "http://100.64.0.1/x.swf", false},
+        {site, "http://100.127.255.255/x.swf", false},
+        {site, "http://100.128.0.1/x.swf", true},
+        {site, "http://192.0.0.8/x.swf", false},
+        {site, "http://192.0.1.1/x.swf", true},
+        {site, "http://198.18.0.1/x.swf", false},
+        {site, "http://198.19.255.255/x.swf", false},
+        {site, "http://198.20.0.1/x.swf", true},
+        {site, "http://224.0.0.1/x.swf", false},
+        {site, "http://239.255.255.250/x.swf", false},
+        {site, "http://240.0.0.1/x.swf", false},
+        {site, "http://255.255.255.255/x.swf", false},
+        {site, "http://[fe80::1%25eth0]/x.swf", false},
+        {site, "http://[fec0::1]/x.swf", false},
+        {site, "http://[ff02::1]/x.swf", false},
         {site, "http://172.16.0.1/x.swf", false},
         {site, "http://172.31.255.255/x.swf", false},
         {site, "http://192.168.1.1/x.swf", false},
@@ -156,9 +186,37 @@ TEST(MovieRedirectRule, OnlyWhereAWebPageCouldGo)
         {site, "http://[fd12:3456::1]/x.swf", false},
         {site, "http://[fe80::1]/x.swf", false},
         {site, "http://[::ffff:192.168.0.1]/x.swf", false},
+        // IPv6 that carries an IPv4 address is that address.
+        {site, "http://[::ffff:0:7f00:1]/x.swf", false},
+        {site, "http://[::ffff:0:808:808]/x.swf", true},
+        {site, "http://[64:ff9b::7f00:1]/x.swf", false},
+        {site, "http://[64:ff9b::a00:1]/x.swf", false},
+        {site, "http://[64:ff9b::808:808]/x.swf", true},
+        {site, "http://[2002:7f00:1::1]/x.swf", false},
+        {site, "http://[2002:c0a8:101::1]/x.swf", false},
+        {site, "http://[2002:808:808::1]/x.swf", true},
+        // A name, by every address of its answer.
+        {site, "http://cdn.vidsite.example/x.swf", true, QStringList{"93.184.216.34", "2001:db8::1"}},
+        {site, "http://cdn.vidsite.example/x.swf", false, QStringList{"93.184.216.34", "127.0.0.1"}},
+        {site, "http://cdn.vidsite.example/x.swf", false, QStringList{"::1"}},
+        {site, "http://cdn.vidsite.example/x.swf", false, QStringList{"::ffff:10.0.0.1"}},
+        {site, "http://cdn.vidsite.example/x.swf", false, QStringList{"fe80::1%eth0"}},
+        {site, "http://cdn.vidsite.example/x.swf", false, QStringList{}},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(MayFollowMovieRedirect(QUrl(QLatin1String(c.from)), QUrl(QLatin1String(c.to))), c.allowed) << c.to;
+    for (const Case& c : cases) {
+        if (c.to == ownRow && !ownIsLoopback) {
+            std::cout << "[  SKIPPED ] " << c.to << ": this machine's name does not lead to loopback here\n";
+            continue;
+        }
+        std::optional<QList<QHostAddress>> resolved;
+        if (c.resolved) {
+            resolved.emplace();
+            for (const QString& address : *c.resolved)
+                resolved->append(QHostAddress(address));
+        }
+        EXPECT_EQ(MayFollowMovieRedirect(QUrl(QLatin1String(c.from)), QUrl(QLatin1String(c.to)), resolved), c.allowed)
+            << c.to << " " << (c.resolved ? c.resolved->join(u',').toStdString() : "");
+    }
 }
 
 } // namespace

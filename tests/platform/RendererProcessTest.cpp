@@ -22,11 +22,11 @@ pid_t StartChild()
     return pid;
 }
 
-// How the child ended: the signal, or 0 while it runs.
-int EndedBy(pid_t pid, bool wait)
+// Waits for the child to end: the signal that ended it.
+int EndedBy(pid_t pid)
 {
     int status = 0;
-    if (::waitpid(pid, &status, wait ? 0 : WNOHANG) != pid)
+    if (::waitpid(pid, &status, 0) != pid)
         return 0;
     return WIFSIGNALED(status) ? WTERMSIG(status) : -1;
 }
@@ -65,7 +65,7 @@ TEST(RendererProcess, EndsItsOwnRendererAndNoOtherProcess)
             renderer.Track(child);
             EXPECT_EQ(renderer.ByPidfd(), kernel.pidfdErrno == 0);
             EXPECT_TRUE(renderer.End());
-            EXPECT_EQ(EndedBy(child, true), SIGKILL);
+            EXPECT_EQ(EndedBy(child), SIGKILL);
         }
         {
             // One that is gone already counts as ended.
@@ -74,7 +74,7 @@ TEST(RendererProcess, EndsItsOwnRendererAndNoOtherProcess)
             RendererProcess renderer(Faked);
             renderer.Track(child);
             ASSERT_EQ(::kill(child, SIGKILL), 0);
-            ASSERT_EQ(EndedBy(child, true), SIGKILL);
+            ASSERT_EQ(EndedBy(child), SIGKILL);
             EXPECT_TRUE(renderer.End());
         }
         {
@@ -97,7 +97,7 @@ TEST(RendererProcess, EndsItsOwnRendererAndNoOtherProcess)
             renderer.Track(child);
             EXPECT_EQ(pidfdOpens, 2);
             EXPECT_TRUE(renderer.End());
-            EXPECT_EQ(EndedBy(child, true), SIGKILL);
+            EXPECT_EQ(EndedBy(child), SIGKILL);
         }
         if (kernel.pidfdErrno != 0) {
             // The number gone to another process since it was tracked: that one lives.
@@ -108,9 +108,9 @@ TEST(RendererProcess, EndsItsOwnRendererAndNoOtherProcess)
             renderer.Track(child);
             startShift = 1;
             EXPECT_TRUE(renderer.End());
-            EXPECT_EQ(EndedBy(child, false), 0);
-            ASSERT_EQ(::kill(child, SIGKILL), 0);
-            EXPECT_EQ(EndedBy(child, true), SIGKILL);
+            // A process ends once: had End sent its SIGKILL, this could not end it.
+            ASSERT_EQ(::kill(child, SIGTERM), 0);
+            EXPECT_EQ(EndedBy(child), SIGTERM);
         }
     }
     pidfdErrno = 0;
@@ -128,7 +128,7 @@ TEST(RendererProcess, ReadsTheStartTimeOfARunningProcessOnly)
     ASSERT_TRUE(started.has_value());
     EXPECT_GE(*started, *self);  // started after us
     ASSERT_EQ(::kill(child, SIGKILL), 0);
-    ASSERT_EQ(EndedBy(child, true), SIGKILL);
+    ASSERT_EQ(EndedBy(child), SIGKILL);
     EXPECT_FALSE(RendererProcess::Kernel.startTime(child).has_value());
 }
 

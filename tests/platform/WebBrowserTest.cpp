@@ -56,6 +56,21 @@ TEST(WebBrowser, LocationIsEmptyBeforeTheFirstNavigation)
     EXPECT_TRUE(w.browser->LocationURL().isEmpty());
     EXPECT_THROW(w.browser->GoBack(), ComponentError);
     EXPECT_THROW(w.browser->Refresh(), ComponentError);
+
+    // The engine shows the address of a first load at once, long before its
+    // page comes (the server waits 3 s), or if it never comes (no content).
+    const QString slow = Home + QStringLiteral("slow/page/f/a/s/fastcode001.html?ms=3000");
+    w.browser->Navigate(slow);
+    ASSERT_TRUE(WaitUntil([&] { return w.browser->page()->url() == QUrl(slow); }));
+    ASSERT_TRUE(test::QueuedDelivered());
+    EXPECT_TRUE(w.browser->LocationURL().isEmpty()) << w.browser->LocationURL().toStdString();
+    ASSERT_TRUE(WaitUntil([&] { return w.loaded; }));
+    EXPECT_EQ(w.browser->LocationURL(), slow);
+
+    Watched never;
+    ASSERT_TRUE(never.Load([&] { never.browser->Navigate(Home + QStringLiteral("nocontent/page/f/a/s/fastcode001.html")); }));
+    ASSERT_TRUE(test::QueuedDelivered());
+    EXPECT_TRUE(never.browser->LocationURL().isEmpty()) << never.browser->LocationURL().toStdString();
 }
 
 TEST(WebBrowser, DownloadBeginFollowsNavigations)
@@ -106,7 +121,7 @@ TEST(WebBrowser, RedirectBelongsToItsNavigation)
     ASSERT_TRUE(w.Load([&] { w.browser->Navigate(Home + QStringLiteral("redirect?to=/page/W/f/t/a1b2c3d4e5f.html")); }));
     ASSERT_TRUE(WaitUntil([&] { return w.seen.size() >= 3; }, 3000)) << w.seen.join(u' ').toStdString();
     ASSERT_TRUE(test::QueuedDelivered());  // and no fourth on its way
-    ASSERT_EQ(w.seen.size(), 3);  // the navigation, its arrival and the frame of the final page
+    ASSERT_EQ(w.seen.size(), 3) << w.seen.join(u' ').toStdString();  // the navigation, its arrival and the frame of the final page
     EXPECT_EQ(w.browser->LocationURL(), Video);
 }
 

@@ -42,9 +42,11 @@ bool DemoSite::Start(const QString& logFile)
         ::_exit(127);
     }
     ::close(pipeFds[1]);
-    char line[64] = {};
+    char line[320] = {};
+    char loopbackName[256] = {};
     FILE* out = ::fdopen(pipeFds[0], "r");
-    const bool ok = out && std::fgets(line, sizeof line, out) && std::sscanf(line, "PORT %d", &serverPort) == 1;
+    const bool ok = out && std::fgets(line, sizeof line, out)
+        && std::sscanf(line, "PORT %d %255s", &serverPort, loopbackName) == 2;
     if (out)
         std::fclose(out);
     if (!ok) {
@@ -54,8 +56,10 @@ bool DemoSite::Start(const QString& logFile)
     const QByteArray proxy = "http://127.0.0.1:" + QByteArray::number(serverPort);
     ::setenv("http_proxy", proxy.constData(), 1);
     ::setenv("HTTP_PROXY", proxy.constData(), 1);
-    ::setenv("no_proxy", "127.0.0.1,localhost", 1);
-    ::setenv("NO_PROXY", "127.0.0.1,localhost", 1);
+    // This machine by its other name too, left out of the proxy as desktops do.
+    const QByteArray direct = QByteArray("127.0.0.1,localhost,") + loopbackName;
+    ::setenv("no_proxy", direct.constData(), 1);
+    ::setenv("NO_PROXY", direct.constData(), 1);
     std::atexit(Stop);
     return true;
 }

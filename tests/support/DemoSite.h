@@ -12,8 +12,9 @@ class QWidget;
 namespace vidlatch::test {
 
 // The demo video site, started as a loopback HTTP proxy for the whole test
-// run. Start() sets http_proxy (and no_proxy for loopback) so that the web
-// engine and libcurl both reach it; call it before the QApplication exists.
+// run. Start() sets http_proxy (and no_proxy for loopback, by address and by
+// a name the site gives) so that the web engine and libcurl both reach it;
+// call it before the QApplication exists.
 class DemoSite {
 public:
     static bool Start(const QString& logFile = {});

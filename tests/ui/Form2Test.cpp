@@ -408,7 +408,9 @@ TEST(Form2NewWindows, TwoQuickRequestsLeaveThePageOnScreenInTheField)
         ASSERT_TRUE(WaitUntil([&] { return f.WebBrowser1->LocationURL() == Home; }));
         f.WebBrowser1->page()->runJavaScript(
             QStringLiteral("window.open('%1'); setTimeout(() => window.open('%2'), %3)").arg(first, evil).arg(delay));
-        ASSERT_TRUE(WaitUntil([&] { return f.WebBrowser2->LocationURL() == evil && !f.WebBrowser2->page()->isLoading(); }));
+        ASSERT_TRUE(WaitUntil([&] { return f.WebBrowser2->LocationURL() == evil && !f.WebBrowser2->page()->isLoading(); }))
+            << f.WebBrowser2->LocationURL().toStdString() << " loading " << f.WebBrowser2->page()->isLoading() << " url "
+            << f.WebBrowser2->page()->url().toString().toStdString();
         EXPECT_EQ(f.Text2->text().toStdString(), evil.toStdString()) << first.toStdString() << " then " << delay << " ms";
         s.runtime->calls.clear();
         f.Command1->click();

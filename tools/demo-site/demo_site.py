@@ -17,7 +17,8 @@ answers as the real one would for what Vidlatch needs:
                           SWF whose background colour comes from CODE;
                           /v1/res/big.swf?mb=N: the same, carrying N MB of data;
                           /fail/KIND.swf: movies that fail (see FAILURES), that
-                          redirect to cdn.vidsite.example or to this machine,
+                          redirect to cdn.vidsite.example or to this machine
+                          (by address, or by a name: redirect-name),
                           that stall (stall, drip, silent), come slowly (slow,
                           trickle) or late (wait), whose script loops for ever
                           after or before their first frame (loop, loop-first,
@@ -25,18 +26,21 @@ answers as the real one would for what Vidlatch needs:
                           (browse), or that make the player panic (panic, from
                           ../shared/movies where it is)
   127.0.0.1, localhost    the static host again, as a service on the user's
-                          machine would answer a redirected fetch
+  and LOOPBACK_NAME       machine would answer a redirected fetch
   cdn.vidsite.example     the player movie again, with no CORS header
   bbs.brightfold.example  the forum page
   www.baidu.com           the connection probe
 
-Usage: demo_site.py [--port N] [--log FILE]; prints "PORT N" once listening.
+Usage: demo_site.py [--port N] [--log FILE]; prints "PORT N NAME" once
+listening, NAME being LOOPBACK_NAME (to be left out of the proxy).
 """
 
 import argparse
 import hashlib
 import html
+import ipaddress
 import os
+import socket
 import struct
 import sys
 import threading
@@ -114,6 +118,27 @@ def make_swf(colour, payload: int = 0, loop: bool = False, first_script: bytes =
 
 
 # Movies that cannot be played, by kind: what the static host answers.
+def loopback_name():
+    """A name of this machine other than localhost that leads to loopback only:
+    its own, as the hosts file of most desktops gives it, or another that the
+    hosts file maps to loopback ("localhost" where there is none)."""
+    def loopback(name):
+        try:
+            answer = socket.getaddrinfo(name, None)
+        except OSError:
+            return False
+        return bool(answer) and all(ipaddress.ip_address(a[4][0].split("%")[0]).is_loopback for a in answer)
+    names = [socket.gethostname()]
+    try:
+        with open("/etc/hosts", encoding="utf-8") as hosts:
+            names += [n for line in hosts for n in line.split("#")[0].split()[1:]]
+    except OSError:
+        pass
+    return next((n for n in names if n.lower() != "localhost" and loopback(n)), "localhost")
+
+
+LOOPBACK_NAME = loopback_name()
+
 FAILURES = {
     "404": (404, b"not found", "text/plain"),
     "500": (500, b"", "text/plain"),
@@ -260,6 +285,7 @@ class DemoSite(BaseHTTPRequestHandler):
             STATIC_HOST: self.static_host,
             "127.0.0.1": self.static_host,
             "localhost": self.static_host,
+            LOOPBACK_NAME.lower(): self.static_host,
             CDN_HOST: self.cdn_host,
             FORUM_HOST: self.forum_host,
             PROBE_HOST: self.probe_host,
@@ -343,9 +369,10 @@ class DemoSite(BaseHTTPRequestHandler):
         elif kind in FAILURES:
             status, body, content_type = FAILURES[kind]
             self.send(status, body, content_type)
-        elif kind == "redirect-loopback":
+        elif kind in ("redirect-loopback", "redirect-name"):
+            host = "127.0.0.1" if kind == "redirect-loopback" else LOOPBACK_NAME
             port = self.server.server_address[1]
-            self.send(302, b"", headers=[("Location", "http://127.0.0.1:%d/v1/res/vidplayer.swf?f=3&vid=%s" % (port, vid))])
+            self.send(302, b"", headers=[("Location", "http://%s:%d/v1/res/vidplayer.swf?f=3&vid=%s" % (host, port, vid))])
         elif kind in ("stall", "drip", "silent"):
             self.stall(kind, make_swf(movie_colour(vid)))
         elif kind == "loop":
@@ -438,7 +465,7 @@ def main():
         DemoSite.log_file = open(args.log, "a", encoding="utf-8")
     server = ThreadingHTTPServer(("127.0.0.1", args.port), DemoSite)
     server.daemon_threads = True
-    print("PORT %d" % server.server_address[1], flush=True)
+    print("PORT %d %s" % (server.server_address[1], LOOPBACK_NAME), flush=True)
     try:
         server.serve_forever()
     except KeyboardInterrupt:

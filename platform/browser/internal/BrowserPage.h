@@ -36,6 +36,9 @@ public:
 
     // Whether the page's request for a new window may go on; counts it.
     [[nodiscard]] bool MayOpenWindow();
+    // Whether `url` is the address of the document shown (committed), not
+    // one the engine shows while a load it was given is still on its way.
+    [[nodiscard]] bool Shows(const QUrl& url) const;
 signals:
     // The page's script asked for a dialog (the leave question aside).
     void dialogAsked();
@@ -61,18 +64,27 @@ protected:
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int, const QString&) override {}
 
 private:
+    // Where the page's history stands: a committed document moves it, an
+    // address the engine shows before its document commits does not.
+    struct HistoryPlace {
+        int count = 0;
+        int index = -1;
+        QUrl url;
+        bool operator==(const HistoryPlace&) const = default;
+    };
     // Whether the page's next dialog may be shown; counts it if so.
     bool MayShowDialog(bool leaveQuestion = false);
     // Shows one of the page's dialogs through `show`.
     template <typename Show>
     auto ShowDialog(Show show);
     void OnLoadingChanged(const QWebEngineLoadingInfo& loading);
-    void OnUrlChanged(const QUrl& url);
+    void CheckArrival();
     // A new document: it gets the dialogs and windows that the one before forfeited.
     void Commit(const QUrl& url);
 
     bool silent_ = false;
     PageArrivals arrivals_;
+    HistoryPlace place_;
     QElapsedTimer clock_;
     FloodCounter dialogs_{FloodDialogs, FloodGapMs};  // the gap runs from the last one closed
     FloodCounter windows_{FloodWindows, WindowGapMs};

@@ -25,11 +25,15 @@ public:
 
     // Starts leaving the page shown; `go` carries out the command.
     void Leave(std::function<void()> go);
-    // The page's renderer died. True when it was being left: the command is
-    // then carried out again, from the event loop.
-    bool RendererGone();
+
+signals:
+    // The page's renderer died (not a normal end). `carriedOn` when the page
+    // was being left: the command is then carried out again, from the event
+    // loop, and nothing need be shown in the page's place.
+    void rendererGone(bool carriedOn);
 
 private:
+    bool CarryOn();
     void Tick();
     void EndStuckPage();
 
@@ -38,7 +42,7 @@ private:
     QElapsedTimer clock_;
     QTimer ticks_;
     std::function<void()> leave_;
-    bool retry_ = false;  // the renderer was ended for the command
+    bool retry_ = false;  // the renderer was ended for the command, and its end is still to be told
     int question_ = 0;    // which question the page answers
     RendererProcess renderer_;
 };

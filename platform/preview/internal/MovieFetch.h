@@ -15,7 +15,8 @@ namespace vidlatch::platform {
 
 // Fetches one movie for the preview as the browser plug-in did: through the
 // proxy the environment names, following the site's redirects (no CORS
-// stands in the way) but never to this machine or its private network, at
+// stands in the way) but never to this machine or its private network (by
+// where a name leads, where the fetch connects without a proxy), at
 // most MaxMovieBytes, and checked before the player sees it. A fetch that
 // stalls or takes too long ends, and a new Start abandons the fetch before it.
 class MovieFetch : public QObject {
@@ -50,6 +51,8 @@ signals:
     void progress(qint64 received, qint64 total);
 
 private:
+    void JudgeRedirect(QNetworkReply* reply, const QUrl& to);
+    void CutShort(QNetworkReply* reply, MovieProblem problem);
     void Finish();
     void CheckProgress();
     void CutShort(MovieProblem problem);
