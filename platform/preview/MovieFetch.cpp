@@ -30,15 +30,10 @@ MovieFetch::MovieFetch(QObject* parent) : QObject(parent), network_(new QNetwork
     connect(&stallWatch_, &QTimer::timeout, this, &MovieFetch::CheckProgress);
     deadline_.setSingleShot(true);
     deadline_.setInterval(DeadlineMs);
-    connect(&deadline_, &QTimer::timeout, this, [this] { CutShort(MovieProblem::TooSlow); });
-}
-
-void MovieFetch::CutShort(MovieProblem problem)
-{
-    if (!reply_)
-        return;
-    cutShort_ = problem;
-    reply_->abort();
+    connect(&deadline_, &QTimer::timeout, this, [this] {
+        if (reply_)
+            CutShort(reply_, MovieProblem::TooSlow);
+    });
 }
 
 void MovieFetch::Start(const QUrl& address)
@@ -64,7 +59,7 @@ void MovieFetch::Start(const QUrl& address)
             return;
         received_ = received;
         if (received > MaxMovieBytes || total > MaxMovieBytes) {
-            CutShort(MovieProblem::TooLarge);
+            CutShort(reply, MovieProblem::TooLarge);
             return;
         }
         // The last report of a reply comes as it ends, with what came as its total.
@@ -127,7 +122,7 @@ void MovieFetch::CheckProgress()
     if (!reply_)
         return;
     if (received_ - receivedAtLastLook_ < StallBytes) {
-        CutShort(MovieProblem::TimedOut);
+        CutShort(reply_, MovieProblem::TimedOut);
         return;
     }
     receivedAtLastLook_ = received_;

@@ -55,7 +55,6 @@ private:
     void CutShort(QNetworkReply* reply, MovieProblem problem);
     void Finish();
     void CheckProgress();
-    void CutShort(MovieProblem problem);
 
     QNetworkAccessManager* network_;
     QPointer<QNetworkReply> reply_;
