@@ -18,6 +18,7 @@
 namespace vidlatch::platform {
 namespace {
 
+using test::CpuTicks;
 using test::WaitUntil;
 
 const QUrl Home(QStringLiteral("http://v.vidsite.example/"));
@@ -42,18 +43,6 @@ struct Shown {
         delete page;
     }
 };
-
-// The CPU time that process `pid` has used, in clock ticks.
-quint64 CpuTicks(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return 0;
-    const QByteArray line = stat.readAll();
-    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-    constexpr int UserTimeAfterName = 14 - 3;  // utime, then stime
-    return fields.size() > UserTimeAfterName + 1 ? fields[UserTimeAfterName].toULongLong() + fields[UserTimeAfterName + 1].toULongLong() : 0;
-}
 
 // A page that spins for good is ended and the command carried out where the
 // kernel gives no pidfd: never a command left unserved. (With pidfds, the

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QEventLoop>
 #include <QTest>
 #include <QTimer>
@@ -123,6 +124,21 @@ inline int VisibleWindows()
             ++count;
     }
     return count;
+}
+
+// The CPU time that process `pid` has used, in clock ticks: a page that
+// spins shows it by the second of CPU its renderer takes.
+inline quint64 CpuTicks(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray line = stat.readAll();
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    constexpr int UserTimeAfterName = 14 - 3;  // utime, then stime
+    return fields.size() > UserTimeAfterName + 1
+               ? fields[UserTimeAfterName].toULongLong() + fields[UserTimeAfterName + 1].toULongLong()
+               : 0;
 }
 
 } // namespace vidlatch::test

@@ -106,11 +106,8 @@ def make_swf(colour, payload: int = 0, loop: bool = False, first_script: bytes =
     body += tag(1)                 # ShowFrame
     if loop:
         # Two seconds of frames, then one whose script jumps to itself for
-        # ever: the movie is surely on screen when it starts. The frame
-        # before asks for /fail/looping.swf, so the site knows when.
-        body += tag(1) * (LOOP_FRAME - 2)
-        looping = b"http://%s/fail/looping.swf\0_level1\0" % STATIC_HOST.encode()
-        body += tag(12, b"\x83" + struct.pack("<H", len(looping)) + looping + b"\0") + tag(1)
+        # ever: the movie is surely on screen when it starts.
+        body += tag(1) * (LOOP_FRAME - 1)
         body += tag(12, LOOP_FOR_EVER)
         body += tag(1)
     body += tag(0)                 # End
