@@ -34,8 +34,8 @@ PreviewCover::PreviewCover(QWidget* view) : QWidget(view), view_(view)
 void PreviewCover::setLoading(bool loading)
 {
     lift_.stop();
-    if (std::exchange(content_, nullptr))
-        view_->focusProxy()->removeEventFilter(this);
+    if (QWidget* content = std::exchange(content_, nullptr))
+        content->removeEventFilter(this);
     if (loading == loading_)
         return;
     loading_ = loading;
@@ -86,7 +86,7 @@ void PreviewCover::Update()
 bool PreviewCover::eventFilter(QObject* watched, QEvent* event)
 {
     // Drawn: lifted once that reaches the screen, after the events now due.
-    if (watched == content_ && content_ && event->type() == QEvent::Paint)
+    if (content_ && watched == content_ && event->type() == QEvent::Paint)
         QTimer::singleShot(0, this, [this] { if (content_) setLoading(false); });
     if (event->type() == QEvent::Resize || (event->type() == QEvent::ChildAdded && isVisible()))
         Update();

@@ -40,7 +40,7 @@ private:
 
     QWidget* view_;
     bool loading_ = false;
-    QWidget* content_ = nullptr;  // what the view draws the page in, while we wait for it
+    QPointer<QWidget> content_;  // what the view draws the page in, while we wait for it
     QTimer lift_;
     qint64 received_ = 0;
     qint64 total_ = -1;
