@@ -35,6 +35,15 @@ void PreviewMachine::Learn(const QUrl& asked, const QUrl& finalAddress)
     }
 }
 
+// A movie asked at `asked` has come: where from, and what it leaves behind.
+QUrl PreviewMachine::Arrived(const QUrl& asked, const Input& fetched)
+{
+    Learn(asked, fetched.url);
+    if (fetched.bytes > LargeMovieBytes)
+        renewalDue_ = true;  // its memory goes with its page, after it
+    return OriginOf(fetched.url);
+}
+
 QUrl PreviewMachine::Predicted(const QUrl& address) const
 {
     const QUrl origin = OriginOf(address);
@@ -91,27 +100,27 @@ PreviewMachine::Actions PreviewMachine::Fail(MovieProblem problem)
     return Deliver();
 }
 
+// The movie set is on its way: its page gets ready meanwhile, and the movie
+// before stops where that page stays.
+PreviewMachine::Step PreviewMachine::Fetch(const QUrl& address, Actions fetch)
+{
+    movieOrigin_ = Predicted(address);
+    state_ = State::Fetching;
+    Actions actions = fetch | PagesFor(movieOrigin_);
+    if (page_ == Page::Ready && !(actions & BuildPage))
+        actions |= StopMovieBefore;
+    return {state_, actions};
+}
+
 PreviewMachine::Step PreviewMachine::SetMovie(const QUrl& address)
 {
     ResetMovie();
     const bool fetchedAhead = ahead_ != Ahead::None && aheadAddress_ == address;
     const Ahead ahead = std::exchange(ahead_, Ahead::None);
-    if (!fetchedAhead) {
-        movieOrigin_ = Predicted(address);
-        state_ = State::Fetching;
-        Actions actions = StartFetch | (ahead != Ahead::None ? Actions{DropAhead} : 0) | PagesFor(movieOrigin_);
-        if (page_ == Page::Ready && !(actions & BuildPage))
-            actions |= StopMovieBefore;
-        return {state_, actions};
-    }
-    if (ahead == Ahead::Fetching) {
-        movieOrigin_ = Predicted(address);
-        state_ = State::Fetching;
-        Actions actions = AdoptAhead | PagesFor(movieOrigin_);
-        if (page_ == Page::Ready && !(actions & BuildPage))
-            actions |= StopMovieBefore;
-        return {state_, actions};
-    }
+    if (!fetchedAhead)
+        return Fetch(address, StartFetch | (ahead != Ahead::None ? Actions{DropAhead} : 0));
+    if (ahead == Ahead::Fetching)
+        return Fetch(address, AdoptAhead);
     // Here already: played at once where the page is ready for it, a staged
     // one only shown.
     problem_ = aheadProblem_;
@@ -144,10 +153,7 @@ PreviewMachine::Step PreviewMachine::On(const Input& input)
     case Event::Fetched:
         if (state_ != State::Fetching)
             break;
-        Learn(asked_, input.url);
-        movieOrigin_ = OriginOf(input.url);
-        if (input.bytes > LargeMovieBytes)
-            renewalDue_ = true;  // its memory goes with its page, after it
+        movieOrigin_ = Arrived(asked_, input);
         actions = Deliver();
         break;
     case Event::FetchFailed:
@@ -157,10 +163,7 @@ PreviewMachine::Step PreviewMachine::On(const Input& input)
     case Event::AheadFetched:
         if (ahead_ != Ahead::Fetching)
             break;
-        Learn(aheadAddress_, input.url);
-        aheadOrigin_ = OriginOf(input.url);
-        if (input.bytes > LargeMovieBytes)
-            renewalDue_ = true;
+        aheadOrigin_ = Arrived(aheadAddress_, input);
         // Staged only into a page that will play it: ready, seen, of its
         // origin and staying, and only a movie that travels in the call.
         if (page_ == Page::Ready && input.pageSeen && PageFits(aheadOrigin_) && input.bytes <= InlineMovieBytes) {

@@ -111,12 +111,14 @@ public:
 
 private:
     Step SetMovie(const QUrl& address);
+    Step Fetch(const QUrl& address, Actions fetch);
     Actions PagesFor(const QUrl& origin);
     Actions Build(const QUrl& origin);
     Actions Deliver();
     Actions Fail(MovieProblem problem);
     void ResetMovie();
     void Learn(const QUrl& asked, const QUrl& finalAddress);
+    QUrl Arrived(const QUrl& asked, const Input& fetched);
     QUrl Predicted(const QUrl& address) const;
     bool PageFits(const QUrl& origin) const;
 
