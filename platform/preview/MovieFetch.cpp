@@ -62,9 +62,7 @@ void MovieFetch::Start(const QUrl& address)
             CutShort(reply, MovieProblem::TooLarge);
             return;
         }
-        // The last report of a reply comes as it ends, with what came as its total.
-        if (!reply->isFinished())
-            emit progress(received, reply->header(QNetworkRequest::ContentLengthHeader).isValid() ? total : -1);
+        emit progress(received, total);
     });
     connect(reply, &QNetworkReply::finished, this, [this, reply] {
         reply->deleteLater();

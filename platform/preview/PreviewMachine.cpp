@@ -94,6 +94,15 @@ PreviewMachine::Actions PreviewMachine::Deliver()
     return Build(movieOrigin_);
 }
 
+// The movie ends in a sentence: its own problem, or `otherwise`.
+PreviewMachine::Actions PreviewMachine::Failed(MovieProblem otherwise)
+{
+    if (problem_ == MovieProblem::None)
+        problem_ = otherwise;
+    state_ = State::Failed;
+    return EmitFailed;
+}
+
 PreviewMachine::Actions PreviewMachine::Fail(MovieProblem problem)
 {
     problem_ = problem;
@@ -202,10 +211,9 @@ PreviewMachine::Step PreviewMachine::On(const Input& input)
         }
         break;
     case Event::PageFailed:
-        if (state_ == State::Handed) {
-            state_ = State::Failed;
-            actions = EmitFailed;
-        }
+        // The page's own sentence for a movie the player cannot take.
+        if (state_ == State::Handed)
+            actions = Failed(MovieProblem::Unplayable);
         break;
     case Event::PlayerPanic:
         // A player that panicked leaves its page unable to make another: the
@@ -232,20 +240,14 @@ PreviewMachine::Step PreviewMachine::On(const Input& input)
         if (state_ == State::Waiting) {
             // A document that does not load is held up by its renderer: it
             // goes, once a movie; after that the page is past helping.
-            if (!std::exchange(endedForMovie_, true)) {
-                actions = EndRenderer;
-            } else {
-                state_ = State::Failed;
-                actions = EmitFailed;
-            }
+            actions = !std::exchange(endedForMovie_, true) ? EndRenderer : Failed(MovieProblem::DidNotStart);
             break;
         }
         if (state_ != State::Handed)
             break;
         if (problem_ != MovieProblem::None) {
             // Not even its sentence was taken: the page is past helping.
-            state_ = State::Failed;
-            actions = EmitFailed;
+            actions = Failed(problem_);
             break;
         }
         problem_ = MovieProblem::DidNotStart;

@@ -96,7 +96,7 @@ public:
     State state() const { return state_; }
     Ahead ahead() const { return ahead_; }
     Page page() const { return page_; }
-    // Why the set movie does not play; None while it may.
+    // Why the set movie does not play; None while it may (Failed always has one).
     MovieProblem Problem() const { return problem_; }
     QUrl PageOrigin() const { return pageOrigin_; }
     // The movie before is covered until the set movie is drawn or failed.
@@ -116,6 +116,7 @@ private:
     Actions Build(const QUrl& origin);
     Actions Deliver();
     Actions Fail(MovieProblem problem);
+    Actions Failed(MovieProblem otherwise);
     void ResetMovie();
     void Learn(const QUrl& asked, const QUrl& finalAddress);
     QUrl Arrived(const QUrl& asked, const Input& fetched);

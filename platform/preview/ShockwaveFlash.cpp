@@ -219,11 +219,13 @@ void ShockwaveFlash::CarryOut(PreviewMachine::Actions actions)
         cover_->LiftOnceDrawn();
     else
         cover_->setLoading(machine_.Covered());
+    if (actions & (M::StartFetch | M::AdoptAhead))
+        cover_->setProgress(0, -1);  // nothing of the new movie yet, whatever the one before had
     UpdateClocks();
     if (actions & M::EmitShown)
         emit movieShown();
     if (actions & M::EmitFailed)
-        emit movieFailed(machine_.Problem() == MovieProblem::None ? MovieProblem::Unplayable : machine_.Problem());
+        emit movieFailed(machine_.Problem());
 }
 
 void ShockwaveFlash::BuildPage()

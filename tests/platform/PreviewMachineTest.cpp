@@ -40,6 +40,13 @@ const std::vector<Recipe>& Recipes()
         {"staged", {{E::SetMovie, A}, {E::Fetched, A, 100}, {E::PageLoaded}, {E::FirstFrame}, {E::Prefetch, B}, {E::AheadFetched, B, 100}}},
         {"held", {{E::SetMovie, A}, {E::Fetched, A, 100}, {E::PageLoaded}, {E::FirstFrame}, {E::Prefetch, Other}, {E::AheadFetched, Other, 100}}},
         {"handed, its renderer ended", {{E::SetMovie, A}, {E::Fetched, A, 100}, {E::PageLoaded}, {E::AnswerOverdue}, {E::RendererGone}, {E::PageLoaded}}},
+        {"a redirect learnt", {{E::SetMovie, Redirected}, {E::Fetched, Cdn, 100}, {E::PageLoaded}, {E::FirstFrame}}},
+        {"a page that has had its share", [] {
+             std::vector<M::Input> inputs{{E::SetMovie, A}, {E::Fetched, A, 100}, {E::PageLoaded}, {E::FirstFrame}};
+             for (int movie = 1; movie < M::MoviesPerPage; ++movie)
+                 inputs.push_back({E::SetMovie, movie % 2 ? B : A});
+             return inputs;
+         }()},
     };
     return recipes;
 }
@@ -95,6 +102,9 @@ TEST(PreviewMachine, EveryStateAgainstEveryEventHasAnExit)
                 }
                 EXPECT_EQ(bool(step.actions & M::EmitShown), before != S::Shown && step.state == S::Shown) << what;
                 EXPECT_EQ(bool(step.actions & M::EmitFailed), before != S::Failed && step.state == S::Failed) << what;
+                if (step.state == S::Failed) {
+                    EXPECT_NE(machine.Problem(), MovieProblem::None) << what;
+                }
                 if (step.actions & M::HandOver) {
                     EXPECT_EQ(machine.page(), M::Page::Ready) << what;
                 }
@@ -122,12 +132,12 @@ TEST(PreviewMachine, WhatEachEventDoes)
         {"fetched into a ready page", "fetching", {{E::PageLoaded}, {E::Fetched, A, 100}}, S::Handed, M::HandOver, M::BuildPage},
         {"a failure waits for its page", "fetching", {{E::FetchFailed, {}, 0, MovieProblem::NotFlash}}, S::Waiting, 0, M::HandOver, MovieProblem::NotFlash},
         {"a frame drawn", "handed", {{E::FirstFrame}}, S::Shown, M::EmitShown, 0},
-        {"the page's sentence", "handed", {{E::PageFailed}}, S::Failed, M::EmitFailed, 0},
+        {"the page's sentence", "handed", {{E::PageFailed}}, S::Failed, M::EmitFailed, 0, MovieProblem::Unplayable},
         {"no frame in time, the page answering", "handed", {{E::StartOverdue}}, S::Handed, M::HandOver, M::EndRenderer, MovieProblem::DidNotStart},
         {"no frame in time, the page silent", "handed", {Owing(E::StartOverdue)}, S::Handed, M::EndRenderer, M::HandOver, MovieProblem::DidNotStart},
         {"... its sentence in a new page", "handed", {Owing(E::StartOverdue), {E::RendererGone}, {E::PageLoaded}}, S::Handed, M::HandOver, 0, MovieProblem::DidNotStart},
         {"a document that does not load: its renderer goes", "waiting for its page", {{E::StartOverdue}}, S::Waiting, M::EndRenderer, 0},
-        {"... once a movie", "waiting for its page", {{E::StartOverdue}, {E::RendererGone}, {E::StartOverdue}}, S::Failed, M::EmitFailed, M::EndRenderer},
+        {"... once a movie", "waiting for its page", {{E::StartOverdue}, {E::RendererGone}, {E::StartOverdue}}, S::Failed, M::EmitFailed, M::EndRenderer, MovieProblem::DidNotStart},
         {"a page silent while it owes the movie", "handed", {{E::AnswerOverdue}}, S::Handed, M::EndRenderer, 0},
         {"... ended once a movie", "handed", {{E::AnswerOverdue}, {E::AnswerOverdue}}, S::Handed, 0, M::EndRenderer},
         {"... the movie again in a new page", "handed", {{E::AnswerOverdue}, {E::RendererGone}}, S::Waiting, M::BuildPage, 0},
@@ -145,6 +155,11 @@ TEST(PreviewMachine, WhatEachEventDoes)
         {"a staged movie lost with its renderer is played anew", "staged", {{E::RendererGone}, {E::SetMovie, B}}, S::Waiting, M::AdoptAhead | M::BuildPage, M::StartFetch},
         {"a staged panic renews the page for it", "staged", {{E::StagedPanic}, {E::SetMovie, B}}, S::Waiting, M::RenewPage | M::BuildPage, M::HandOver, MovieProblem::PlayerError},
         {"the fetch before ends late: nothing", "shown", {{E::Fetched, A, 100}, {E::FetchFailed, {}, 0, MovieProblem::TimedOut}}, S::Shown, 0, ~0u},
+        {"a redirect: one document, for where the movie comes from", "shown", {{E::SetMovie, Redirected}, {E::Fetched, Cdn, 100}}, S::Waiting, M::BuildPage, 0},
+        {"a redirect learnt: the page is the CDN's from the start", "a redirect learnt", {{E::SetMovie, Redirected}}, S::Fetching, M::StartFetch | M::StopMovieBefore, M::BuildPage},
+        {"... and a movie fetched ahead from there is staged", "a redirect learnt", {{E::Prefetch, Redirected}, {E::AheadFetched, Cdn, 100}}, S::Shown, M::Stage, M::BuildPage},
+        {"an origin no longer redirected: one document", "a redirect learnt", {{E::SetMovie, A}, {E::Fetched, A, 100}}, S::Waiting, M::BuildPage, 0},
+        {"a page that has had its share: a new renderer", "a page that has had its share", {{E::SetMovie, B}}, S::Fetching, M::RenewPage | M::BuildPage, 0},
         {"a large movie: the next gets a new renderer", "fetching", {{E::Fetched, A, M::LargeMovieBytes + 1}, {E::PageLoaded}, {E::FirstFrame}, {E::SetMovie, B}}, S::Fetching, M::RenewPage | M::BuildPage, 0},
     };
     for (const Row& row : rows) {
@@ -162,41 +177,6 @@ TEST(PreviewMachine, WhatEachEventDoes)
         EXPECT_EQ(step.actions & row.unwanted, 0u) << row.what;
         EXPECT_EQ(machine.Problem(), row.problem) << row.what;
     }
-}
-
-// A redirected movie's page is built once, for where it comes from, and
-// kept while that origin's movies come the same way; a page is renewed
-// after its share of movies.
-TEST(PreviewMachine, PagesAreBuiltOnceAndRenewedInTime)
-{
-    M machine;
-    const auto builds = [&](const std::vector<M::Input>& inputs) {
-        int built = 0;
-        for (const M::Input& input : inputs) {
-            const M::Step step = machine.On(input);
-            built += bool(step.actions & M::BuildPage);
-        }
-        return built;
-    };
-    EXPECT_EQ(builds({{E::SetMovie, A}, {E::PageLoaded}, {E::Fetched, A, 100}, {E::FirstFrame}}), 1);
-    // The first redirect is learnt from its fetch: one build, for the CDN.
-    EXPECT_EQ(builds({{E::SetMovie, Redirected}, {E::Fetched, Cdn, 100}, {E::PageLoaded}, {E::FirstFrame}}), 1);
-    EXPECT_EQ(machine.PageOrigin(), M::OriginOf(Cdn));
-    // From then on the page is the CDN's from the start, and stays.
-    EXPECT_EQ(builds({{E::SetMovie, Redirected}, {E::Fetched, Cdn, 100}, {E::FirstFrame}}), 0);
-    EXPECT_EQ(builds({{E::Prefetch, Redirected}, {E::AheadFetched, Cdn, 100}}), 0);
-    EXPECT_EQ(machine.ahead(), M::Ahead::Staged);
-    EXPECT_EQ(builds({{E::SetMovie, Redirected}, {E::FirstFrame}}), 0);
-    // The origin that stops redirecting is the movies' own again.
-    EXPECT_EQ(builds({{E::SetMovie, A}, {E::Fetched, A, 100}, {E::PageLoaded}, {E::FirstFrame}}), 1);
-    EXPECT_EQ(machine.state(), S::Shown);
-    EXPECT_EQ(builds({{E::SetMovie, A}, {E::Fetched, A, 100}, {E::FirstFrame}}), 0);
-    EXPECT_EQ(machine.state(), S::Shown);
-
-    int renewals = 0;
-    for (int movie = 0; movie < 2 * M::MoviesPerPage; ++movie)
-        renewals += bool(machine.On({E::SetMovie, movie % 2 ? A : B}).actions & M::RenewPage);
-    EXPECT_EQ(renewals, 2);
 }
 
 } // namespace

@@ -298,10 +298,7 @@ TEST(ShockwaveFlash, EveryFetchPlaysItsOwnMovieAfterAnyFailure)
         setMovie(c.address, c.what);
         const qint64 renderer = flash->page()->renderProcessPid();
         bool progressShown = false;
-        QString coverSaid;
         const auto watchProgress = [&] {
-            if (!PreviewText(flash).isEmpty() && !coverSaid.contains(PreviewText(flash)))
-                coverSaid += PreviewText(flash) + u'|';
             progressShown = progressShown || (c.progress && PreviewText(flash).endsWith(QLatin1String(c.progress)));
         };
         switch (c.outcome) {
@@ -331,7 +328,7 @@ TEST(ShockwaveFlash, EveryFetchPlaysItsOwnMovieAfterAnyFailure)
             break;
         }
         if (c.progress) {
-            EXPECT_TRUE(progressShown) << c.what << ": the cover did not show how much had come: " << coverSaid.toStdString();
+            EXPECT_TRUE(progressShown) << c.what << ": the cover did not show how much had come";
         }
         if (c.origin == QLatin1String("http://cdn.vidsite.example") && c.before) {
             EXPECT_EQ(pagesBuilt, pagesBefore) << c.what << ": its page was built again";
