@@ -156,7 +156,8 @@ http_proxy=http://127.0.0.1:9 setsid "$moved/bin/vidlatch" > "$work/app.log" 2>&
 app=$!
 window=
 for _ in $(seq 300); do
-  window=$(xwininfo -root -tree | awk '/Vidlatch[^"]*": \(/ { print $1; exit }')
+  # The walk fails when a window goes away under it (the engine's own come and go): look again.
+  window=$(xwininfo -root -tree 2>/dev/null | awk '/Vidlatch[^"]*": \(/ { print $1; exit }') || window=
   [ -n "$window" ] && break
   kill -0 "$app" 2>/dev/null || break
   sleep 0.1

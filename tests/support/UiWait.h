@@ -92,12 +92,16 @@ inline bool PageAnswered(QWebEnginePage* page, int ms = 10000)
 }
 
 // Clicks the element with `id` in `view`'s page once the page has it. (A
-// script sent while the page navigates away may never answer: ask again.)
+// script sent while the page navigates away may never answer: ask again. A
+// busy page may answer late: the element keeps which call clicked it, so a
+// question asked again never clicks twice.)
 inline bool ClickInPage(QWebEngineView* view, const QString& id, int ms = 15000)
 {
+    static int calls = 0;
     auto clicked = std::make_shared<bool>(false);
-    const QString script = QStringLiteral("(() => { const e = document.getElementById('%1'); "
-                                          "if (!e) return false; e.click(); return true; })()").arg(id);
+    const QString script = QStringLiteral("(() => { const e = document.getElementById('%1'); if (!e) return false; "
+                                          "if (e.dataset.vidlatchClick !== '%2') { e.dataset.vidlatchClick = '%2'; "
+                                          "e.click(); } return true; })()").arg(id).arg(++calls);
     QElapsedTimer sinceAsked;
     return WaitUntil([&] {
         if (!*clicked && (!sinceAsked.isValid() || sinceAsked.elapsed() > 300)) {
