@@ -129,12 +129,13 @@ constexpr char PreviewStepMarks[] = R"JS(
   const mark = (name) => { if (!(name in marks)) marks[name] = performance.now(); };
   mark('page_script_start');
   document.addEventListener('DOMContentLoaded', () => mark('page_dom_ready'));
+  // The first player built with its movie loaded (the warm-up's, most often).
+  document.addEventListener('loadeddata', () => mark('first_player_ready'), true);
   const requested = (url) => {
     url = String(url);
     if (url.endsWith('.wasm')) mark('wasm_requested');
-    if (url.includes('.swf')) mark('movie_requested');
   };
-  // The player's own files come by XMLHttpRequest, the movie by fetch.
+  // The player's own files come by fetch or by XMLHttpRequest.
   const realFetch = window.fetch;
   window.fetch = function (input) {
     requested(typeof input === 'string' ? input : (input && input.url) || input);
@@ -152,7 +153,14 @@ constexpr char PreviewStepMarks[] = R"JS(
       return real.apply(WebAssembly, arguments).then((result) => { mark('wasm_ready'); return result; });
     };
   }
-  new MutationObserver(() => { if (document.title === 'vidlatch:movie-shown') mark('movie_shown'); })
+  // The program hands the movie over by calling the page's vidlatchPlay.
+  let play;
+  Object.defineProperty(window, 'vidlatchPlay', {
+    configurable: true,
+    get: () => play,
+    set: (real) => { play = function () { mark('movie_handed'); return real.apply(this, arguments); }; },
+  });
+  new MutationObserver(() => { if (document.title.startsWith('vidlatch:shown:')) mark('movie_shown'); })
     .observe(document, { subtree: true, childList: true, characterData: true });
 })();
 )JS";
@@ -185,7 +193,7 @@ void ReportPreviewSteps(platform::ShockwaveFlash* flash, std::function<void()> t
             Report("step_preview_page_fetched", originMs + nav.value(QStringLiteral("responseEnd")).toDouble(), "ms");
             const QJsonObject marks = all.value(QStringLiteral("marks")).toObject();
             for (const char* name : {"page_script_start", "page_dom_ready", "wasm_requested", "wasm_compile_start",
-                                     "wasm_ready", "movie_requested", "movie_shown"}) {
+                                     "wasm_ready", "movie_handed", "first_player_ready", "movie_shown"}) {
                 if (marks.contains(QLatin1String(name)))
                     Report(("step_preview_" + std::string(name)).c_str(),
                            originMs + marks.value(QLatin1String(name)).toDouble(), "ms");
