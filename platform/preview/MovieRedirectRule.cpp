@@ -127,4 +127,15 @@ bool MayFollowMovieRedirect(const QUrl& from, const QUrl& to, const std::optiona
     return !resolved || (!resolved->isEmpty() && std::none_of(resolved->begin(), resolved->end(), IsRefusedAddress));
 }
 
+bool MayMovieRequest(const QUrl& page, const QUrl& to)
+{
+    const QString host = to.host(QUrl::FullyDecoded).toLower();
+    if (host.isEmpty() || !IsRefusedHost(host))
+        return true;
+    const auto port = [](const QUrl& url) {
+        return url.port(url.scheme() == QLatin1String("https") || url.scheme() == QLatin1String("wss") ? 443 : 80);
+    };
+    return page.scheme() == to.scheme() && page.host(QUrl::FullyDecoded).toLower() == host && port(page) == port(to);
+}
+
 } // namespace vidlatch::platform

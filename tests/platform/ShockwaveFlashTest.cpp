@@ -236,6 +236,7 @@ TEST(ShockwaveFlash, EveryFetchPlaysItsOwnMovieAfterAnyFailure)
         bool endsRenderer = false;    // its page's renderer is ended
         const char* progress = nullptr;  // what the cover shows while it comes
         std::function<void()> before = {};  // what happens first
+        const char* refusedAsk = nullptr;  // what the movie asks first, which never leaves the preview
     };
     const QString player = PlayerAddress(QStringLiteral("Tb7_wE3-pQs"));
     const auto prefetched = [&](const QString& address) { return [&, address] { flash->Prefetch(address); }; };
@@ -257,6 +258,8 @@ TEST(ShockwaveFlash, EveryFetchPlaysItsOwnMovieAfterAnyFailure)
         {"a script that loops before the first frame", fail.arg(QLatin1String("loop-first")), Outcome::Fails, MovieProblem::DidNotStart, 0, nullptr, true},
         {"... in a movie with no background", fail.arg(QLatin1String("loop-first-white")), Outcome::Fails, MovieProblem::DidNotStart, 0, nullptr, true},
         {"a movie that asks for the user's files", fail.arg(QLatin1String("browse")), Outcome::Plays, MovieProblem::None, 0, "http://static.vidsite.example"},
+        {"a movie that asks this machine for a movie", fail.arg(QLatin1String("reach-loopback")), Outcome::Plays, MovieProblem::None, 0,
+         "http://static.vidsite.example", false, nullptr, {}, "vid=asked-loopback"},
         {"a movie that makes the player panic", panicHere ? fail.arg(QLatin1String("panic")) : QString(), Outcome::Fails, MovieProblem::PlayerError, 0, nullptr},
         {"redirected to a host without CORS", fail.arg(QLatin1String("redirect")), Outcome::Plays, MovieProblem::None, 0, "http://cdn.vidsite.example"},
         {"redirected to a host with CORS", fail.arg(QLatin1String("redirect-cors")), Outcome::Plays, MovieProblem::None, 0, "http://cdn.vidsite.example"},
@@ -326,6 +329,12 @@ TEST(ShockwaveFlash, EveryFetchPlaysItsOwnMovieAfterAnyFailure)
                 << c.what;
             before = demo::PlayerColour(QStringLiteral("Tb7_wE3-pQs"));
             break;
+        }
+        if (c.refusedAsk) {
+            // Its next request, of its own site, has come; the first never did.
+            const auto asked = [](const char* what) { return test::DemoSite::Log().contains(QLatin1String(what)); };
+            EXPECT_TRUE(WaitUntil([&] { return asked("vid=asked-own"); })) << c.what;
+            EXPECT_FALSE(asked(c.refusedAsk)) << c.what;
         }
         if (c.progress) {
             EXPECT_TRUE(progressShown) << c.what << ": the cover did not show how much had come";

@@ -23,8 +23,10 @@ answers as the real one would for what Vidlatch needs:
                           trickle) or late (wait), whose script loops for ever
                           after or before their first frame (loop, loop-first,
                           loop-first-white), that ask for the user's files
-                          (browse), or that make the player panic (panic, from
-                          ../shared/movies where it is)
+                          (browse), that ask this machine for a movie, then
+                          their own site (reach-loopback: vid=asked-loopback,
+                          then vid=asked-own), or that make the player panic
+                          (panic, from ../shared/movies where it is)
   127.0.0.1, localhost    the static host again, as a service on the user's
   and LOOPBACK_NAME       machine would answer a redirected fetch
   cdn.vidsite.example     the player movie again, with no CORS header
@@ -77,6 +79,16 @@ LOOP_FOR_EVER = bytes([0x99, 0x02, 0x00, 0xFB, 0xFF, 0x00])  # a jump back over 
 LOOP_FRAME = 48
 BROWSE_FILES = (avm1_push(0, 0, "flash") + b"\x1c" + avm1_push("net") + b"\x4e" + avm1_push("FileReference")
                 + b"\x53" + avm1_push("browse") + b"\x52\x17\x00")  # new flash.net.FileReference().browse()
+
+
+
+def load_movies(*addresses) -> bytes:
+    """ActionGetURLs that load each address into a level of its own, from 1 on."""
+    script = b""
+    for level, address in enumerate(addresses, 1):
+        strings = address.encode() + b"\x00" + ("_level%d" % level).encode() + b"\x00"
+        script += b"\x83" + struct.pack("<H", len(strings)) + strings
+    return script
 
 
 def make_swf(colour, payload: int = 0, loop: bool = False, first_script: bytes = b"") -> bytes:
@@ -377,6 +389,10 @@ class DemoSite(BaseHTTPRequestHandler):
         elif kind in ("loop-first", "loop-first-white"):
             colour = None if kind.endswith("white") else movie_colour(vid)
             self.send(200, make_swf(colour, first_script=LOOP_FOR_EVER), "application/x-shockwave-flash")
+        elif kind == "reach-loopback":
+            asks = load_movies("http://127.0.0.1:%d/v1/res/vidplayer.swf?vid=asked-loopback" % self.server.server_address[1],
+                               "http://%s/v1/res/vidplayer.swf?vid=asked-own" % STATIC_HOST)
+            self.send(200, make_swf(movie_colour(vid), first_script=asks), "application/x-shockwave-flash")
         elif kind == "browse":
             self.send(200, make_swf(movie_colour(vid), first_script=BROWSE_FILES), "application/x-shockwave-flash")
         elif kind == "panic":

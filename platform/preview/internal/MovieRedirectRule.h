@@ -25,4 +25,12 @@ namespace vidlatch::platform {
 [[nodiscard]] bool MayFollowMovieRedirect(const QUrl& from, const QUrl& to,
                                           const std::optional<QList<QHostAddress>>& resolved = std::nullopt);
 
+// Whether the movie playing in a preview page of `page`'s origin may send a
+// request to `to`: never to this machine or a network it may stand in, judged
+// as a redirect is by how the address is written (a page's request cannot
+// wait for the resolver), unless that is where the movie itself came from:
+// the same origin. Addresses with no host (the player's own files, data:)
+// reach no network.
+[[nodiscard]] bool MayMovieRequest(const QUrl& page, const QUrl& to);
+
 } // namespace vidlatch::platform
