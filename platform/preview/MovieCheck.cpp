@@ -12,6 +12,7 @@ namespace vidlatch::platform {
 namespace {
 
 constexpr qsizetype HeaderBytes = 8;  // signature, version, declared length
+constexpr qsizetype SmallestMovie = HeaderBytes + 5;  // then the smallest frame size, the rate, the frame count
 
 // Tags after which a movie can change what it shows or answer the user.
 // (Tag codes as the file format numbers them.)
@@ -106,15 +107,18 @@ MovieVerdict CheckMovie(QByteArrayView body)
         (body[0] != 'F' && body[0] != 'C' && body[0] != 'Z'))
         return {MovieProblem::NotFlash};
     const quint32 declared = DeclaredLength(body);
-    if (declared > static_cast<quint64>(MaxMovieBytes))
-        return {MovieProblem::TooLarge};
-    if (declared < HeaderBytes)
+    if (declared < SmallestMovie)
         return {MovieProblem::NotFlash};
-    switch (body[0]) {
-    case 'F':
+    // An uncompressed movie is all here: one that declares more than came is
+    // cut short, whatever it declares.
+    if (body[0] == 'F') {
         if (body.size() < declared)
             return {MovieProblem::Truncated};
         return {MovieProblem::None, IsStill(body.sliced(HeaderBytes, declared - HeaderBytes))};
+    }
+    if (declared > static_cast<quint64>(MaxMovieBytes))
+        return {MovieProblem::TooLarge};
+    switch (body[0]) {
     case 'C': {
         QByteArray inflated(declared - HeaderBytes, Qt::Uninitialized);
         uLongf size = static_cast<uLongf>(inflated.size());

@@ -46,12 +46,15 @@ void MovieFetch::Start(const QUrl& address)
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
     request.setRawHeader("Accept", "application/x-shockwave-flash, */*");
     cutShort_ = MovieProblem::None;
+    redirectStatus_ = 0;
     received_ = receivedAtLastLook_ = 0;
     reply_ = network_->get(request);
     QNetworkReply* reply = reply_;
     connect(reply, &QNetworkReply::redirected, this, [this, reply](const QUrl& to) {
-        if (reply == reply_)
-            JudgeRedirect(reply, to);
+        if (reply != reply_)
+            return;
+        redirectStatus_ = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        JudgeRedirect(reply, to);
     });
     // Stop at the limit, whether the server says the size or not.
     connect(reply, &QNetworkReply::downloadProgress, this, [this, reply](qint64 received, qint64 total) {
@@ -132,9 +135,21 @@ void MovieFetch::Finish()
     deadline_.stop();
     QNetworkReply* reply = reply_;
     reply_ = nullptr;
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    // Where the network layer gave up on redirects (too many, or one back to
+    // the same address) the reply tells no final status: the site's last
+    // word was its redirect.
+    const int reported = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const bool noFinalStatus = (reported > 0 && reported < 200) || reply->error() == QNetworkReply::TooManyRedirectsError;
+    const int status = noFinalStatus && redirectStatus_ != 0 ? redirectStatus_ : reported;
     if (cutShort_ != MovieProblem::None) {
         emit failed(cutShort_, status);
+        return;
+    }
+    // A redirect the network layer would not follow itself (to a scheme it
+    // does not fetch) is refused as one of ours is.
+    const QUrl redirect = reply->header(QNetworkRequest::LocationHeader).toUrl();
+    if (status / 100 == 3 && !redirect.isEmpty() && !MayFollowMovieRedirect(reply->url(), reply->url().resolved(redirect))) {
+        emit failed(MovieProblem::Refused, status);
         return;
     }
     if (status >= 400 || (status != 0 && status < 200) || status / 100 == 3) {

@@ -103,7 +103,11 @@ TEST(MovieCheck, ClassifiesBodiesAndTellsStillMovies)
         {"cut short", Fws(still).left(20), MovieProblem::Truncated, false},
         {"compressed, cut short", Cws(still).left(14), MovieProblem::Truncated, false},
         {"compressed, not zlib", Header('C', 40) + QByteArray(32, 'q'), MovieProblem::Truncated, false},
-        {"declared beyond the limit", Header('F', static_cast<quint32>(MaxMovieBytes + 1)), MovieProblem::TooLarge, false},
+        {"declared as its header alone", Header('F', 8) + QByteArray(8, '\0'), MovieProblem::NotFlash, false},
+        {"compressed, declared beyond the limit", Header('C', static_cast<quint32>(MaxMovieBytes + 1)) + "x\x9c",
+         MovieProblem::TooLarge, false},
+        {"a few bytes declared beyond the limit", Header('F', static_cast<quint32>(MaxMovieBytes + 1)) + "<html>",
+         MovieProblem::Truncated, false},
     };
     for (const Case& c : cases) {
         const MovieVerdict verdict = CheckMovie(c.body);

@@ -253,6 +253,8 @@ TEST(ShockwaveFlash, EveryFetchPlaysItsOwnMovieAfterAnyFailure)
         {"a trickle that never ends", fail.arg(QLatin1String("trickle")), Outcome::Fails, MovieProblem::TooSlow, 200, nullptr, false, "kB"},
         {"slow but within the limit", fail.arg(QLatin1String("slow")), Outcome::Plays, MovieProblem::None, 0, "http://static.vidsite.example", false, "%"},
         {"redirected to this machine", fail.arg(QLatin1String("redirect-loopback")), Outcome::Fails, MovieProblem::Refused, 302, nullptr},
+        {"redirected to a file", fail.arg(QLatin1String("redirect-file")), Outcome::Fails, MovieProblem::Refused, 302, nullptr},
+        {"redirected to itself", fail.arg(QLatin1String("redirect-loop")), Outcome::Fails, MovieProblem::HttpError, 302, nullptr},
         {"redirected to this machine by a name", fail.arg(QLatin1String("redirect-name")), Outcome::Fails, MovieProblem::Refused, 302, nullptr},
         {"a script that loops for ever", fail.arg(QLatin1String("loop")), Outcome::Hangs, MovieProblem::None, 0, nullptr, true},
         {"a script that loops before the first frame", fail.arg(QLatin1String("loop-first")), Outcome::Fails, MovieProblem::DidNotStart, 0, nullptr, true},

@@ -18,7 +18,8 @@ answers as the real one would for what Vidlatch needs:
                           /v1/res/big.swf?mb=N: the same, carrying N MB of data;
                           /fail/KIND.swf: movies that fail (see FAILURES), that
                           redirect to cdn.vidsite.example or to this machine
-                          (by address, or by a name: redirect-name),
+                          (by address, or by a name: redirect-name), to a
+                          file (redirect-file) or to themselves (redirect-loop),
                           that stall (stall, drip, silent), come slowly (slow,
                           trickle) or late (wait), whose script loops for ever
                           after or before their first frame (loop, loop-first,
@@ -378,6 +379,10 @@ class DemoSite(BaseHTTPRequestHandler):
         elif kind in FAILURES:
             status, body, content_type = FAILURES[kind]
             self.send(status, body, content_type)
+        elif kind == "redirect-file":
+            self.send(302, b"", headers=[("Location", "file:///etc/passwd")])
+        elif kind == "redirect-loop":
+            self.send(302, b"", headers=[("Location", "/fail/redirect-loop.swf?vid=%s" % vid)])
         elif kind in ("redirect-loopback", "redirect-name"):
             host = "127.0.0.1" if kind == "redirect-loopback" else LOOPBACK_NAME
             port = self.server.server_address[1]

@@ -60,6 +60,7 @@ private:
     QPointer<QNetworkReply> reply_;
     // Why the fetch was cut short, when it was.
     MovieProblem cutShort_ = MovieProblem::None;
+    int redirectStatus_ = 0;  // the status of the last redirect the site sent
     QTimer stallWatch_;
     QTimer deadline_;
     qint64 received_ = 0;
