@@ -70,13 +70,14 @@ QString PlayerPage(const PlayerSettings& settings, const PlayerPageParts& parts)
     // The page's name for screen readers is the preview's: its title is the program's.
     return QStringLiteral(
                "<!DOCTYPE html><html aria-label=\"%4\"><head><meta charset=\"utf-8\"><title></title>"
-               "<style>html,body{margin:0;height:100%;overflow:hidden;background:transparent}"
+               "<style>html,body{margin:0;height:100%;overflow:hidden;background:%6}"
                "#player{display:block;width:100%;height:100%}"
                "#notice{margin:0;padding:2em;font:14px sans-serif,\"%5\";color:#444;text-align:center}</style>"
                "<script type=\"application/json\" id=\"vidlatch-settings\">%1</script>"
                "%2<script src=\"%3://app/ruffle.js\"></script>"
                "</head><body></body></html>")
-        .arg(json, parts.scripts, QLatin1String(PlayerScheme), parts.pageName.toHtmlEscaped(), family);
+        .arg(json, parts.scripts, QLatin1String(PlayerScheme), parts.pageName.toHtmlEscaped(), family,
+             parts.background.name());
 }
 
 } // namespace vidlatch::platform

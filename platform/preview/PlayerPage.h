@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QString>
 
 namespace vidlatch::platform {
@@ -31,6 +32,7 @@ struct PlayerPageParts {
     QString pageName;
     QString movieName;
     QString fontFamily;
+    QColor background;  // the preview's own: a page paints it whatever its renderer
 };
 
 // The player page with `settings` and no movie yet: the settings travel as

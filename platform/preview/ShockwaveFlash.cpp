@@ -234,7 +234,8 @@ void ShockwaveFlash::BuildPage()
     // site stays same-origin.
     ForgetCalls();
     // What a screen reader calls the movie, and the page: the preview's name.
-    page_->setHtml(PlayerPage(*this, {PageScripts(), accessibleName(), tr("Flash 影片"), font().family()}),
+    page_->setHtml(PlayerPage(*this, {PageScripts(), accessibleName(), tr("Flash 影片"), font().family(),
+                                      palette().window().color()}),
                    machine_.PageOrigin());
 }
 

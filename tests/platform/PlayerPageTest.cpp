@@ -9,7 +9,7 @@ namespace {
 
 const PlayerPageParts Parts{QStringLiteral("<script>shim()</script><script>page()</script>"),
                             QStringLiteral("预览 <b>&\""), QStringLiteral("Flash 影片"),
-                            QStringLiteral("AR PL UMing TW\"}</style><script>x()</script>")};
+                            QStringLiteral("AR PL UMing TW\"}</style><script>x()</script>"), QColor(0xe0, 0xe8, 0xf0)};
 
 TEST(PlayerPage, SettingsTravelAsDataOnly)
 {
@@ -59,6 +59,7 @@ TEST(PlayerPage, SettingsTravelAsDataOnly)
         // The font family cannot leave its CSS string, nor the style element.
         EXPECT_TRUE(page.contains(QStringLiteral("font:14px sans-serif,\"AR PL UMing TWstylescriptxscript\";")))
             << row.what;
+        EXPECT_TRUE(page.contains(QStringLiteral("background:#e0e8f0}"))) << row.what;
         for (const char* text : row.holds)
             EXPECT_TRUE(page.contains(QString::fromUtf8(text))) << row.what << ": " << text << "\n" << page.toStdString();
         for (const char* text : row.lacks)

@@ -322,6 +322,8 @@ TEST(ShockwaveFlash, EveryFetchPlaysItsOwnMovieAfterAnyFailure)
             EXPECT_EQ(failures, failuresBefore + 1) << c.what;
             EXPECT_EQ(lastProblem, c.problem) << c.what;
             EXPECT_TRUE(WaitUntil([&] { return NoticeShown(flash) == MovieProblemText(c.problem, c.status); })) << c.what << ": " << NoticeShown(flash).toStdString();
+            EXPECT_TRUE(WaitUntil([&] { return ScreenShows(flash, flash->palette().window().color()); }))
+                << c.what << ": the sentence is not on the preview's own colour";
             before = Qt::transparent;
             break;
         case Outcome::Hangs:
