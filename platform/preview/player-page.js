@@ -29,8 +29,10 @@
   let awaited = null;
   window.requestAnimationFrame = (callback) => (resting ? 0 : nextFrame((time) => {
     if (awaited && awaited.time !== time) {
+      // Every callback of the frame before has returned: the player's tick included.
+      const ticked = awaited.time;
       awaited.time = time;
-      awaited.look();
+      awaited.look(ticked);
     }
     callback(time);
   }));
@@ -163,16 +165,20 @@
 
   // Reports the movie shown once its player has drawn a frame and that
   // frame has gone to the screen: at the start of the frame after it, and
-  // never sooner than the second frame after the hand-over (a staged player
-  // drew while hidden). Until then the program keeps the movie before covered.
-  const reportWhenDrawn = (created, next) => {
+  // never sooner than the second frame after the hand-over. A staged player
+  // drew its stage while hidden, and runs its first frame (whose script may
+  // never end) only once a frame's time has passed: it is shown once a tick
+  // that late has returned. Until then the program keeps the movie before covered.
+  const reportWhenDrawn = (created, next, staged) => {
     const current = () => player === created && serial === next.serial;
+    const rate = created.metadata && created.metadata.frameRate;
+    const played = staged ? performance.now() + (rate > 0 ? Math.min(1000 / rate, 1000) : 1000 / 24) : -Infinity;
     let frames = 0;
     awaited = {
       time: -1,
-      look: () => {
+      look: (ticked) => {
         if (!current()) return;
-        if (frames++ < 1 || !hasDrawn(created)) return;
+        if (frames++ < 1 || ticked < played || !hasDrawn(created)) return;
         awaited = null;
         if (next.still) nextFrame(() => nextFrame(() => { if (current()) rest(); }));
         report('shown', next.serial);
@@ -258,7 +264,7 @@
     waiting = false;
     serial = next.serial;
     document.title = '';
-    reportWhenDrawn(created, next);
+    reportWhenDrawn(created, next, ahead !== null);
     if (ahead) return true;
     const current = () => player === created && serial === next.serial;
     const play = (data) => {

@@ -240,6 +240,17 @@ TEST(ShockwaveFlash, EveryFetchPlaysItsOwnMovieAfterAnyFailure)
     };
     const QString player = PlayerAddress(QStringLiteral("Tb7_wE3-pQs"));
     const auto prefetched = [&](const QString& address) { return [&, address] { flash->Prefetch(address); }; };
+    // Fetched ahead, and loaded paused in the page, as while the user reads the notice.
+    const auto staged = [&](const QString& address) {
+        return [&, address] {
+            flash->Prefetch(address);
+            ASSERT_TRUE(WaitUntil([&] {
+                return PageAnswer(flash, QStringLiteral("String([...document.body.children].some("
+                                                        "(e) => e.style.visibility === 'hidden' && e.readyState === 2))")) ==
+                       QLatin1String("true");
+            }, 10000)) << address.toStdString() << " was not staged";
+        };
+    };
     const Case cases[] = {
         {"404", fail.arg(QLatin1String("404")), Outcome::Fails, MovieProblem::HttpError, 404, nullptr},
         {"500 with no body", fail.arg(QLatin1String("500")), Outcome::Fails, MovieProblem::HttpError, 500, nullptr},
@@ -259,6 +270,8 @@ TEST(ShockwaveFlash, EveryFetchPlaysItsOwnMovieAfterAnyFailure)
         {"a script that loops for ever", fail.arg(QLatin1String("loop")), Outcome::Hangs, MovieProblem::None, 0, nullptr, true},
         {"a script that loops before the first frame", fail.arg(QLatin1String("loop-first")), Outcome::Fails, MovieProblem::DidNotStart, 0, nullptr, true},
         {"... in a movie with no background", fail.arg(QLatin1String("loop-first-white")), Outcome::Fails, MovieProblem::DidNotStart, 0, nullptr, true},
+        {"... fetched ahead and staged", fail.arg(QLatin1String("loop-first")), Outcome::Fails, MovieProblem::DidNotStart, 0, nullptr, true,
+         nullptr, staged(fail.arg(QLatin1String("loop-first")))},
         {"a movie that asks for the user's files", fail.arg(QLatin1String("browse")), Outcome::Plays, MovieProblem::None, 0, "http://static.vidsite.example"},
         {"a movie that asks this machine for a movie", fail.arg(QLatin1String("reach-loopback")), Outcome::Plays, MovieProblem::None, 0,
          "http://static.vidsite.example", false, nullptr, {}, "vid=asked-loopback"},
