@@ -167,12 +167,13 @@
   // frame has gone to the screen: at the start of the frame after it, and
   // never sooner than the second frame after the hand-over. A staged player
   // drew its stage while hidden, and runs its first frame (whose script may
-  // never end) only once a frame's time has passed: it is shown once a tick
-  // that late has returned. Until then the program keeps the movie before covered.
+  // never end) only once a frame's time has passed: unless the movie is
+  // still (no script), it is shown once a tick that late has returned.
+  // Until then the program keeps the movie before covered.
   const reportWhenDrawn = (created, next, staged) => {
     const current = () => player === created && serial === next.serial;
     const rate = created.metadata && created.metadata.frameRate;
-    const played = staged ? performance.now() + (rate > 0 ? Math.min(1000 / rate, 1000) : 1000 / 24) : -Infinity;
+    const played = staged && !next.still ? performance.now() + (rate > 0 ? Math.min(1000 / rate, 1000) : 1000 / 24) : -Infinity;
     let frames = 0;
     awaited = {
       time: -1,
