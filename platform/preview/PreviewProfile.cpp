@@ -2,9 +2,8 @@
 
 #include "BrowserProfile.h"
 #include "FormRuntime.h"
-#include "PlayerScheme.h"
-
 #include "MovieRedirectRule.h"
+#include "PlayerScheme.h"
 
 #include <QWebEngineProfile>
 #include <QWebEngineUrlRequestInterceptor>

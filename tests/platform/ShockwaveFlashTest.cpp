@@ -240,15 +240,12 @@ TEST(ShockwaveFlash, EveryFetchPlaysItsOwnMovieAfterAnyFailure)
     };
     const QString player = PlayerAddress(QStringLiteral("Tb7_wE3-pQs"));
     const auto prefetched = [&](const QString& address) { return [&, address] { flash->Prefetch(address); }; };
-    // Fetched ahead, and loaded paused in the page, as while the user reads the notice.
+    // Fetched ahead, and loaded paused and hidden in the page, as while the user reads the notice.
+    const QString stagedHere = QStringLiteral("String([...document.body.children].some((e) => e.style.visibility === 'hidden' && e.readyState === 2))");
     const auto staged = [&](const QString& address) {
         return [&, address] {
             flash->Prefetch(address);
-            ASSERT_TRUE(WaitUntil([&] {
-                return PageAnswer(flash, QStringLiteral("String([...document.body.children].some("
-                                                        "(e) => e.style.visibility === 'hidden' && e.readyState === 2))")) ==
-                       QLatin1String("true");
-            }, 10000)) << address.toStdString() << " was not staged";
+            ASSERT_TRUE(WaitUntil([&] { return PageAnswer(flash, stagedHere) == QLatin1String("true"); })) << "not staged";
         };
     };
     const Case cases[] = {

@@ -19,7 +19,7 @@ namespace {
 
 // The paths that the traced calls created (files opened with O_CREAT, folders,
 // device nodes, links and the targets of renames), each with the process that
-// created it first.
+// created it last.
 QMap<QString, QString> CreatedPaths(const QString& trace)
 {
     static const QRegularExpression opened(QString::fromLatin1(R"re(\b(?:open|openat|creat)\((?:[^"]*, )?"([^"]*)", ([^)]*)\))re"));
