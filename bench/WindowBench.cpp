@@ -160,7 +160,7 @@ constexpr char PreviewStepMarks[] = R"JS(
     get: () => play,
     set: (real) => { play = function () { mark('movie_handed'); return real.apply(this, arguments); }; },
   });
-  new MutationObserver(() => { if (document.title.startsWith('vidlatch:shown:')) mark('movie_shown'); })
+  new MutationObserver(() => { if (/^vidlatch:\d+:shown:/.test(document.title)) mark('movie_shown'); })
     .observe(document, { subtree: true, childList: true, characterData: true });
 })();
 )JS";

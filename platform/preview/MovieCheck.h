@@ -1,5 +1,7 @@
 #pragma once
 
+#include "MovieProblem.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -9,16 +11,6 @@ namespace vidlatch::platform {
 // Movies larger than this are not previewed: far above any real player, and
 // a bound on what one fetch can make the preview hold.
 inline constexpr qsizetype MaxMovieBytes = qsizetype{64} << 20;
-
-// Why a movie cannot be played, as the preview tells the user.
-enum class MovieProblem {
-    None, Unreachable, HttpError, Empty, NotFlash, Truncated, TooLarge, Unplayable,
-    TimedOut,  // the site stopped sending it
-    Refused,   // the site sent the fetch where it may not go
-    TooSlow,   // the site sends it, but too slowly to wait for
-    DidNotStart,  // handed to the player, it showed no frame in time
-    PlayerError,  // the player broke down while playing it
-};
 
 struct MovieVerdict {
     MovieProblem problem = MovieProblem::None;

@@ -59,7 +59,8 @@ QString PlayerPage(const PlayerSettings& settings, const PlayerPageParts& parts)
     };
     // The settings travel as JSON data; "<" is escaped so nothing in them can
     // close the script element that carries them.
-    const QJsonObject data{{QStringLiteral("config"), config}, {QStringLiteral("movieName"), parts.movieName}};
+    const QJsonObject data{{QStringLiteral("config"), config}, {QStringLiteral("movieName"), parts.movieName},
+                           {QStringLiteral("build"), parts.build}};
     QString json = QString::fromUtf8(QJsonDocument(data).toJson(QJsonDocument::Compact));
     json.replace(u'<', QStringLiteral("\\u003c"));
 

@@ -33,6 +33,7 @@ struct PlayerPageParts {
     QString movieName;
     QString fontFamily;
     QColor background;  // the preview's own: a page paints it whatever its renderer
+    int build = 0;      // which document this is: its reports say so
 };
 
 // The player page with `settings` and no movie yet: the settings travel as

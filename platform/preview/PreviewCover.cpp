@@ -34,6 +34,8 @@ PreviewCover::PreviewCover(QWidget* view) : QWidget(view), view_(view)
 void PreviewCover::setLoading(bool loading)
 {
     lift_.stop();
+    if (loading)
+        sentence_.clear();
     if (QWidget* content = std::exchange(content_, nullptr))
         content->removeEventFilter(this);
     if (loading == loading_)
@@ -41,6 +43,13 @@ void PreviewCover::setLoading(bool loading)
     loading_ = loading;
     received_ = 0;
     total_ = -1;
+    Update();
+}
+
+void PreviewCover::Say(const QString& sentence)
+{
+    setLoading(false);
+    sentence_ = sentence;
     Update();
 }
 
@@ -65,6 +74,8 @@ void PreviewCover::setProgress(qint64 received, qint64 total)
 
 QString PreviewCover::text() const
 {
+    if (!sentence_.isEmpty())
+        return sentence_;
     if (received_ <= 0)
         return QCoreApplication::translate("Vidlatch", "正在载入影片…");
     const QLocale locale;
@@ -75,7 +86,7 @@ QString PreviewCover::text() const
 
 void PreviewCover::Update()
 {
-    setVisible(loading_ || focused_);
+    setVisible(loading_ || !sentence_.isEmpty() || focused_);
     if (isVisible()) {
         setGeometry(view_->rect());
         raise();  // over the widget the web engine makes, and makes again
@@ -96,7 +107,7 @@ bool PreviewCover::eventFilter(QObject* watched, QEvent* event)
 void PreviewCover::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    if (loading_) {
+    if (loading_ || !sentence_.isEmpty()) {
         painter.fillRect(rect(), palette().window());
         painter.setPen(palette().color(QPalette::Disabled, QPalette::WindowText));
         painter.drawText(rect(), Qt::AlignCenter, text());

@@ -10,40 +10,11 @@
 
 #include <QEvent>
 #include <QFile>
-#include <QJsonDocument>
 #include <QJsonObject>
-#include <QPointer>
-#include <QStringList>
-#include <QWebEngineSettings>
+#include <QWebEnginePage>
 
 namespace vidlatch::platform {
 namespace {
-
-// What the page reports, in its title: "vidlatch:<what>:<serial or staged>".
-constexpr QLatin1StringView ReportPrefix("vidlatch:");
-
-// The player page: it never leaves the player, whatever a movie or the
-// player asks (the page we build is the only navigation it takes; windows
-// are refused as no createWindow is given), asks for no device and for no
-// file (a movie may ask to browse the user's files: no chooser opens), and
-// writes no console output: the program logs nothing.
-class PlayerWebPage : public QWebEnginePage {
-public:
-    PlayerWebPage(QWebEngineProfile* profile, QObject* parent) : QWebEnginePage(profile, parent)
-    {
-        connect(this, &QWebEnginePage::featurePermissionRequested, this, [this](const QUrl& origin, Feature feature) {
-            setFeaturePermission(origin, feature, PermissionDeniedByUser);
-        });
-    }
-
-protected:
-    bool acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) override
-    {
-        return isMainFrame && url.scheme() == QLatin1String("data");  // what setHtml loads
-    }
-    QStringList chooseFiles(FileSelectionMode, const QStringList&, const QStringList&) override { return {}; }
-    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int, const QString&) override {}
-};
 
 QString ReadPageScript(const char* name)
 {
@@ -59,43 +30,37 @@ const QString& PageScripts()
     return scripts;
 }
 
-// A page function called with JSON data, never with script text.
-QString PageCall(const char* function, const QJsonObject& argument)
-{
-    return QStringLiteral("window.%1(%2)")
-        .arg(QLatin1String(function), QString::fromUtf8(QJsonDocument(argument).toJson(QJsonDocument::Compact)));
-}
-
 } // namespace
 
 ShockwaveFlash::ShockwaveFlash(QWidget* parent)
-    : QWebEngineView(parent), fetch_(new MovieFetch(this)), aheadFetch_(new MovieFetch(this)),
-      cover_(new PreviewCover(this))
+    : QWebEngineView(parent), link_(new PlayerPageLink(PreviewProfile(), this)), fetch_(new MovieFetch(this)),
+      aheadFetch_(new MovieFetch(this)), cover_(new PreviewCover(this))
 {
+    using Event = PreviewMachine::Event;
     setContextMenuPolicy(Qt::NoContextMenu);  // Ruffle draws the movie's own menu
     // Nothing dropped goes to the player page; a drop is its window's.
     setAcceptDrops(false);
     setAccessibleName(tr("Flash 预览"));
     new PageVisibility(this);
     new SingleTabStop(this);
-    answerWatch_.setSingleShot(true);
-    answerWatch_.setInterval(PageAnswerMs);
-    connect(&answerWatch_, &QTimer::timeout, this, [this] { On({PreviewMachine::Event::AnswerOverdue}); });
-    heartbeat_.setInterval(PageAnswerMs / 2);
-    connect(&heartbeat_, &QTimer::timeout, this, [this] {
-        if (callsOwed_ == 0)
-            CallPage(QStringLiteral("0"));
-    });
     startClock_.setSingleShot(true);
     startClock_.setInterval(StartMs);
-    connect(&startClock_, &QTimer::timeout, this, [this] {
-        PreviewMachine::Input overdue{PreviewMachine::Event::StartOverdue};
-        overdue.pageOwesAnswer = callsOwed_ > 0;
-        On(overdue);
+    connect(&startClock_, &QTimer::timeout, this, [this] { On({Event::StartOverdue}); });
+    connect(link_, &PlayerPageLink::replaced, this, [this](QWebEnginePage* page) {
+        // Opaque, in the window's colour: the web engine stacks a page with a
+        // see-through background over every widget, the cover included.
+        page->setBackgroundColor(palette().window().color());
+        setPage(page);
+        On({page->isVisible() ? Event::PageSeen : Event::PageHidden});
     });
+    connect(link_, &PlayerPageLink::reported, this, &ShockwaveFlash::OnReport);
+    connect(link_, &PlayerPageLink::answered, this, [this] { On({Event::Answered}); });
+    connect(link_, &PlayerPageLink::answerOverdue, this, [this] { On({Event::AnswerOverdue}); });
+    connect(link_, &PlayerPageLink::seen, this, [this](bool seen) { On({seen ? Event::PageSeen : Event::PageHidden}); });
+    connect(link_, &PlayerPageLink::rendererGone, this, [this] { On({Event::RendererGone}); });
     Follow(fetch_);
     Follow(aheadFetch_);
-    ReplacePage();
+    link_->Renew();
 }
 
 // The two fetches trade places when the one ahead is set: what each reports
@@ -106,9 +71,7 @@ void ShockwaveFlash::Follow(MovieFetch* fetch)
     connect(fetch, &MovieFetch::fetched, this, [this, fetch](const QByteArray& movie, const QUrl& finalAddress, bool still) {
         const bool ahead = fetch == aheadFetch_;
         (ahead ? ahead_ : fetched_) = {movie, finalAddress, still};
-        PreviewMachine::Input input{ahead ? Event::AheadFetched : Event::Fetched, finalAddress, movie.size()};
-        input.pageSeen = page_->isVisible();
-        On(input);
+        On({ahead ? Event::AheadFetched : Event::Fetched, finalAddress, movie.size()});
     });
     connect(fetch, &MovieFetch::failed, this, [this, fetch](MovieProblem problem, int httpStatus) {
         const bool ahead = fetch == aheadFetch_;
@@ -121,36 +84,10 @@ void ShockwaveFlash::Follow(MovieFetch* fetch)
     });
 }
 
-void ShockwaveFlash::ReplacePage()
-{
-    QWebEnginePage* old = page_;
-    page_ = new PlayerWebPage(PreviewProfile(), this);
-    // Opaque, in the window's colour: the web engine stacks a page with a
-    // see-through background over every widget, the cover included.
-    page_->setBackgroundColor(palette().window().color());
-    // A movie's sound plays as it would in the Flash player, without a click first.
-    page_->settings()->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
-    connect(page_, &QWebEnginePage::loadFinished, this, [this](bool ok) {
-        // A load that a newer one cut short says nothing: the newer one will.
-        if (ok)
-            On({PreviewMachine::Event::PageLoaded});
-    });
-    connect(page_, &QWebEnginePage::renderProcessPidChanged, this, [this](qint64 pid) { renderer_.Track(pid); });
-    connect(page_, &QWebEnginePage::renderProcessTerminated, this, [this] {
-        ForgetCalls();
-        On({PreviewMachine::Event::RendererGone});
-    });
-    connect(page_, &QWebEnginePage::titleChanged, this, &ShockwaveFlash::OnTitle);
-    connect(page_, &QWebEnginePage::visibleChanged, this, &ShockwaveFlash::UpdateClocks);
-    setPage(page_);
-    delete old;
-    ForgetCalls();
-}
-
 void ShockwaveFlash::changeEvent(QEvent* event)
 {
-    if (event->type() == QEvent::PaletteChange && page_)
-        page_->setBackgroundColor(palette().window().color());
+    if (event->type() == QEvent::PaletteChange && link_->page())
+        link_->page()->setBackgroundColor(palette().window().color());
     QWebEngineView::changeEvent(event);
 }
 
@@ -158,7 +95,7 @@ ShockwaveFlash::~ShockwaveFlash()
 {
     PreviewPlayerScheme().Withdraw(this);
     setPage(nullptr);
-    delete std::exchange(page_, nullptr);
+    delete link_;
 }
 
 void ShockwaveFlash::setMovie(const QString& address)
@@ -184,47 +121,55 @@ void ShockwaveFlash::On(const PreviewMachine::Input& input)
 
 void ShockwaveFlash::CarryOut(PreviewMachine::Actions actions)
 {
-    using M = PreviewMachine;
-    if (actions & M::DropAhead) {
+    using A = PreviewMachine::Action;
+    if (actions & A::DropAhead) {
         aheadFetch_->Abandon();
-        if (std::exchange(ahead_, {}).stagedToken != 0)
-            CallPage(PageCall("vidlatchDrop", {}));
+        ahead_ = {};
     }
-    if (actions & M::AdoptAhead) {
+    if (actions & A::Unstage)
+        link_->Call("vidlatchDrop", {});
+    if (actions & A::AdoptAhead) {
         std::swap(fetch_, aheadFetch_);
         aheadFetch_->Abandon();
         fetched_ = std::exchange(ahead_, {});
     }
-    if (actions & M::StartFetch) {
+    if (actions & A::StartFetch) {
         fetched_ = {};
         fetch_->Start(QUrl::fromUserInput(movie_));
     }
-    if (actions & M::FetchAhead) {
+    if (actions & A::FetchAhead) {
         ahead_ = {};
         aheadFetch_->Start(QUrl::fromUserInput(aheadAddress_));
     }
-    if (actions & M::RenewPage)
-        ReplacePage();
-    if (actions & M::BuildPage)
-        BuildPage();
-    if (actions & M::StopMovieBefore)
-        CallPage(PageCall("vidlatchLoading", {{QStringLiteral("serial"), serial_}}));
-    if (actions & M::Stage)
-        Stage();
-    if (actions & M::HandOver)
-        HandOver();
-    if (actions & M::EndRenderer)
-        EndRenderer();
-    if (actions & M::EmitShown)
-        cover_->LiftOnceDrawn();
-    else
-        cover_->setLoading(machine_.Covered());
-    if (actions & (M::StartFetch | M::AdoptAhead))
+    if (actions.testAnyFlags(A::StartFetch | A::AdoptAhead)) {
+        cover_->setLoading(true);
         cover_->setProgress(0, -1);  // nothing of the new movie yet, whatever the one before had
-    UpdateClocks();
-    if (actions & M::EmitShown)
+    }
+    if (actions & A::RenewPage)
+        link_->Renew();
+    if (actions & A::BuildPage)
+        BuildPage();
+    if (actions & A::StopMovieBefore)
+        link_->Call("vidlatchLoading", {{QStringLiteral("serial"), serial_}});
+    if (actions & A::Stage)
+        Stage();
+    if (actions & A::HandOver)
+        HandOver();
+    if (actions & A::StartClock)
+        startClock_.start();
+    if (actions & A::StopClock)
+        startClock_.stop();
+    if (actions.testAnyFlags(A::StartWatch | A::StopWatch))
+        link_->SetWatched(actions.testFlag(A::StartWatch));
+    if (actions & A::CoverSays)
+        cover_->Say(MovieProblemText(machine_.Problem(), fetched_.httpStatus));
+    else if (actions.testAnyFlags(A::EmitShown | A::EmitFailed))
+        cover_->LiftOnceDrawn();
+    if (actions & A::EndRenderer)
+        link_->EndRenderer();
+    if (actions & A::EmitShown)
         emit movieShown();
-    if (actions & M::EmitFailed)
+    if (actions & A::EmitFailed)
         emit movieFailed(machine_.Problem());
 }
 
@@ -232,11 +177,13 @@ void ShockwaveFlash::BuildPage()
 {
     // The page's origin is the movie's, so what the movie loads of its own
     // site stays same-origin.
-    ForgetCalls();
     // What a screen reader calls the movie, and the page: the preview's name.
-    page_->setHtml(PlayerPage(*this, {PageScripts(), accessibleName(), tr("Flash 影片"), font().family(),
-                                      palette().window().color()}),
-                   machine_.PageOrigin());
+    link_->Build(
+        [this](int build) {
+            return PlayerPage(*this, {PageScripts(), accessibleName(), tr("Flash 影片"), font().family(),
+                                      palette().window().color(), build});
+        },
+        machine_.PageOrigin());
 }
 
 QJsonObject ShockwaveFlash::PlayArguments(const Fetched& fetched) const
@@ -262,17 +209,16 @@ void ShockwaveFlash::Stage()
     QJsonObject stage = PlayArguments(ahead_);
     ahead_.stagedToken = ++lastToken_;
     stage.insert(QStringLiteral("token"), ahead_.stagedToken);
-    CallPage(PageCall("vidlatchStage", stage));
+    link_->Call("vidlatchStage", stage);
 }
 
 void ShockwaveFlash::HandOver()
 {
-    startClock_.start();
     if (machine_.Problem() != MovieProblem::None) {
-        CallPage(PageCall("vidlatchFail", {
+        link_->Call("vidlatchFail", {
             {QStringLiteral("serial"), serial_},
             {QStringLiteral("message"), MovieProblemText(machine_.Problem(), fetched_.httpStatus)},
-        }));
+        });
         return;
     }
     QJsonObject play = PlayArguments(fetched_);
@@ -284,79 +230,33 @@ void ShockwaveFlash::HandOver()
     if (fetched_.stagedToken != 0)
         play.insert(QStringLiteral("staged"), fetched_.stagedToken);
     // A page that does not answer true has lost its player.
-    CallPage(PageCall("vidlatchPlay", play), [this, serial = serial_](const QVariant& taken) {
+    link_->Call("vidlatchPlay", play, [this, serial = serial_](const QVariant& taken) {
         if (serial == serial_ && taken != QVariant(true))
             On({PreviewMachine::Event::PlayRefused});
     });
 }
 
-void ShockwaveFlash::CallPage(const QString& script, std::function<void(const QVariant&)> answered)
+void ShockwaveFlash::OnReport(PlayerPageLink::Report what, int id)
 {
-    if (callsOwed_++ == 0)
-        answerWatch_.start();
-    page_->runJavaScript(script, [self = QPointer<ShockwaveFlash>(this), page = page_, generation = pageGeneration_,
-                                  answered = std::move(answered)](const QVariant& result) {
-        // Qt answers what is still pending with nothing while it destroys a
-        // page: that page is going, and nothing of it may be used.
-        if (!self || page != self->page_ || generation != self->pageGeneration_ || !result.isValid())
-            return;
-        // Alive; the calls still owed get their full time from now.
-        if (--self->callsOwed_ == 0)
-            self->answerWatch_.stop();
-        else
-            self->answerWatch_.start();
-        if (answered)
-            answered(result);
-    });
-}
-
-void ShockwaveFlash::ForgetCalls()
-{
-    ++pageGeneration_;
-    callsOwed_ = 0;
-    answerWatch_.stop();
-}
-
-void ShockwaveFlash::EndRenderer()
-{
-    renderer_.Track(page_->renderProcessPid());
-    if (renderer_.End())
-        return;  // its end is reported as any renderer's
-    ReplacePage();
-    On({PreviewMachine::Event::RendererGone});
-}
-
-void ShockwaveFlash::UpdateClocks()
-{
-    const bool seen = page_->isVisible();
-    if (machine_.WatchesAnswers() && seen) {
-        if (!heartbeat_.isActive())
-            heartbeat_.start();
-    } else {
-        heartbeat_.stop();
-    }
-    // A hidden page draws nothing: its movie gets its whole time once seen.
-    if (!machine_.StartClockRuns() || !seen)
-        startClock_.stop();
-    else if (!startClock_.isActive())
-        startClock_.start();
-}
-
-void ShockwaveFlash::OnTitle(const QString& title)
-{
-    if (!title.startsWith(ReportPrefix))
-        return;
-    const QStringView report = QStringView(title).sliced(ReportPrefix.size());
-    const QString serial = QString::number(serial_);
     using Event = PreviewMachine::Event;
-    if (report == QStringLiteral("shown:") + serial)
-        On({Event::FirstFrame});
-    else if (report == QStringLiteral("failed:") + serial)
-        On({Event::PageFailed});
-    else if (report == QStringLiteral("panic:") + serial)
-        On({Event::PlayerPanic});
-    else if (report == QLatin1String("panic:staged"))
-        On({Event::StagedPanic});
+    using Report = PlayerPageLink::Report;
+    // A report is of the document, of the movie set last (by its serial),
+    // or of the movie staged now (by its token).
+    enum class Of { Document, Movie, Staged };
+    struct Meaning { Report report; Event event; Of of; };
+    static constexpr Meaning Meanings[] = {
+        {Report::Ready, Event::PageLoaded, Of::Document},
+        {Report::WarmUpPanic, Event::WarmUpPanic, Of::Document},
+        {Report::Shown, Event::FirstFrame, Of::Movie},
+        {Report::Failed, Event::PageFailed, Of::Movie},
+        {Report::Panic, Event::PlayerPanic, Of::Movie},
+        {Report::StagedPanic, Event::StagedPanic, Of::Staged},
+    };
+    for (const Meaning& meaning : Meanings) {
+        const bool ours = meaning.of == Of::Document || id == (meaning.of == Of::Movie ? serial_ : ahead_.stagedToken);
+        if (meaning.report == what && ours)
+            On({meaning.event});
+    }
 }
 
 } // namespace vidlatch::platform

@@ -2,8 +2,8 @@
 
 #include "MovieCheck.h"
 #include "PlayerPage.h"
+#include "PlayerPageLink.h"
 #include "PreviewMachine.h"
-#include "RendererProcess.h"
 
 #include <QByteArray>
 #include <QJsonObject>
@@ -11,8 +11,6 @@
 #include <QTimer>
 #include <QUrl>
 #include <QWebEngineView>
-
-#include <functional>
 
 namespace vidlatch::platform {
 
@@ -23,9 +21,9 @@ class PreviewCover;
 // program fetches and checks each movie itself, then hands it to one player
 // page. What happens to each movie is the preview machine's to decide (see
 // PreviewMachine.h); this control carries it out: it fetches, builds and
-// renews the page, calls it, keeps the clocks, and covers the movie before
-// from setMovie until the new movie's first frame is drawn or a sentence
-// says why it does not play.
+// renews the page through its link, runs the clocks the machine starts, and
+// covers the movie before from setMovie until the new movie's first frame
+// is drawn or a sentence says why it does not play.
 class ShockwaveFlash : public QWebEngineView, public PlayerSettings {
     Q_OBJECT
 
@@ -42,7 +40,7 @@ public:
     void Prefetch(const QString& address);
 
     // A page owes the answer to a call this long at the most.
-    static constexpr int PageAnswerMs = 1000;
+    static constexpr int PageAnswerMs = PlayerPageLink::AnswerMs;
     // A movie handed to the page shows a frame this long after, while the
     // page can be seen, or the preview says that it did not start.
     static constexpr int StartMs = 10000;
@@ -71,22 +69,14 @@ private:
     void Follow(MovieFetch* fetch);
     void On(const PreviewMachine::Input& input);
     void CarryOut(PreviewMachine::Actions actions);
-    // A new page, in a renderer of its own once the old page is gone.
-    void ReplacePage();
+    void OnReport(PlayerPageLink::Report what, int id);
     void BuildPage();
     QJsonObject PlayArguments(const Fetched& fetched) const;
     void HandOver();
     void Stage();
-    void OnTitle(const QString& title);
-    // Calls the page; `answered` gets its answer, unless the page is gone by then.
-    void CallPage(const QString& script, std::function<void(const QVariant&)> answered = {});
-    void ForgetCalls();
-    void EndRenderer();
-    // The clocks that run while the page owes the movie: only while it can be seen.
-    void UpdateClocks();
 
     PreviewMachine machine_;
-    QWebEnginePage* page_ = nullptr;
+    PlayerPageLink* link_;
     MovieFetch* fetch_;       // the set movie's
     MovieFetch* aheadFetch_;  // the one ahead of its setMovie
     PreviewCover* cover_;
@@ -95,13 +85,7 @@ private:
     int serial_ = 0;  // which setMovie the page's reports are about
     Fetched fetched_, ahead_;
     int lastToken_ = 0;
-
-    QTimer answerWatch_;  // runs while the page owes an answer
-    QTimer heartbeat_;    // asks the page for one now and then while it owes the movie
     QTimer startClock_;
-    int callsOwed_ = 0;
-    int pageGeneration_ = 0;  // answers of a page replaced or rebuilt are not awaited
-    RendererProcess renderer_;
 };
 
 } // namespace vidlatch::platform

@@ -1,17 +1,20 @@
 // The preview page: plays, one at a time, the movies the program has fetched
 // and checked, as the program tells it, and reports what happened through
-// the page title, which the program follows:
-//   vidlatch:shown:<serial>   a frame of the movie is drawn on screen
-//   vidlatch:failed:<serial>  it could not be played; a plain sentence says why
-//   vidlatch:panic:<serial>   its player broke down (and with it this page's player)
-//   vidlatch:panic:staged     the staged movie's player broke down
+// the page title, which the program follows. Each report names this
+// document's build, so that none is taken for a later document's:
+//   vidlatch:<build>:ready:0                  the page can play
+//   vidlatch:<build>:shown:<serial>           a frame of the movie is drawn on screen
+//   vidlatch:<build>:failed:<serial>          it could not be played; a plain sentence on screen says why
+//   vidlatch:<build>:panic:<serial>           its player broke down (and with it this page's player)
+//   vidlatch:<build>:panic-staged:<token>     the staged movie's player broke down
+//   vidlatch:<build>:panic-warm-up:0          the first player broke down: the page makes no more
 // The program decides everything else.
 (() => {
   const settings = JSON.parse(document.getElementById('vidlatch-settings').textContent);
   window.RufflePlayer = window.RufflePlayer || {};
   window.RufflePlayer.config = settings.config;
 
-  const report = (what, serial) => { document.title = 'vidlatch:' + what + ':' + serial; };
+  const report = (what, id) => { document.title = 'vidlatch:' + settings.build + ':' + what + ':' + id; };
 
   let player = null;
   let notice = null;
@@ -19,15 +22,17 @@
   let staged = null;
   let warming = null;
 
-  // A still movie's first frame is all it will ever show: the player's frame
-  // loop rests from then on, so that nothing runs or is drawn again while it
-  // is on screen. (Ruffle asks for every frame with requestAnimationFrame.)
-  // Until the movie the program waits for has drawn a frame, each frame
-  // begins with a look at what the one before it drew.
+  // A still movie's first frame is all it will ever show: its player rests
+  // from then on, so that nothing runs or is drawn again while it is on
+  // screen. Frames are asked for by every player alike (Ruffle asks for each
+  // with requestAnimationFrame), so they stop only while every player there
+  // rests. Until the movie the program waits for has drawn a frame, each
+  // frame begins with a look at what the one before it drew.
   const nextFrame = window.requestAnimationFrame.bind(window);
-  let resting = false;
   let awaited = null;
-  window.requestAnimationFrame = (callback) => (resting ? 0 : nextFrame((time) => {
+  const players = () => [player, staged && staged.player, warming].filter(Boolean);
+  const allRest = () => players().length > 0 && players().every((each) => each.resting);
+  window.requestAnimationFrame = (callback) => (allRest() ? 0 : nextFrame((time) => {
     if (awaited && awaited.time !== time) {
       // Every callback of the frame before has returned: the player's tick included.
       const ticked = awaited.time;
@@ -44,15 +49,15 @@
   window.AudioContext = class extends RealAudioContext {
     constructor(...options) {
       super(...options);
-      const owner = building.shift();
-      if (owner) owner.audio.push(this);
+      this.owner = building.shift();
+      if (this.owner) this.owner.audio.push(this);
       else this.close();
     }
 
     // The player resumes its sound when the page is shown again; a resting
     // one has none to play.
     resume() {
-      return resting ? Promise.resolve() : super.resume();
+      return this.owner && this.owner.resting ? Promise.resolve() : super.resume();
     }
   };
   const load = (created, options) => {
@@ -90,15 +95,16 @@
   // program hears of it.
   const panicked = (created) => {
     if (staged && staged.player === created) {
+      const token = staged.token;
       unstage();
-      report('panic', 'staged');
+      report('panic-staged', token);
     } else if (player === created) {
       clear();
       report('panic', serial);
     } else if (warming === created) {
       remove(created);
       warming = null;
-      report('panic', 'staged');
+      report('panic-warm-up', 0);
     }
   };
 
@@ -120,7 +126,6 @@
   };
 
   const clear = () => {
-    resting = false;
     awaited = null;
     if (player) remove(player);
     if (notice) notice.remove();
@@ -188,17 +193,20 @@
   };
 
   const rest = () => {
-    resting = true;
+    player.resting = true;
     for (const context of player.audio) context.suspend();
   };
 
+  // The sentence is reported once it is on screen: at the start of the
+  // second frame after it, as a movie's frame is.
   const fail = (next) => {
     clear();
-    notice = document.createElement('p');
-    notice.id = 'notice';
-    notice.textContent = next.message;
-    document.body.appendChild(notice);
-    report('failed', next.serial);
+    const mine = document.createElement('p');
+    notice = mine;
+    mine.id = 'notice';
+    mine.textContent = next.message;
+    document.body.appendChild(mine);
+    nextFrame(() => nextFrame(() => { if (notice === mine && serial === next.serial) report('failed', next.serial); }));
   };
 
   // A new movie is on its way ({serial}): the one before stops now, and its
@@ -219,8 +227,6 @@
   // read, so that at its turn it only has to be shown.
   window.vidlatchStage = (next) => {
     unstage();
-    // A resting movie would hold back the staged one's frames.
-    resting = false;
     const mine = { token: next.token, player: null, ready: false, failed: false };
     staged = mine;
     mine.player = newPlayer();
@@ -296,5 +302,6 @@
   document.addEventListener('DOMContentLoaded', () => {
     keepOurs.observe(document.body, { childList: true });
     warmUp();
+    report('ready', 0);
   });
 })();

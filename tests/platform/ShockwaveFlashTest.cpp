@@ -10,7 +10,9 @@
 #include <QFile>
 #include <QImage>
 #include <QRegularExpression>
+#include <QElapsedTimer>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QWebEnginePage>
 
 #include <algorithm>
@@ -19,6 +21,7 @@
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include <unistd.h>
 
@@ -113,9 +116,10 @@ TEST(ShockwaveFlash, MoviesSwitchInTheRunningPlayerOrInANewPage)
          otherOrigin + QStringLiteral("a1b2c3d4e5f"), QStringLiteral("a1b2c3d4e5f"), true},
     };
     for (const Step& step : steps) {
+        const int pagesBefore = pages;
         if (step.before)
             step.before();
-        const int shownBefore = shown, pagesBefore = pages;
+        const int shownBefore = shown;
         flash->setMovie(step.address);
         ASSERT_TRUE(WaitUntil([&] { return shown > shownBefore; }, 30000)) << step.what;
         EXPECT_TRUE(WaitUntil([&] { return test::CentreShows(flash, demo::PlayerColour(step.code)); }, 10000))
@@ -193,6 +197,21 @@ QString PreviewText(ShockwaveFlash* flash)
     return cover && cover->loading() ? cover->text() : QString();
 }
 
+// The sentence on screen: the page's, or the cover's where no page could be had.
+QString SentenceShown(ShockwaveFlash* flash)
+{
+    auto* cover = flash->findChild<PreviewCover*>();
+    return cover && !cover->sentence().isEmpty() ? cover->sentence() : NoticeShown(flash);
+}
+
+// Ends the preview's renderer (0 would signal our whole process group).
+void KillRenderer(ShockwaveFlash* flash)
+{
+    const qint64 pid = flash->page()->renderProcessPid();
+    ASSERT_GT(pid, 0);
+    ASSERT_EQ(::kill(static_cast<pid_t>(pid), SIGKILL), 0);
+}
+
 // Whatever the last movie was, the next one plays: a failure shows its
 // sentence once, a movie that another host serves plays, CORS or not, in a
 // page of that host's origin, a movie that hangs or breaks its player takes
@@ -237,6 +256,7 @@ TEST(ShockwaveFlash, EveryFetchPlaysItsOwnMovieAfterAnyFailure)
         const char* progress = nullptr;  // what the cover shows while it comes
         std::function<void()> before = {};  // what happens first
         const char* refusedAsk = nullptr;  // what the movie asks first, which never leaves the preview
+        std::function<void()> then = {};  // what happens once it is set
     };
     const QString player = PlayerAddress(QStringLiteral("Tb7_wE3-pQs"));
     const auto prefetched = [&](const QString& address) { return [&, address] { flash->Prefetch(address); }; };
@@ -247,6 +267,49 @@ TEST(ShockwaveFlash, EveryFetchPlaysItsOwnMovieAfterAnyFailure)
             flash->Prefetch(address);
             ASSERT_TRUE(WaitUntil([&] { return PageAnswer(flash, stagedHere) == QLatin1String("true"); })) << "not staged";
         };
+    };
+    QColor before = Qt::transparent;  // the colour of the movie on screen
+    // Fetched ahead, all of it, while the notice is read.
+    const auto fetchedAhead = [&](const QString& address) {
+        return [&, address] {
+            std::vector<std::unique_ptr<QSignalSpy>> spies;
+            for (MovieFetch* fetch : fetches)
+                spies.push_back(std::make_unique<QSignalSpy>(fetch, &MovieFetch::fetched));
+            flash->Prefetch(address);
+            ASSERT_TRUE(WaitUntil([&] { return std::any_of(spies.begin(), spies.end(), [](auto& spy) { return spy->count() > 0; }); }))
+                << "not fetched ahead";
+        };
+    };
+    // Its renderer ended once for not answering, and the page it was played
+    // in again spins too, as a second of that renderer's CPU tells.
+    const auto hungTwice = [&](const QString& address) {
+        return [&, address] {
+            const qint64 first = flash->page()->renderProcessPid();
+            flash->setMovie(address);
+            ASSERT_TRUE(WaitUntil([&] { const qint64 now = flash->page()->renderProcessPid(); return now > 0 && now != first; }, 10000))
+                << "its renderer was not ended";
+            const qint64 second = flash->page()->renderProcessPid();
+            ASSERT_TRUE(WaitUntil([&, cpu = test::CpuTicks(second)] { return test::CpuTicks(second) >= cpu + ::sysconf(_SC_CLK_TCK) / 2; }, 10000))
+                << "its second page does not spin";
+        };
+    };
+    // Every renderer the preview gets is killed half a second after it
+    // starts, until the movie set gets its sentence.
+    const auto killEveryRenderer = [&] {
+        auto killer = std::make_shared<QTimer>();
+        auto seen = std::make_shared<QElapsedTimer>();
+        auto last = std::make_shared<qint64>(0);
+        const int failuresAtStart = failures;
+        QObject::connect(killer.get(), &QTimer::timeout, flash, [&, killer, seen, last, failuresAtStart] {
+            const qint64 pid = flash->page()->renderProcessPid();
+            if (failures > failuresAtStart)
+                killer->stop();
+            else if (pid != *last)
+                *last = pid, seen->start();
+            else if (pid > 0 && seen->isValid() && seen->elapsed() > 500 && ::kill(static_cast<pid_t>(pid), SIGKILL) == 0)
+                seen->invalidate();
+        });
+        killer->start(50);
     };
     const Case cases[] = {
         {"404", fail.arg(QLatin1String("404")), Outcome::Fails, MovieProblem::HttpError, 404, nullptr},
@@ -272,6 +335,25 @@ TEST(ShockwaveFlash, EveryFetchPlaysItsOwnMovieAfterAnyFailure)
         {"a movie that asks for the user's files", fail.arg(QLatin1String("browse")), Outcome::Plays, MovieProblem::None, 0, "http://static.vidsite.example"},
         {"a movie that asks this machine for a movie", fail.arg(QLatin1String("reach-loopback")), Outcome::Plays, MovieProblem::None, 0,
          "http://static.vidsite.example", false, nullptr, {}, "vid=asked-loopback"},
+        {"a page that hangs twice, then a movie that plays", player, Outcome::Plays, MovieProblem::None, 0, "http://static.vidsite.example", false, nullptr,
+         hungTwice(fail.arg(QLatin1String("loop-first")))},
+        {"a renderer that dies under its movie", player, Outcome::Fails, MovieProblem::PlayerError, 0, nullptr, true, nullptr, {}, nullptr,
+         [&] {
+             ASSERT_TRUE(WaitUntil([&, shown = preview.shown] { return preview.shown > shown; }, 30000)) << "not shown";
+             before = Qt::transparent;  // its own frame is not the movie before
+             KillRenderer(flash);
+         }},
+        {"a movie whose renderers are killed one after another", player, Outcome::Fails, MovieProblem::PlayerError, 0, nullptr, true, nullptr, {}, nullptr,
+         [&] { before = Qt::transparent; killEveryRenderer(); }},
+        {"a failure after a movie that moves", fail.arg(QLatin1String("404")), Outcome::Fails, MovieProblem::HttpError, 404, nullptr, false, nullptr,
+         [&] {
+             flash->setMovie(fail.arg(QLatin1String("browse")));
+             ASSERT_TRUE(WaitUntil([&] { return ScreenShows(flash, demo::PlayerColour(QStringLiteral("Tb7_wE3-pQs"))); }, 30000)) << "not shown";
+             before = demo::PlayerColour(QStringLiteral("Tb7_wE3-pQs"));
+         }},
+        {"a large movie fetched ahead", QStringLiteral("http://static.vidsite.example/v1/res/big.swf?mb=9&vid=Tb7_wE3-pQs"), Outcome::Plays,
+         MovieProblem::None, 0, "http://static.vidsite.example", true, nullptr,
+         fetchedAhead(QStringLiteral("http://static.vidsite.example/v1/res/big.swf?mb=9&vid=Tb7_wE3-pQs"))},
         {"a movie that makes the player panic", panicHere ? fail.arg(QLatin1String("panic")) : QString(), Outcome::Fails, MovieProblem::PlayerError, 0, nullptr},
         {"redirected to a host without CORS", fail.arg(QLatin1String("redirect")), Outcome::Plays, MovieProblem::None, 0, "http://cdn.vidsite.example"},
         {"redirected to a host with CORS", fail.arg(QLatin1String("redirect-cors")), Outcome::Plays, MovieProblem::None, 0, "http://cdn.vidsite.example"},
@@ -287,7 +369,6 @@ TEST(ShockwaveFlash, EveryFetchPlaysItsOwnMovieAfterAnyFailure)
          MovieProblem::None, 0, "http://static.vidsite.example:8080", false, nullptr,
          [&] { flash->setMovie(PlayerAddress(QStringLiteral("XqZ9fR2kLmN"))); }},
     };
-    QColor before = Qt::transparent;  // the colour of the movie on screen
     const auto setMovie = [&](const QString& address, const char* what) {
         flash->setMovie(address);
         if (before.alpha() != 0) {
@@ -312,6 +393,8 @@ TEST(ShockwaveFlash, EveryFetchPlaysItsOwnMovieAfterAnyFailure)
             c.before();
         setMovie(c.address, c.what);
         const qint64 renderer = flash->page()->renderProcessPid();
+        if (c.then)
+            c.then();
         bool progressShown = false;
         const auto watchProgress = [&] {
             progressShown = progressShown || (c.progress && PreviewText(flash).endsWith(QLatin1String(c.progress)));
@@ -327,15 +410,20 @@ TEST(ShockwaveFlash, EveryFetchPlaysItsOwnMovieAfterAnyFailure)
             EXPECT_EQ(PageOrigin(flash), QLatin1String(c.origin)) << c.what;
             before = demo::PlayerColour(QStringLiteral("Tb7_wE3-pQs"));
             break;
-        case Outcome::Fails:
-            ASSERT_TRUE(WaitUntil([&] { watchProgress(); return failures > failuresBefore; }, 30000)) << c.what;
+        case Outcome::Fails: {
+            // Neither before the sentence is on screen: no frame of the movie before.
+            bool movieBefore = false;
+            const auto watchBefore = [&] { movieBefore = movieBefore || (before.alpha() != 0 && ScreenShows(flash, before)); };
+            ASSERT_TRUE(WaitUntil([&] { watchProgress(); watchBefore(); return failures > failuresBefore; }, 30000)) << c.what;
             EXPECT_EQ(failures, failuresBefore + 1) << c.what;
             EXPECT_EQ(lastProblem, c.problem) << c.what;
-            EXPECT_TRUE(WaitUntil([&] { return NoticeShown(flash) == MovieProblemText(c.problem, c.status); })) << c.what << ": " << NoticeShown(flash).toStdString();
-            EXPECT_TRUE(WaitUntil([&] { return ScreenShows(flash, flash->palette().window().color()); }))
+            EXPECT_TRUE(WaitUntil([&] { watchBefore(); return SentenceShown(flash) == MovieProblemText(c.problem, c.status); })) << c.what << ": " << SentenceShown(flash).toStdString();
+            EXPECT_TRUE(WaitUntil([&] { watchBefore(); return ScreenShows(flash, flash->palette().window().color()); }))
                 << c.what << ": the sentence is not on the preview's own colour";
+            EXPECT_FALSE(movieBefore) << c.what << ": the movie before showed after the cover lifted";
             before = Qt::transparent;
             break;
+        }
         case Outcome::Hangs:
             // It shows; then its script spins, as a second of its renderer's CPU tells.
             ASSERT_TRUE(WaitUntil([&] { return preview.shown > shownBefore; }, 30000)) << c.what;

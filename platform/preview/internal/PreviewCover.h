@@ -19,14 +19,18 @@ class PreviewCover : public QWidget {
 public:
     explicit PreviewCover(QWidget* view);
 
-    // Loading starts with nothing come yet.
+    // Loading starts with nothing come yet, and ends what the cover said.
     void setLoading(bool loading);
+    // Says `sentence` in the page's stead, where no page could be had,
+    // until the next movie loads.
+    void Say(const QString& sentence);
     // Ends loading once the view has drawn what its page shows now: the
     // page says that its frame is drawn before the view has it. LiftMs at
     // the latest, where the view has it already and draws no more.
     void LiftOnceDrawn();
     static constexpr int LiftMs = 150;
     bool loading() const { return loading_; }
+    QString sentence() const { return sentence_; }
     // How much of the movie has come; `total` is -1 where the site does not say.
     void setProgress(qint64 received, qint64 total);
     QString text() const;
@@ -40,6 +44,7 @@ private:
 
     QWidget* view_;
     bool loading_ = false;
+    QString sentence_;
     QPointer<QWidget> content_;  // what the view draws the page in, while we wait for it
     QTimer lift_;
     qint64 received_ = 0;

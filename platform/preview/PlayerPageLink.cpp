@@ -1,0 +1,165 @@
+#include "PlayerPageLink.h"
+
+#include <QJsonDocument>
+#include <QPointer>
+#include <QStringList>
+#include <QWebEnginePage>
+#include <QWebEngineSettings>
+
+#include <array>
+#include <utility>
+
+namespace vidlatch::platform {
+namespace {
+
+constexpr QLatin1StringView ReportPrefix("vidlatch:");
+
+struct ReportName {
+    QLatin1StringView name;
+    PlayerPageLink::Report report;
+};
+constexpr std::array ReportNames{
+    ReportName{QLatin1StringView("ready"), PlayerPageLink::Report::Ready},
+    ReportName{QLatin1StringView("shown"), PlayerPageLink::Report::Shown},
+    ReportName{QLatin1StringView("failed"), PlayerPageLink::Report::Failed},
+    ReportName{QLatin1StringView("panic"), PlayerPageLink::Report::Panic},
+    ReportName{QLatin1StringView("panic-staged"), PlayerPageLink::Report::StagedPanic},
+    ReportName{QLatin1StringView("panic-warm-up"), PlayerPageLink::Report::WarmUpPanic},
+};
+
+// The player page: it never leaves the player, whatever a movie or the
+// player asks (the page we build is the only navigation it takes; windows
+// are refused as no createWindow is given), asks for no device and for no
+// file (a movie may ask to browse the user's files: no chooser opens), and
+// writes no console output: the program logs nothing.
+class PlayerWebPage : public QWebEnginePage {
+public:
+    PlayerWebPage(QWebEngineProfile* profile, QObject* parent) : QWebEnginePage(profile, parent)
+    {
+        connect(this, &QWebEnginePage::featurePermissionRequested, this, [this](const QUrl& origin, Feature feature) {
+            setFeaturePermission(origin, feature, PermissionDeniedByUser);
+        });
+        // A movie's sound plays as it would in the Flash player, without a click first.
+        settings()->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
+    }
+
+protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) override
+    {
+        return isMainFrame && url.scheme() == QLatin1String("data");  // what setHtml loads
+    }
+    QStringList chooseFiles(FileSelectionMode, const QStringList&, const QStringList&) override { return {}; }
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int, const QString&) override {}
+};
+
+} // namespace
+
+PlayerPageLink::PlayerPageLink(QWebEngineProfile* profile, QObject* parent) : QObject(parent), profile_(profile)
+{
+    answerWatch_.setSingleShot(true);
+    answerWatch_.setInterval(AnswerMs);
+    connect(&answerWatch_, &QTimer::timeout, this, [this] {
+        if (owed_ > 0)
+            answerWatch_.start();
+        emit answerOverdue();
+    });
+    heartbeat_.setInterval(AnswerMs / 2);
+    connect(&heartbeat_, &QTimer::timeout, this, [this] {
+        if (owed_ == 0)
+            Send(QStringLiteral("0"), {});
+    });
+}
+
+void PlayerPageLink::Renew()
+{
+    QWebEnginePage* old = std::exchange(page_, new PlayerWebPage(profile_, this));
+    ++build_;
+    ForgetCalls();
+    connect(page_, &QWebEnginePage::renderProcessPidChanged, this, [this](qint64 pid) { renderer_.Track(pid); });
+    connect(page_, &QWebEnginePage::renderProcessTerminated, this, [this] {
+        ForgetCalls();
+        emit rendererGone();
+    });
+    connect(page_, &QWebEnginePage::titleChanged, this, &PlayerPageLink::OnTitle);
+    connect(page_, &QWebEnginePage::visibleChanged, this, &PlayerPageLink::seen);
+    emit replaced(page_);
+    delete old;
+}
+
+void PlayerPageLink::Build(const std::function<QString(int build)>& html, const QUrl& origin)
+{
+    ++build_;
+    ForgetCalls();
+    page_->setHtml(html(build_), origin);
+}
+
+void PlayerPageLink::Call(const char* function, const QJsonObject& argument,
+                          std::function<void(const QVariant&)> answered)
+{
+    // JSON data, never script text; what the function returns comes back
+    // in a list, so that an undefined result or a throw is still an answer.
+    Send(QStringLiteral("(() => { try { return [window.%1(%2)]; } catch (e) { return [null]; } })()")
+             .arg(QLatin1String(function), QString::fromUtf8(QJsonDocument(argument).toJson(QJsonDocument::Compact))),
+         std::move(answered));
+}
+
+void PlayerPageLink::Send(const QString& script, std::function<void(const QVariant&)> answered)
+{
+    if (owed_++ == 0)
+        answerWatch_.start();
+    page_->runJavaScript(script, [self = QPointer<PlayerPageLink>(this), build = build_,
+                                  answered = std::move(answered)](const QVariant& result) {
+        // Qt answers what is still pending with nothing while it destroys a
+        // page: that page is going, and nothing of it may be used.
+        if (!self || build != self->build_ || !result.isValid())
+            return;
+        // Alive; the calls still owed get their full time from now.
+        if (--self->owed_ == 0)
+            self->answerWatch_.stop();
+        else
+            self->answerWatch_.start();
+        emit self->answered();
+        if (answered)
+            answered(result.toList().value(0));
+    });
+}
+
+void PlayerPageLink::SetWatched(bool watched)
+{
+    if (!watched)
+        heartbeat_.stop();
+    else if (!heartbeat_.isActive())
+        heartbeat_.start();
+}
+
+void PlayerPageLink::EndRenderer()
+{
+    renderer_.Track(page_->renderProcessPid());
+    if (renderer_.End())
+        return;  // its end is reported as any renderer's
+    // No renderer to end: a new page stands for it, reported as its end once
+    // the step that asked is carried out.
+    Renew();
+    QMetaObject::invokeMethod(this, &PlayerPageLink::rendererGone, Qt::QueuedConnection);
+}
+
+void PlayerPageLink::ForgetCalls()
+{
+    owed_ = 0;
+    answerWatch_.stop();
+}
+
+void PlayerPageLink::OnTitle(const QString& title)
+{
+    if (!title.startsWith(ReportPrefix))
+        return;
+    const QStringList parts = title.sliced(ReportPrefix.size()).split(u':');
+    if (parts.size() != 3 || parts[0] != QString::number(build_))
+        return;
+    for (const ReportName& known : ReportNames) {
+        if (parts[1] == known.name)
+            emit reported(known.report, parts[2].toInt());
+    }
+}
+
+} // namespace vidlatch::platform

@@ -1,0 +1,396 @@
+#include "PreviewMachine.h"
+
+#include <algorithm>
+#include <initializer_list>
+
+namespace vidlatch::platform {
+namespace {
+
+using State = PreviewMachine::State;
+using Event = PreviewMachine::Event;
+using A = PreviewMachine::Action;
+using G = PreviewMachine::Guard;
+using P = MovieProblem;
+
+// The states a row starts from, as a set.
+using States = unsigned;
+constexpr States In(std::initializer_list<State> states)
+{
+    States set = 0;
+    for (State state : states)
+        set |= 1u << static_cast<unsigned>(state);
+    return set;
+}
+constexpr States Any = ~0u;
+
+// The state a row leaves the movie in: one of State's, or the one it was in.
+enum class To { NoMovie, Fetching, Waiting, Handed, Shown, Failed, Stay };
+
+constexpr PreviewMachine::Actions Carried = PreviewMachine::Actions::fromInt((1u << 24) - 1);
+
+} // namespace
+
+// A row: in one of `from`, on `on`, where every guard of `when` holds, the
+// movie goes `to` and the actions are carried out; a movie with no sentence
+// gets `says`'s. The first row that fits is taken; an event no row fits is
+// ignored.
+struct PreviewMachine::Row {
+    States from;
+    Event on;
+    Guards when;
+    To to;
+    Actions actions;
+    MovieProblem says = P::None;
+};
+
+// clang-format off
+const PreviewMachine::Row PreviewMachine::Rows[] = {
+    // A movie set: played at once where it is staged or held for a page that
+    // stays; else fetched, or its fetch ahead adopted, while its page gets
+    // ready, and the movie before stops where that page stays.
+    {Any, Event::SetMovie, G::AheadIsSet | G::PageFits, To::Handed, A::AdoptAhead | A::CountMovie | A::HandOver},
+    {Any, Event::SetMovie, G::AheadIsSet, To::Waiting, A::AdoptAhead | A::PlacePage},
+    {Any, Event::SetMovie, G::AheadComing, To::Fetching, A::AdoptAhead | A::PlacePage},
+    {Any, Event::SetMovie, G::OtherStaged, To::Fetching, A::StartFetch | A::DropAhead | A::Unstage | A::PlacePage},
+    {Any, Event::SetMovie, G::OtherAhead, To::Fetching, A::StartFetch | A::DropAhead | A::PlacePage},
+    {Any, Event::SetMovie, {}, To::Fetching, A::StartFetch | A::PlacePage},
+
+    {Any, Event::Prefetch, G::SameAhead, To::Stay, {}},
+    {Any, Event::Prefetch, G::OtherStaged, To::Stay, A::DropAhead | A::Unstage | A::FetchAhead},
+    {Any, Event::Prefetch, G::OtherAhead, To::Stay, A::DropAhead | A::FetchAhead},
+    {Any, Event::Prefetch, {}, To::Stay, A::FetchAhead},
+
+    // The set movie, or why it failed, is here: to the page once it is ready.
+    {In({State::Fetching}), Event::Fetched, G::PageTakes, To::Handed, A::HandOver},
+    {In({State::Fetching}), Event::Fetched, G::PageComing, To::Waiting, {}},
+    {In({State::Fetching}), Event::Fetched, {}, To::Waiting, A::BuildPage},
+    {In({State::Fetching}), Event::FetchFailed, G::PageTakes, To::Handed, A::HandOver},
+    {In({State::Fetching}), Event::FetchFailed, G::PageComing, To::Waiting, {}},
+    {In({State::Fetching}), Event::FetchFailed, {}, To::Waiting, A::BuildPage},
+
+    // Staged only into a page that will play it.
+    {Any, Event::AheadFetched, G::AheadStages, To::Stay, A::Stage},
+    {Any, Event::AheadFetched, {}, To::Stay, A::HoldAhead},
+    {Any, Event::AheadFailed, {}, To::Stay, A::HoldAhead},
+
+    {In({State::Waiting}), Event::PageLoaded, {}, To::Handed, A::HandOver},
+    // A sentence lost with its renderer is said again in the new page.
+    {In({State::Failed}), Event::PageLoaded, {}, To::Stay, A::HandOver},
+    {Any, Event::PageLoaded, {}, To::Stay, {}},
+
+    // A page that lost its player gets one new document a movie, then the sentence.
+    {In({State::Handed}), Event::PlayRefused, G::Unexplained | G::NotRetried, To::Waiting, A::BuildPage | A::Retry},
+    {In({State::Handed}), Event::PlayRefused, G::Unexplained, To::Stay, A::HandOver, P::Unplayable},
+
+    {In({State::Handed}), Event::FirstFrame, G::Unexplained, To::Shown, A::EmitShown},
+    {In({State::Handed}), Event::PageFailed, {}, To::Failed, A::EmitFailed, P::Unplayable},
+
+    // A player that panicked leaves its page unable to make another: the
+    // movie gets a sentence of ours in a new document.
+    {In({State::Handed, State::Shown}), Event::PlayerPanic, {}, To::Waiting, A::BuildPage, P::PlayerError},
+    {In({State::Fetching, State::Waiting, State::Failed}), Event::PlayerPanic, {}, To::Stay, A::BuildPage},
+    {Any, Event::StagedPanic, {}, To::Stay, A::HoldAhead},
+    {In({State::Handed}), Event::WarmUpPanic, {}, To::Waiting, A::BuildPage},
+    {In({State::Fetching, State::Waiting}), Event::WarmUpPanic, {}, To::Stay, A::BuildPage},
+    {Any, Event::WarmUpPanic, {}, To::Stay, A::ForgetPage},
+
+    {Any, Event::Answered, {}, To::Stay, {}},
+    // A silent page goes once a movie: a page that is merely slow is then
+    // given its time, and the start clock has the last word.
+    {Any, Event::AnswerOverdue, G::FirstLoss, To::Stay, A::EndRenderer},
+    {Any, Event::AnswerOverdue, {}, To::Stay, {}},
+
+    // A document that does not load is held up by its renderer: it goes,
+    // once a movie; after that the cover says why.
+    {In({State::Waiting}), Event::StartOverdue, G::FirstLoss, To::Stay, A::EndRenderer},
+    {In({State::Waiting}), Event::StartOverdue, {}, To::Failed, A::EmitFailed | A::CoverSays, P::DidNotStart},
+    // No frame in time: the page says so, or a new one where it no longer answers.
+    {In({State::Handed}), Event::StartOverdue, G::Unexplained | G::Silent, To::Stay, A::EndRenderer, P::DidNotStart},
+    {In({State::Handed}), Event::StartOverdue, G::Unexplained, To::Stay, A::HandOver, P::DidNotStart},
+    // Not even its sentence was taken.
+    {In({State::Handed}), Event::StartOverdue, G::Silent | G::LossesLeft, To::Stay, A::EndRenderer},
+    {In({State::Handed}), Event::StartOverdue, {}, To::Failed, A::EmitFailed | A::CoverSays},
+
+    // A renderer gone takes what it showed: the movie is played again in a
+    // new one while it has renderers left, then it gets the player's
+    // sentence, and the cover says it where not even that page lives.
+    {In({State::NoMovie}), Event::RendererGone, {}, To::Stay, {}},
+    {In({State::Fetching}), Event::RendererGone, {}, To::Stay, A::BuildPage},
+    {In({State::Waiting, State::Handed}), Event::RendererGone, G::LossesLeft, To::Waiting, A::BuildPage},
+    {In({State::Waiting, State::Handed}), Event::RendererGone, G::Unexplained, To::Waiting, A::BuildPage, P::PlayerError},
+    {In({State::Waiting, State::Handed}), Event::RendererGone, {}, To::Failed, A::EmitFailed | A::CoverSays},
+    {In({State::Shown}), Event::RendererGone, {}, To::Waiting, A::BuildPage, P::PlayerError},
+    {In({State::Failed}), Event::RendererGone, G::LossesLeft, To::Stay, A::BuildPage},
+    {In({State::Failed}), Event::RendererGone, {}, To::Stay, A::CoverSays},
+
+    {Any, Event::PageSeen, {}, To::Stay, {}},
+    {Any, Event::PageHidden, {}, To::Stay, {}},
+};
+// clang-format on
+
+// What each event brings into the machine before its row is chosen; false
+// where it comes too late to count.
+const PreviewMachine::Intake PreviewMachine::Intakes[EventCount] = {
+    &PreviewMachine::TakeSetMovie,      &PreviewMachine::TakeNothing,      &PreviewMachine::TakeFetched,
+    &PreviewMachine::TakeFetchFailed,   &PreviewMachine::TakeAheadFetched, &PreviewMachine::TakeAheadFailed,
+    &PreviewMachine::TakePageLoaded,    &PreviewMachine::TakeNothing,      &PreviewMachine::TakeNothing,
+    &PreviewMachine::TakeNothing,       &PreviewMachine::TakeNothing,      &PreviewMachine::TakeStagedPanic,
+    &PreviewMachine::TakeNothing,       &PreviewMachine::TakeAnswered,     &PreviewMachine::TakeAnswerOverdue,
+    &PreviewMachine::TakeNothing,       &PreviewMachine::TakeRendererGone, &PreviewMachine::TakePageSeen,
+    &PreviewMachine::TakePageHidden,
+};
+
+QUrl PreviewMachine::OriginOf(const QUrl& address)
+{
+    QUrl origin = address;
+    origin.setPath(QStringLiteral("/"));
+    origin.setQuery(QString());
+    origin.setFragment(QString());
+    origin.setUserInfo(QString());
+    return origin.isValid() && !origin.isLocalFile() ? origin : QUrl(QStringLiteral("about:blank"));
+}
+
+void PreviewMachine::Learn(const QUrl& asked, const QUrl& finalAddress)
+{
+    const QUrl from = OriginOf(asked), to = OriginOf(finalAddress);
+    if (from != to) {
+        redirectedFrom_ = from;
+        redirectedTo_ = to;
+    } else if (from == redirectedFrom_) {
+        redirectedFrom_ = redirectedTo_ = QUrl();
+    }
+}
+
+QUrl PreviewMachine::Predicted(const QUrl& address) const
+{
+    const QUrl origin = OriginOf(address);
+    return origin == redirectedFrom_ ? redirectedTo_ : origin;
+}
+
+bool PreviewMachine::PageFitsOrigin(const QUrl& origin) const
+{
+    return pageOrigin_ == origin && !renewalDue_ && moviesInPage_ < MoviesPerPage;
+}
+
+bool PreviewMachine::AheadIs(const QUrl& address, Ahead ahead) const
+{
+    return ahead_ == ahead && aheadAddress_ == address;
+}
+
+bool PreviewMachine::TakeSetMovie(const Input& input)
+{
+    asked_ = input.url;
+    const bool here = AheadIs(asked_, Ahead::Held) || AheadIs(asked_, Ahead::Staged);
+    problem_ = here ? aheadProblem_ : P::None;
+    movieOrigin_ = here && problem_ == P::None ? aheadOrigin_ : Predicted(asked_);
+    losses_ = 0;
+    retried_ = false;
+    return true;
+}
+
+bool PreviewMachine::TakeFetched(const Input& input)
+{
+    Learn(asked_, input.url);
+    movieOrigin_ = OriginOf(input.url);
+    renewalDue_ = renewalDue_ || input.bytes > LargeMovieBytes;  // its memory goes with its page, after it
+    return true;
+}
+
+bool PreviewMachine::TakeFetchFailed(const Input& input)
+{
+    problem_ = input.problem;
+    return true;
+}
+
+bool PreviewMachine::TakeAheadFetched(const Input& input)
+{
+    if (ahead_ != Ahead::Fetching)
+        return false;
+    Learn(aheadAddress_, input.url);
+    aheadOrigin_ = OriginOf(input.url);
+    aheadLarge_ = input.bytes > LargeMovieBytes;
+    return true;
+}
+
+bool PreviewMachine::TakeAheadFailed(const Input& input)
+{
+    if (ahead_ != Ahead::Fetching)
+        return false;
+    aheadProblem_ = input.problem;
+    return true;
+}
+
+bool PreviewMachine::TakePageLoaded(const Input&)
+{
+    page_ = Page::Ready;
+    return true;
+}
+
+bool PreviewMachine::TakeStagedPanic(const Input&)
+{
+    if (ahead_ != Ahead::Staged)
+        return false;
+    aheadProblem_ = P::PlayerError;
+    renewalDue_ = true;  // its page can make no player for the next
+    return true;
+}
+
+bool PreviewMachine::TakeAnswered(const Input&)
+{
+    silent_ = false;
+    return true;
+}
+
+bool PreviewMachine::TakeAnswerOverdue(const Input&)
+{
+    silent_ = true;
+    return true;
+}
+
+bool PreviewMachine::TakeRendererGone(const Input&)
+{
+    page_ = Page::Gone;
+    pageOrigin_ = QUrl();
+    if (ahead_ == Ahead::Staged)
+        ahead_ = Ahead::Held;
+    silent_ = false;
+    // A new renderer starts with nothing held.
+    moviesInPage_ = 0;
+    renewalDue_ = false;
+    ++losses_;
+    return true;
+}
+
+bool PreviewMachine::TakePageSeen(const Input&)
+{
+    seen_ = true;
+    return true;
+}
+
+bool PreviewMachine::TakePageHidden(const Input&)
+{
+    seen_ = false;
+    return true;
+}
+
+bool PreviewMachine::Holds(Guard guard, const Input& input) const
+{
+    const bool sentence = problem_ != P::None;
+    switch (guard) {
+    case G::AheadIsSet: return AheadIs(asked_, Ahead::Held) || AheadIs(asked_, Ahead::Staged);
+    case G::AheadComing: return AheadIs(asked_, Ahead::Fetching);
+    case G::SameAhead: return ahead_ != Ahead::None && aheadAddress_ == input.url;
+    case G::OtherStaged: return ahead_ == Ahead::Staged;
+    case G::OtherAhead: return ahead_ != Ahead::None;
+    case G::PageFits: return page_ == Page::Ready && PageFitsOrigin(movieOrigin_);
+    case G::PageTakes: return page_ == Page::Ready && (sentence || pageOrigin_ == movieOrigin_);
+    case G::PageComing: return page_ == Page::Building && (sentence || pageOrigin_ == movieOrigin_);
+    case G::AheadStages:
+        return page_ == Page::Ready && seen_ && PageFitsOrigin(aheadOrigin_) && input.bytes <= InlineMovieBytes;
+    case G::Unexplained: return !sentence;
+    case G::NotRetried: return !retried_;
+    case G::FirstLoss: return losses_ == 0;
+    case G::LossesLeft: return losses_ < RenderersPerMovie;
+    case G::Silent: return silent_;
+    }
+    return false;
+}
+
+// The page the movie set plays in, as it is set: the one there while it
+// fits, else a new document, or a new renderer when the one there has held
+// enough.
+PreviewMachine::Actions PreviewMachine::PlacePage()
+{
+    if (renewalDue_ || moviesInPage_ >= MoviesPerPage) {
+        moviesInPage_ = 1;
+        return A::RenewPage | A::BuildPage;
+    }
+    ++moviesInPage_;
+    if (page_ == Page::Gone || pageOrigin_ != movieOrigin_)
+        return A::BuildPage;
+    return page_ == Page::Ready ? Actions(A::StopMovieBefore) : Actions();
+}
+
+// The machine's own side of each action, in the order they are carried out.
+PreviewMachine::Actions PreviewMachine::Apply(Actions actions, const Input& input)
+{
+    if (actions & A::PlacePage)
+        actions |= PlacePage();
+    if (actions & A::CountMovie)
+        ++moviesInPage_;
+    if (actions & A::DropAhead)
+        ahead_ = Ahead::None;
+    if (actions & A::AdoptAhead) {
+        ahead_ = Ahead::None;
+        renewalDue_ = renewalDue_ || aheadLarge_;  // for the movie after it
+    }
+    if (actions & A::FetchAhead) {
+        ahead_ = Ahead::Fetching;
+        aheadAddress_ = input.url;
+        aheadProblem_ = P::None;
+        aheadLarge_ = false;
+    }
+    if (actions & A::HoldAhead)
+        ahead_ = Ahead::Held;
+    if (actions & A::Stage)
+        ahead_ = Ahead::Staged;
+    if (actions & A::RenewPage)
+        renewalDue_ = false;
+    if (actions & (A::BuildPage | A::ForgetPage)) {
+        page_ = actions & A::BuildPage ? Page::Building : Page::Gone;
+        pageOrigin_ = actions & A::BuildPage ? movieOrigin_ : QUrl();
+        silent_ = false;
+        if (ahead_ == Ahead::Staged)
+            ahead_ = Ahead::Held;  // the new document holds nothing
+    }
+    if (actions & A::Retry)
+        retried_ = true;
+    return actions;
+}
+
+// The clocks follow the state: the start clock runs while the page owes the
+// movie's document or its frame, the watch while it owes the frame, both
+// only while the page can be seen (a hidden page draws nothing). Each
+// document and each hand-over gets its whole time.
+PreviewMachine::Actions PreviewMachine::Clocks(Actions actions)
+{
+    Actions clocks;
+    const bool clock = (state_ == State::Waiting || state_ == State::Handed) && seen_;
+    const bool watch = state_ == State::Handed && seen_;
+    if (clock && (!clockRuns_ || actions.testAnyFlags(A::HandOver | A::BuildPage)))
+        clocks |= A::StartClock;
+    else if (!clock && clockRuns_)
+        clocks |= A::StopClock;
+    if (watch != watchRuns_)
+        clocks |= watch ? A::StartWatch : A::StopWatch;
+    clockRuns_ = clock;
+    watchRuns_ = watch;
+    return clocks;
+}
+
+PreviewMachine::Step PreviewMachine::On(const Input& input)
+{
+    const unsigned bit = 1u << static_cast<unsigned>(state_);
+    const auto fits = [&](const Row& row) { return row.on == input.event && (row.from & bit); };
+    if (std::none_of(std::begin(Rows), std::end(Rows), fits) ||
+        !(this->*Intakes[static_cast<int>(input.event)])(input))
+        return {state_, {}};
+    for (const Row& row : Rows) {
+        if (!fits(row))
+            continue;
+        bool holds = true;
+        for (quint32 guard = 1; guard != 0 && holds; guard <<= 1)
+            holds = !(row.when.toInt() & guard) || Holds(static_cast<Guard>(guard), input);
+        if (!holds)
+            continue;
+        if (problem_ == P::None)
+            problem_ = row.says;
+        if (row.to != To::Stay)
+            state_ = static_cast<State>(row.to);
+        const Actions actions = Apply(row.actions, input);
+        return {state_, ((actions | Clocks(actions)) & Carried)};
+    }
+    return {state_, Clocks({})};
+}
+
+} // namespace vidlatch::platform
