@@ -39,16 +39,66 @@ MovieFetch::MovieFetch(QObject* parent) : QObject(parent), network_(new QNetwork
 void MovieFetch::Start(const QUrl& address)
 {
     Abandon();
+    asked_ = false;
     QNetworkRequest request(address);
+    request.setRawHeader("Accept", "application/x-shockwave-flash, */*");
+    Send(request, "GET", {});
+}
+
+void MovieFetch::Ask(const MovieRequest& asked)
+{
+    Abandon();
+    asked_ = true;
+    QNetworkRequest request(asked.address);
+    if (!asked.contentType.isEmpty())
+        request.setHeader(QNetworkRequest::ContentTypeHeader, asked.contentType);
+    const auto refused = [this](MovieProblem problem) {
+        // Said once the caller has its answer in hand, as any failure is.
+        QMetaObject::invokeMethod(this, [this, problem] { emit failed(problem, 0); }, Qt::QueuedConnection);
+    };
+    if (!MayMovieRequest(asked.page, asked.address)) {
+        refused(MovieProblem::Refused);
+        return;
+    }
+    if (IsSameOrigin(asked.page, asked.address)) {
+        Send(request, asked.method, asked.body);
+        return;
+    }
+    LookUp(asked.address, [this, asked, request, refused](MovieProblem problem, const auto& resolved) {
+        if (problem != MovieProblem::None)
+            refused(problem);
+        else if (!MayMovieRequest(asked.page, asked.address, resolved))
+            refused(MovieProblem::Refused);
+        else
+            Send(request, asked.method, asked.body);
+    });
+}
+
+void MovieFetch::LookUp(const QUrl& to,
+                        std::function<void(MovieProblem, const std::optional<QList<QHostAddress>>&)> judged)
+{
+    const bool proxied =
+        network_->proxyFactory()->queryProxy(QNetworkProxyQuery(to)).value(0).type() != QNetworkProxy::NoProxy;
+    QHostInfo::lookupHost(to.host(), this, [this, attempt = attempt_, proxied, judged = std::move(judged)](const QHostInfo& answer) {
+        if (attempt != attempt_)
+            return;  // abandoned meanwhile
+        if (answer.error() == QHostInfo::NoError)
+            judged(MovieProblem::None, answer.addresses());
+        else
+            judged(proxied ? MovieProblem::None : MovieProblem::Unreachable, std::nullopt);
+    });
+}
+
+void MovieFetch::Send(QNetworkRequest request, const QByteArray& method, const QByteArray& body)
+{
     // Each redirect is ours to allow: a site must not send the fetch where no web page could go.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-    request.setRawHeader("Accept", "application/x-shockwave-flash, */*");
     cutShort_ = MovieProblem::None;
     redirectStatus_ = 0;
     received_ = receivedAtLastLook_ = 0;
-    reply_ = network_->get(request);
+    reply_ = network_->sendCustomRequest(request, method, body);
     QNetworkReply* reply = reply_;
     connect(reply, &QNetworkReply::redirected, this, [this, reply](const QUrl& to) {
         if (reply != reply_)
@@ -76,8 +126,8 @@ void MovieFetch::Start(const QUrl& address)
     deadline_.start();
 }
 
-// A name is judged by where it leads, as the system resolver answers it now;
-// through a proxy, the proxy resolves it and only the name is judged.
+// A name is judged by where it leads, as the system resolver answers it now,
+// proxy or not: a proxy on this machine would lead it here as well.
 void MovieFetch::JudgeRedirect(QNetworkReply* reply, const QUrl& to)
 {
     const QUrl from = reply->url();
@@ -85,17 +135,13 @@ void MovieFetch::JudgeRedirect(QNetworkReply* reply, const QUrl& to)
         CutShort(reply, MovieProblem::Refused);
         return;
     }
-    if (network_->proxyFactory()->queryProxy(QNetworkProxyQuery(to)).value(0).type() != QNetworkProxy::NoProxy) {
-        emit reply->redirectAllowed();
-        return;
-    }
     // The reply waits for the answer; a reply abandoned meanwhile ignores it.
-    QHostInfo::lookupHost(to.host(), reply, [this, reply, from, to](const QHostInfo& answer) {
-        if (reply != reply_ || reply->isFinished())
+    LookUp(to, [this, reply = QPointer<QNetworkReply>(reply), from, to](MovieProblem problem, const auto& resolved) {
+        if (!reply || reply != reply_ || reply->isFinished())
             return;
-        if (answer.error() != QHostInfo::NoError)
-            CutShort(reply, MovieProblem::Unreachable);
-        else if (MayFollowMovieRedirect(from, to, answer.addresses()))
+        if (problem != MovieProblem::None)
+            CutShort(reply, problem);
+        else if (MayFollowMovieRedirect(from, to, resolved))
             emit reply->redirectAllowed();
         else
             CutShort(reply, MovieProblem::Refused);
@@ -110,6 +156,7 @@ void MovieFetch::CutShort(QNetworkReply* reply, MovieProblem problem)
 
 void MovieFetch::Abandon()
 {
+    ++attempt_;
     stallWatch_.stop();
     deadline_.stop();
     if (QNetworkReply* reply = reply_) {
@@ -158,6 +205,10 @@ void MovieFetch::Finish()
     }
     if (reply->error() != QNetworkReply::NoError) {
         emit failed(MovieProblem::Unreachable, status);
+        return;
+    }
+    if (asked_) {
+        emit answered(reply->readAll(), reply->header(QNetworkRequest::ContentTypeHeader).toByteArray());
         return;
     }
     const QByteArray movie = reply->readAll();

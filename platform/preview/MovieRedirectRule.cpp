@@ -1,6 +1,9 @@
 #include "MovieRedirectRule.h"
 
+#include "SchemeNames.h"
+
 #include <QHostAddress>
+#include <QStringList>
 #include <QUrl>
 
 #include <arpa/inet.h>
@@ -93,14 +96,21 @@ bool IsRefusedAddress(const QHostAddress& address)
     return IsRefusedIpv6(bytes);
 }
 
-// Refused by how it is written: a name of this machine, an address (in any
-// form the resolver takes) that the rule refuses, or a zone.
+// Names that only a local network answers: this machine's, its network's
+// own domains, and a single label, which the resolver may complete with the
+// local domain or find in the hosts file.
+constexpr std::array LocalNameEndings = {
+    QLatin1StringView(".localhost"), QLatin1StringView(".local"), QLatin1StringView(".internal"),
+    QLatin1StringView(".home.arpa"),
+};
+
+// Refused by how it is written: a name of this machine or its network, an
+// address (in any form the resolver takes) that the rule refuses, or a zone.
 bool IsRefusedHost(QString host)
 {
     if (host.endsWith(u'.'))
         host.chop(1);
-    if (host.isEmpty() || host == QLatin1String("localhost") || host.endsWith(QLatin1String(".localhost"))
-        || host.contains(u'%'))
+    if (host.isEmpty() || host == QLatin1String("localhost") || host.contains(u'%'))
         return true;
     const QByteArray text = host.toLatin1();
     in_addr v4{};
@@ -110,32 +120,52 @@ bool IsRefusedHost(QString host)
     Ipv6Bytes v6{};
     if (::inet_pton(AF_INET6, text.constData(), v6.data()) == 1)
         return IsRefusedIpv6(v6);
-    return false;
+    return !host.contains(u'.') || std::any_of(LocalNameEndings.begin(), LocalNameEndings.end(),
+                                               [&host](QLatin1StringView ending) { return host.endsWith(ending); });
+}
+
+// Every address the resolver answered passes; where it was not asked (a
+// proxy resolves the name), how the name is written has been judged.
+bool LeadsOut(const std::optional<QList<QHostAddress>>& resolved)
+{
+    return !resolved || (!resolved->isEmpty() && std::none_of(resolved->begin(), resolved->end(), IsRefusedAddress));
+}
+
+bool IsWebScheme(const QString& scheme)
+{
+    return scheme == QLatin1String("http") || scheme == QLatin1String("https");
 }
 
 } // namespace
 
 bool MayFollowMovieRedirect(const QUrl& from, const QUrl& to, const std::optional<QList<QHostAddress>>& resolved)
 {
-    const QString scheme = to.scheme();
-    if (!to.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
+    if (!to.isValid() || !IsWebScheme(to.scheme()))
         return false;
-    if (from.scheme() == QLatin1String("https") && scheme == QLatin1String("http"))
+    if (from.scheme() == QLatin1String("https") && to.scheme() == QLatin1String("http"))
         return false;
-    if (IsRefusedHost(to.host(QUrl::FullyDecoded).toLower()))
-        return false;
-    return !resolved || (!resolved->isEmpty() && std::none_of(resolved->begin(), resolved->end(), IsRefusedAddress));
+    return !IsRefusedHost(to.host(QUrl::FullyDecoded).toLower()) && LeadsOut(resolved);
 }
 
-bool MayMovieRequest(const QUrl& page, const QUrl& to)
+bool IsSameOrigin(const QUrl& page, const QUrl& to)
 {
-    const QString host = to.host(QUrl::FullyDecoded).toLower();
-    if (host.isEmpty() || !IsRefusedHost(host))
-        return true;
-    const auto port = [](const QUrl& url) {
-        return url.port(url.scheme() == QLatin1String("https") || url.scheme() == QLatin1String("wss") ? 443 : 80);
-    };
-    return page.scheme() == to.scheme() && page.host(QUrl::FullyDecoded).toLower() == host && port(page) == port(to);
+    const auto port = [](const QUrl& url) { return url.port(url.scheme() == QLatin1String("https") ? 443 : 80); };
+    return page.scheme() == to.scheme() && !to.host().isEmpty() &&
+           page.host(QUrl::FullyDecoded).toLower() == to.host(QUrl::FullyDecoded).toLower() && port(page) == port(to);
+}
+
+bool MayMovieRequest(const QUrl& page, const QUrl& to, const std::optional<QList<QHostAddress>>& resolved)
+{
+    if (!to.isValid() || !IsWebScheme(to.scheme()))
+        return false;
+    return IsSameOrigin(page, to) || (!IsRefusedHost(to.host(QUrl::FullyDecoded).toLower()) && LeadsOut(resolved));
+}
+
+bool ReachesNetwork(const QUrl& address)
+{
+    static const QStringList local{QStringLiteral("data"), QStringLiteral("blob"), QStringLiteral("about"),
+                                   QLatin1String(PlayerScheme)};
+    return !local.contains(address.scheme());
 }
 
 } // namespace vidlatch::platform

@@ -1,8 +1,11 @@
 #include "PlayerScheme.h"
 
+#include "MovieFetch.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QMimeDatabase>
+#include <QUrlQuery>
 #include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlScheme>
 
@@ -33,10 +36,44 @@ void PlayerSchemeHandler::Withdraw(const void* owner)
     offered_.remove(owner);
 }
 
+namespace {
+
+// What a movie asks of the network, fetched by the program for its page:
+// {url, method, type (of the body), body (in base64)}.
+void ServeMovieRequest(QWebEngineUrlRequestJob* job)
+{
+    const QUrlQuery query(job->requestUrl());
+    const QByteArray method = query.queryItemValue(QStringLiteral("method")).toLatin1();
+    if (method != "GET" && method != "POST" && method != "HEAD") {
+        job->fail(QWebEngineUrlRequestJob::RequestDenied);
+        return;
+    }
+    auto* fetch = new MovieFetch(job);
+    QObject::connect(fetch, &MovieFetch::answered, job, [job](const QByteArray& body, const QByteArray& type) {
+        auto* buffer = new QBuffer(job);
+        buffer->setData(body);
+        job->reply(type.isEmpty() ? QByteArrayLiteral("application/octet-stream") : type, buffer);
+    });
+    QObject::connect(fetch, &MovieFetch::failed, job, [job](MovieProblem problem) {
+        job->fail(problem == MovieProblem::Refused ? QWebEngineUrlRequestJob::RequestDenied
+                                                   : QWebEngineUrlRequestJob::RequestFailed);
+    });
+    fetch->Ask({QUrl(query.queryItemValue(QStringLiteral("url"), QUrl::FullyDecoded), QUrl::StrictMode),
+                job->initiator(), method,
+                QByteArray::fromBase64(query.queryItemValue(QStringLiteral("body")).toLatin1()),
+                query.queryItemValue(QStringLiteral("type"), QUrl::FullyDecoded).toLatin1()});
+}
+
+} // namespace
+
 void PlayerSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job)
 {
     const QUrl url = job->requestUrl();
     const QString name = url.path().mid(1);
+    if (url.host() == QLatin1String("net")) {
+        ServeMovieRequest(job);
+        return;
+    }
     if (url.host() == QLatin1String("movie")) {
         for (auto it = offered_.begin(); it != offered_.end(); ++it) {
             if (it->token == name) {

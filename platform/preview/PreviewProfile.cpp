@@ -11,16 +11,16 @@
 namespace vidlatch::platform {
 namespace {
 
-// A movie asks the player for whatever addresses it likes: what it asks of
-// this machine or its network never leaves the preview, as the movie fetch
-// never follows a site there.
-class LocalNetworkGuard : public QWebEngineUrlRequestInterceptor {
+// A movie asks the player for whatever addresses it likes: the page sends
+// none of it to the network itself. Its script hands what a movie asks to
+// the program, which fetches it where it leads off this machine and its
+// network (the player scheme's "net"); anything else is stopped here.
+class NetworkGuard : public QWebEngineUrlRequestInterceptor {
 public:
     using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
     void interceptRequest(QWebEngineUrlRequestInfo& info) override
     {
-        const QUrl page = info.initiator().isEmpty() ? info.firstPartyUrl() : info.initiator();
-        if (!MayMovieRequest(page, info.requestUrl()))
+        if (ReachesNetwork(info.requestUrl()))
             info.block(true);
     }
 };
@@ -34,7 +34,7 @@ const Preview& ThePreview()
 {
     static const Preview preview = [] {
         QWebEngineProfile* profile = NewOffTheRecordProfile();
-        profile->setUrlRequestInterceptor(new LocalNetworkGuard(profile));
+        profile->setUrlRequestInterceptor(new NetworkGuard(profile));
         auto* scheme = new PlayerSchemeHandler(Runtime().AppPath() + QStringLiteral("/ruffle"), profile);
         profile->installUrlSchemeHandler(PlayerScheme, scheme);
         return Preview{profile, scheme};

@@ -1,19 +1,52 @@
-// Qt 6.4's web engine cannot fetch() from a custom scheme; XMLHttpRequest
-// can. Ruffle fetches its WebAssembly, so those requests take the XHR road
-// and come back as a Response of the right type.
+// The page fetches nothing from the network itself. Qt 6.4's web engine
+// cannot fetch() from a custom scheme, but XMLHttpRequest can: Ruffle's own
+// files come from the player's scheme that way, and whatever a movie asks
+// of the network goes to the program through that scheme too, which fetches
+// it only where it leads off this machine and its network. Either comes
+// back as a Response, as fetch() would give it; a refusal is a failed load,
+// as from a site that does not answer.
 (() => {
   const realFetch = window.fetch.bind(window);
-  window.fetch = (input, init) => {
-    const url = typeof input === 'string' ? input : (input instanceof URL ? input.href : input.url);
-    if (!url.startsWith('vidlatch-ruffle:')) return realFetch(input, init);
-    return new Promise((resolve, reject) => {
-      const xhr = new XMLHttpRequest();
-      xhr.open('GET', url);
-      xhr.responseType = 'arraybuffer';
-      xhr.onload = () => resolve(new Response(xhr.response, { status: 200, headers: {
-        'Content-Type': url.endsWith('.wasm') ? 'application/wasm' : 'application/octet-stream' } }));
-      xhr.onerror = () => reject(new TypeError('Failed to fetch ' + url));
-      xhr.send();
-    });
+  const MaxBodyBytes = 1 << 20;
+
+  const viaScheme = (url, typeOf) => new Promise((resolve, reject) => {
+    const xhr = new XMLHttpRequest();
+    xhr.open('GET', url);
+    xhr.responseType = 'arraybuffer';
+    xhr.onload = () => (xhr.status === 200
+      ? resolve(new Response(xhr.response, { status: 200, headers: { 'Content-Type': typeOf(xhr) } }))
+      : reject(new TypeError('Failed to fetch')));
+    xhr.onerror = () => reject(new TypeError('Failed to fetch'));
+    xhr.send();
+  });
+
+  const base64 = (bytes) => {
+    let text = '';
+    for (let i = 0; i < bytes.length; i += 0x8000) text += String.fromCharCode(...bytes.subarray(i, i + 0x8000));
+    return btoa(text);
+  };
+
+  // What a movie asks, with its method, its body and the body's type.
+  const askProgram = async (request) => {
+    const body = request.method === 'GET' || request.method === 'HEAD'
+      ? new Uint8Array() : new Uint8Array(await request.arrayBuffer());
+    if (body.length > MaxBodyBytes) throw new TypeError('Failed to fetch');
+    const asked = new URLSearchParams({ url: request.url, method: request.method,
+                                        type: request.headers.get('Content-Type') || '' });
+    if (body.length > 0) asked.set('body', base64(body));
+    const response = await viaScheme('vidlatch-ruffle://net/?' + asked,
+                                     (xhr) => xhr.getResponseHeader('Content-Type') || 'application/octet-stream');
+    // The movie reads where what it loaded came from.
+    Object.defineProperty(response, 'url', { value: request.url });
+    return response;
+  };
+
+  window.fetch = async (input, init) => {
+    const request = new Request(input, init);
+    if (request.url.startsWith('vidlatch-ruffle:')) {
+      return viaScheme(request.url, () => (request.url.endsWith('.wasm') ? 'application/wasm' : 'application/octet-stream'));
+    }
+    if (/^https?:/i.test(request.url)) return askProgram(request);
+    return realFetch(input, init);  // data: and blob: stay in the page
   };
 })();

@@ -25,8 +25,13 @@ answers as the real one would for what Vidlatch needs:
                           after or before their first frame (loop, loop-first,
                           loop-first-white), that ask for the user's files
                           (browse), that ask this machine for a movie, then
-                          their own site (reach-loopback: vid=asked-loopback,
-                          then vid=asked-own), or that make the player panic
+                          their own site (reach-loopback: vid=asked-loopback;
+                          reach-name, by LOOPBACK_NAME: vid=asked-name;
+                          reach-local, by a .local name: vid=asked-local;
+                          reach-forms, by every form of ActionGetURL2:
+                          vid=asked-form-...; each then vid=asked-own), that
+                          ask the site's CDN (reach-cdn: vid=asked-cdn, then
+                          vid=asked-own), or that make the player panic
                           (panic, from ../shared/movies where it is)
   127.0.0.1, localhost    the static host again, as a service on the user's
   and LOOPBACK_NAME       machine would answer a redirected fetch
@@ -92,6 +97,20 @@ def load_movies(*addresses) -> bytes:
     return script
 
 
+def get_url2(address: str, target: str, flags: int) -> bytes:
+    """An ActionGetURL2: `flags` is the method (1 GET, 2 POST, sending the
+    movie's variables), plus 0x80 to load variables, not a movie."""
+    return avm1_push(address, target) + b"\x9a\x01\x00" + bytes([flags])
+
+
+# Every form of ActionGetURL2, after a variable of the movie's own is set.
+def every_get_url2(address: str) -> bytes:
+    forms = [("vars-get", "_level0", 0x81), ("vars-post", "_level0", 0x82),
+             ("movie-get", "_level1", 0x01), ("movie-post", "_level2", 0x02)]
+    return avm1_push("secret", "s3cret") + b"\x1d" + b"".join(
+        get_url2(address + "-" + form, target, flags) for form, target, flags in forms)
+
+
 def make_swf(colour, payload: int = 0, loop: bool = False, first_script: bytes = b"") -> bytes:
     """An uncompressed SWF 10 of 550 x 400 pixels, one frame, one colour (none
     where `colour` is None); `payload` bytes of binary data ride along, as in
@@ -148,6 +167,15 @@ def loopback_name():
 
 
 LOOPBACK_NAME = loopback_name()
+
+# What movies ask of hosts other than their own, by kind, for the demo's port.
+REACHES = {
+    "reach-loopback": lambda port: load_movies("http://127.0.0.1:%d/v1/res/vidplayer.swf?vid=asked-loopback" % port),
+    "reach-name": lambda port: load_movies("http://%s:%d/v1/res/vidplayer.swf?vid=asked-name" % (LOOPBACK_NAME, port)),
+    "reach-local": lambda port: load_movies("http://vidlatch-demo.local:%d/v1/res/vidplayer.swf?vid=asked-local" % port),
+    "reach-forms": lambda port: every_get_url2("http://%s:%d/v1/res/vidplayer.swf?vid=asked-form" % (LOOPBACK_NAME, port)),
+    "reach-cdn": lambda port: load_movies("http://%s/v1/res/vidplayer.swf?vid=asked-cdn" % CDN_HOST),
+}
 
 FAILURES = {
     "404": (404, b"not found", "text/plain"),
@@ -283,6 +311,10 @@ class DemoSite(BaseHTTPRequestHandler):
     def do_HEAD(self):
         self.do_GET()
 
+    def do_POST(self):
+        self.rfile.read(int(self.headers.get("Content-Length", "0") or 0))
+        self.do_GET()
+
     def do_GET(self):
         target = urlsplit(self.path)
         host = (target.hostname or self.headers.get("Host", "").split(":")[0]).lower()
@@ -394,10 +426,11 @@ class DemoSite(BaseHTTPRequestHandler):
         elif kind in ("loop-first", "loop-first-white"):
             colour = None if kind.endswith("white") else movie_colour(vid)
             self.send(200, make_swf(colour, first_script=LOOP_FOR_EVER), "application/x-shockwave-flash")
-        elif kind == "reach-loopback":
-            asks = load_movies("http://127.0.0.1:%d/v1/res/vidplayer.swf?vid=asked-loopback" % self.server.server_address[1],
-                               "http://%s/v1/res/vidplayer.swf?vid=asked-own" % STATIC_HOST)
-            self.send(200, make_swf(movie_colour(vid), first_script=asks), "application/x-shockwave-flash")
+        elif kind in REACHES:
+            port = self.server.server_address[1]
+            own = load_movies("http://%s/v1/res/vidplayer.swf?vid=asked-own" % STATIC_HOST)
+            self.send(200, make_swf(movie_colour(vid), first_script=REACHES[kind](port) + own),
+                      "application/x-shockwave-flash")
         elif kind == "browse":
             self.send(200, make_swf(movie_colour(vid), first_script=BROWSE_FILES), "application/x-shockwave-flash")
         elif kind == "panic":

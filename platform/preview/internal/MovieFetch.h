@@ -3,10 +3,16 @@
 #include "MovieCheck.h"
 
 #include <QByteArray>
+#include <QHostAddress>
+#include <QList>
+#include <QNetworkRequest>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
 #include <QUrl>
+
+#include <functional>
+#include <optional>
 
 class QNetworkAccessManager;
 class QNetworkReply;
@@ -16,9 +22,12 @@ namespace vidlatch::platform {
 // Fetches one movie for the preview as the browser plug-in did: through the
 // proxy the environment names, following the site's redirects (no CORS
 // stands in the way) but never to this machine or its private network (by
-// where a name leads, where the fetch connects without a proxy), at
-// most MaxMovieBytes, and checked before the player sees it. A fetch that
-// stalls or takes too long ends, and a new Start abandons the fetch before it.
+// where a name leads, as the resolver answers it, and by how it is written
+// where the resolver knows no such name and a proxy will resolve it), at
+// most MaxMovieBytes, and checked before the player sees it. It fetches
+// what a movie asks of the network the same way, the first address judged
+// as a redirect is. A fetch that stalls or takes too long ends, and a new
+// Start or Ask abandons the fetch before it.
 class MovieFetch : public QObject {
     Q_OBJECT
 
@@ -40,6 +49,19 @@ public:
     void setDeadlineMs(int milliseconds) { deadline_.setInterval(milliseconds); }
 
     void Start(const QUrl& address);
+
+    // What a movie playing in a page of `page`'s origin asks.
+    struct MovieRequest {
+        QUrl address;
+        QUrl page;
+        QByteArray method = "GET";
+        QByteArray body;
+        QByteArray contentType;
+    };
+    // Fetches what a movie asks: answered, or failed (Refused where its
+    // address leads to this machine or its network).
+    void Ask(const MovieRequest& request);
+
     void Abandon();
 
 signals:
@@ -49,8 +71,15 @@ signals:
     void failed(MovieProblem problem, int httpStatus);
     // How much has come; `total` is -1 while the site does not say.
     void progress(qint64 received, qint64 total);
+    // What a movie asked came, as the site sent it.
+    void answered(const QByteArray& body, const QByteArray& contentType);
 
 private:
+    void Send(QNetworkRequest request, const QByteArray& method, const QByteArray& body);
+    // Where the host of `to` leads: `judged` gets the resolver's addresses,
+    // or none where it knows no such name and a proxy will resolve it, or
+    // Unreachable where neither.
+    void LookUp(const QUrl& to, std::function<void(MovieProblem, const std::optional<QList<QHostAddress>>&)> judged);
     void JudgeRedirect(QNetworkReply* reply, const QUrl& to);
     void CutShort(QNetworkReply* reply, MovieProblem problem);
     void Finish();
@@ -58,6 +87,8 @@ private:
 
     QNetworkAccessManager* network_;
     QPointer<QNetworkReply> reply_;
+    bool asked_ = false;   // a movie's request: answered as it comes, not checked as a movie
+    quint64 attempt_ = 0;  // a look-up of an attempt abandoned since is not heeded
     // Why the fetch was cut short, when it was.
     MovieProblem cutShort_ = MovieProblem::None;
     int redirectStatus_ = 0;  // the status of the last redirect the site sent
