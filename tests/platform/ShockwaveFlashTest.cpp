@@ -404,7 +404,7 @@ TEST(ShockwaveFlash, EveryFetchPlaysItsOwnMovieAfterAnyFailure)
         if (c.before)
             c.before();
         setMovie(c.address, c.what);
-        const qint64 renderer = flash->page()->renderProcessPid();
+        qint64 renderer = flash->page()->renderProcessPid();
         if (c.then)
             c.then();
         bool progressShown = false;
@@ -420,6 +420,7 @@ TEST(ShockwaveFlash, EveryFetchPlaysItsOwnMovieAfterAnyFailure)
             EXPECT_TRUE(WaitUntil([&] { return test::CentreShows(flash, demo::PlayerColour(QStringLiteral("Tb7_wE3-pQs"))); }))
                 << c.what;
             EXPECT_EQ(PageOrigin(flash), QLatin1String(c.origin)) << c.what;
+            renderer = flash->page()->renderProcessPid();  // the one it plays in, a new one or not
             before = demo::PlayerColour(QStringLiteral("Tb7_wE3-pQs"));
             break;
         case Outcome::Fails: {
