@@ -70,6 +70,14 @@ PlayerPageLink::PlayerPageLink(QWebEngineProfile* profile, QObject* parent) : QO
     });
 }
 
+// Nothing the page says while it is destroyed reaches a link going too.
+PlayerPageLink::~PlayerPageLink()
+{
+    if (page_)
+        page_->disconnect(this);
+    delete page_;
+}
+
 void PlayerPageLink::Renew()
 {
     QWebEnginePage* old = std::exchange(page_, new PlayerWebPage(profile_, this));

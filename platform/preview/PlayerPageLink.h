@@ -28,6 +28,7 @@ public:
     enum class Report { Ready, Shown, Failed, Panic, StagedPanic, WarmUpPanic };
 
     PlayerPageLink(QWebEngineProfile* profile, QObject* parent);
+    ~PlayerPageLink() override;
 
     QWebEnginePage* page() const { return page_; }
     // A new page in a renderer of its own; replaced() says which.

@@ -94,6 +94,7 @@ void ShockwaveFlash::changeEvent(QEvent* event)
 ShockwaveFlash::~ShockwaveFlash()
 {
     PreviewPlayerScheme().Withdraw(this);
+    link_->disconnect(this);
     setPage(nullptr);
     delete link_;
 }

@@ -128,16 +128,28 @@ const PreviewMachine::Row PreviewMachine::Rows[] = {
 };
 // clang-format on
 
-// What each event brings into the machine before its row is chosen; false
-// where it comes too late to count.
+// What each event brings into the machine before its row is chosen, in the
+// order of Event; false where it comes too late to count.
 const PreviewMachine::Intake PreviewMachine::Intakes[EventCount] = {
-    &PreviewMachine::TakeSetMovie,      &PreviewMachine::TakeNothing,      &PreviewMachine::TakeFetched,
-    &PreviewMachine::TakeFetchFailed,   &PreviewMachine::TakeAheadFetched, &PreviewMachine::TakeAheadFailed,
-    &PreviewMachine::TakePageLoaded,    &PreviewMachine::TakeNothing,      &PreviewMachine::TakeNothing,
-    &PreviewMachine::TakeNothing,       &PreviewMachine::TakeNothing,      &PreviewMachine::TakeStagedPanic,
-    &PreviewMachine::TakeNothing,       &PreviewMachine::TakeAnswered,     &PreviewMachine::TakeAnswerOverdue,
-    &PreviewMachine::TakeNothing,       &PreviewMachine::TakeRendererGone, &PreviewMachine::TakePageSeen,
-    &PreviewMachine::TakePageHidden,
+    &PreviewMachine::TakeSetMovie,                         // SetMovie
+    &PreviewMachine::TakeNothing,                          // Prefetch
+    &PreviewMachine::TakeFetched,                          // Fetched
+    &PreviewMachine::TakeFetchFailed,                      // FetchFailed
+    &PreviewMachine::TakeAheadFetched,                     // AheadFetched
+    &PreviewMachine::TakeAheadFailed,                      // AheadFailed
+    &PreviewMachine::TakePageLoaded,                       // PageLoaded
+    &PreviewMachine::TakeNothing,                          // PlayRefused
+    &PreviewMachine::TakeNothing,                          // FirstFrame
+    &PreviewMachine::TakeNothing,                          // PageFailed
+    &PreviewMachine::TakeNothing,                          // PlayerPanic
+    &PreviewMachine::TakeStagedPanic,                      // StagedPanic
+    &PreviewMachine::TakeNothing,                          // WarmUpPanic
+    &PreviewMachine::Set<&PreviewMachine::silent_, false>,  // Answered
+    &PreviewMachine::Set<&PreviewMachine::silent_, true>,   // AnswerOverdue
+    &PreviewMachine::TakeNothing,                          // StartOverdue
+    &PreviewMachine::TakeRendererGone,                     // RendererGone
+    &PreviewMachine::Set<&PreviewMachine::seen_, true>,     // PageSeen
+    &PreviewMachine::Set<&PreviewMachine::seen_, false>,    // PageHidden
 };
 
 QUrl PreviewMachine::OriginOf(const QUrl& address)
@@ -235,18 +247,6 @@ bool PreviewMachine::TakeStagedPanic(const Input&)
     return true;
 }
 
-bool PreviewMachine::TakeAnswered(const Input&)
-{
-    silent_ = false;
-    return true;
-}
-
-bool PreviewMachine::TakeAnswerOverdue(const Input&)
-{
-    silent_ = true;
-    return true;
-}
-
 bool PreviewMachine::TakeRendererGone(const Input&)
 {
     page_ = Page::Gone;
@@ -258,18 +258,6 @@ bool PreviewMachine::TakeRendererGone(const Input&)
     moviesInPage_ = 0;
     renewalDue_ = false;
     ++losses_;
-    return true;
-}
-
-bool PreviewMachine::TakePageSeen(const Input&)
-{
-    seen_ = true;
-    return true;
-}
-
-bool PreviewMachine::TakePageHidden(const Input&)
-{
-    seen_ = false;
     return true;
 }
 

@@ -163,11 +163,14 @@ private:
     bool TakeAheadFailed(const Input& input);
     bool TakePageLoaded(const Input&);
     bool TakeStagedPanic(const Input&);
-    bool TakeAnswered(const Input&);
-    bool TakeAnswerOverdue(const Input&);
     bool TakeRendererGone(const Input&);
-    bool TakePageSeen(const Input&);
-    bool TakePageHidden(const Input&);
+    // What the page is: silent or answering, seen or hidden.
+    template <bool PreviewMachine::*Flag, bool Value>
+    bool Set(const Input&)
+    {
+        this->*Flag = Value;
+        return true;
+    }
 
     State state_ = State::NoMovie;
     Ahead ahead_ = Ahead::None;

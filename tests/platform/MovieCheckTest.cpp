@@ -123,6 +123,17 @@ TEST(MovieCheck, EveryProblemHasAPlainSentence)
     EXPECT_TRUE(MovieProblemText(MovieProblem::HttpError, 404).contains(QLatin1String("404")));
 }
 
+// The resolver's answer, as the rules take it.
+std::optional<QList<QHostAddress>> Resolved(const std::optional<QStringList>& answer)
+{
+    if (!answer)
+        return std::nullopt;
+    QList<QHostAddress> addresses;
+    for (const QString& address : *answer)
+        addresses.append(QHostAddress(address));
+    return addresses;
+}
+
 TEST(MovieRedirectRule, OnlyWhereAWebPageCouldGo)
 {
     // `resolved`: the system resolver's answer for the host (none where it
@@ -207,13 +218,7 @@ TEST(MovieRedirectRule, OnlyWhereAWebPageCouldGo)
         {site, "http://cdn.vidsite.example/x.swf", false, QStringList{}},
     };
     for (const Case& c : cases) {
-        std::optional<QList<QHostAddress>> resolved;
-        if (c.resolved) {
-            resolved.emplace();
-            for (const QString& address : *c.resolved)
-                resolved->append(QHostAddress(address));
-        }
-        EXPECT_EQ(MayFollowMovieRedirect(QUrl(QLatin1String(c.from)), QUrl(QLatin1String(c.to)), resolved), c.allowed)
+        EXPECT_EQ(MayFollowMovieRedirect(QUrl(QLatin1String(c.from)), QUrl(QLatin1String(c.to)), Resolved(c.resolved)), c.allowed)
             << c.to << " " << (c.resolved ? c.resolved->join(u',').toStdString() : "");
     }
 }
@@ -240,13 +245,7 @@ TEST(MovieRedirectRule, AMovieReachesThisMachineOnlyWhereItCameFrom)
         {site, "http://cdn.vidsite.example/x.swf", false, QStringList{"93.184.216.34", "10.0.0.1"}},
     };
     for (const Case& c : cases) {
-        std::optional<QList<QHostAddress>> resolved;
-        if (c.resolved) {
-            resolved.emplace();
-            for (const QString& address : *c.resolved)
-                resolved->append(QHostAddress(address));
-        }
-        EXPECT_EQ(MayMovieRequest(QUrl(QLatin1String(c.page)), QUrl(QLatin1String(c.to)), resolved), c.allowed)
+        EXPECT_EQ(MayMovieRequest(QUrl(QLatin1String(c.page)), QUrl(QLatin1String(c.to)), Resolved(c.resolved)), c.allowed)
             << c.page << " -> " << c.to;
     }
     // The page itself reaches no network: the program fetches for it.
