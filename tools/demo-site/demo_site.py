@@ -30,8 +30,9 @@ answers as the real one would for what Vidlatch needs:
                           reach-local, by a .local name: vid=asked-local;
                           reach-forms, by every form of ActionGetURL2:
                           vid=asked-form-...; each then vid=asked-own), that
-                          ask the site's CDN (reach-cdn: vid=asked-cdn, then
-                          vid=asked-own), or that make the player panic
+                          ask the site's CDN by every form of ActionGetURL2
+                          (reach-cdn: vid=asked-cdn-..., then vid=asked-own),
+                          or that make the player panic
                           (panic, from ../shared/movies where it is)
   127.0.0.1, localhost    the static host again, as a service on the user's
   and LOOPBACK_NAME       machine would answer a redirected fetch
@@ -174,7 +175,7 @@ REACHES = {
     "reach-name": lambda port: load_movies("http://%s:%d/v1/res/vidplayer.swf?vid=asked-name" % (LOOPBACK_NAME, port)),
     "reach-local": lambda port: load_movies("http://vidlatch-demo.local:%d/v1/res/vidplayer.swf?vid=asked-local" % port),
     "reach-forms": lambda port: every_get_url2("http://%s:%d/v1/res/vidplayer.swf?vid=asked-form" % (LOOPBACK_NAME, port)),
-    "reach-cdn": lambda port: load_movies("http://%s/v1/res/vidplayer.swf?vid=asked-cdn" % CDN_HOST),
+    "reach-cdn": lambda port: every_get_url2("http://%s/v1/res/vidplayer.swf?vid=asked-cdn" % CDN_HOST),
 }
 
 FAILURES = {
