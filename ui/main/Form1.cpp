@@ -34,6 +34,10 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTimer>
+#include <QWebEnginePage>
+
+#include <memory>
 
 namespace vidlatch::ui {
 
@@ -209,9 +213,30 @@ void Form1::Form_Load()
     Label1->setCaption(Translated(site::HintText));
 
     WebBrowser1->setSilent(true);
-    WebBrowser1->Navigate(Q(site::ForumAddress));
+    SendForumBrowserAfterPreview();
 
     ShockwaveFlash1->setMovie(Q(site::PlayerAddressPrefix));
+}
+
+// The forum page is covered and never seen: it goes to the forum once the
+// preview has its first frame or its sentence (ForumDelayMs at the latest),
+// so that it does not hold up the preview's start, and once loaded it is
+// discarded, its renderer freed.
+void Form1::SendForumBrowserAfterPreview()
+{
+    auto sent = std::make_shared<bool>(false);
+    const auto send = [this, sent] {
+        if (std::exchange(*sent, true))
+            return;
+        connect(WebBrowser1->page(), &QWebEnginePage::loadFinished, this, [this] {
+            WebBrowser1->page()->setVisible(false);
+            WebBrowser1->page()->setLifecycleState(QWebEnginePage::LifecycleState::Discarded);
+        }, Qt::SingleShotConnection);
+        WebBrowser1->Navigate(Q(site::ForumAddress));
+    };
+    connect(ShockwaveFlash1, &ShockwaveFlash::movieShown, this, send, Qt::SingleShotConnection);
+    connect(ShockwaveFlash1, &ShockwaveFlash::movieFailed, this, send, Qt::SingleShotConnection);
+    QTimer::singleShot(ForumDelayMs, this, send);
 }
 
 void Form1::Command1_Click()

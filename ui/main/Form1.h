@@ -78,7 +78,11 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
+    // The covered forum browser waits this long at most for the preview's first frame.
+    static constexpr int ForumDelayMs = 2000;
+
     void CreateControls();
+    void SendForumBrowserAfterPreview();
     void ConnectKeys();
     void ArrangeStackingAndTabOrder();
     void CreateCopyMenus();
