@@ -146,7 +146,13 @@
 
   // The player compiles its WebAssembly inside its first load: a movie of
   // nothing is loaded as soon as the page is built, so that this is done
-  // while the program fetches the real one.
+  // while the program fetches the real one. A movie that comes first takes
+  // its place: the compile it began goes on for that movie's player, and no
+  // player is built for nothing.
+  const endWarmUp = () => {
+    if (warming) remove(warming);
+    warming = null;
+  };
   const warmUp = () => {
     const empty = new Uint8Array([0x46, 0x57, 0x53, 10, 15, 0, 0, 0, 0, 0, 12, 1, 0, 0, 0]);
     const created = newPlayer();
@@ -227,6 +233,7 @@
   // read, so that at its turn it only has to be shown.
   window.vidlatchStage = (next) => {
     unstage();
+    endWarmUp();
     const mine = { token: next.token, player: null, ready: false, failed: false };
     staged = mine;
     mine.player = newPlayer();
@@ -261,6 +268,7 @@
       created.play();
     } else {
       unstage();
+      endWarmUp();
       if (waiting && serial === next.serial && player) {
         created = player;
       } else {
