@@ -41,12 +41,14 @@
 #include "ProcessTree.h"
 #include "ProgramIcon.h"
 #include "QtText.h"
+#include "PreviewProfile.h"
 #include "ShockwaveFlash.h"
 #include "SiteConstants.h"
 #include "WebBrowser.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
@@ -56,6 +58,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWebEngineScript>
+#include <QWebEnginePage>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineView>
 
@@ -542,6 +545,25 @@ void ReportMemorySoonAndQuit(int settleMs)
 
 } // namespace
 
+// Ruffle alone in a page, playing the start-up movie; the player's files
+// come from the preview's scheme as the program's page has them.
+QString BareRufflePage()
+{
+    QFile shim(QStringLiteral(":/vidlatch/preview/fetch-shim.js"));
+    shim.open(QIODevice::ReadOnly);
+    return QStringLiteral(
+               "<!DOCTYPE html><html><head><style>html,body{margin:0;height:100%}</style><script>%1</script>"
+               "<script>window.RufflePlayer = {config: {publicPath: 'vidlatch-ruffle://app/', splashScreen: false,"
+               " preferredRenderer: 'canvas', autoplay: 'on', unmuteOverlay: 'hidden'}};</script>"
+               "<script src=\"vidlatch-ruffle://app/ruffle.js\"></script></head><body><script>"
+               "const player = window.RufflePlayer.newest().createPlayer();"
+               "player.style.width = player.style.height = '100%'; document.body.appendChild(player);"
+               "player.addEventListener('loadeddata', () => requestAnimationFrame(() => requestAnimationFrame("
+               "() => { document.title = 'shown'; })));"
+               "player.load({url: '%2'});</script></body></html>")
+        .arg(QString::fromUtf8(shim.readAll()), ui::Q(site::PlayerAddressPrefix));
+}
+
 int main(int argc, char** argv)
 {
     const char* mode = argc > 1 ? argv[1] : "main";
@@ -555,13 +577,18 @@ int main(int argc, char** argv)
     std::unique_ptr<QWidget> bare;
     std::unique_ptr<ui::Form1> form1;
 
-    if (std::strcmp(mode, "bare") == 0) {
+    if (std::strcmp(mode, "bare") == 0 || std::strcmp(mode, "bare-ruffle") == 0) {
+        // The floor: a window with two web views, the second empty or (bare-ruffle)
+        // playing the start-up movie in Ruffle, with nothing of the program's around it.
+        const bool ruffle = std::strcmp(mode, "bare-ruffle") == 0;
         bare = std::make_unique<QWidget>();
         bare->resize(690, 650);
         auto* forum = new QWebEngineView(bare.get());
         forum->setGeometry(448, 464, 57, 49);
         auto* preview = new QWebEngineView(bare.get());
         preview->setGeometry(24, 160, 641, 345);
+        if (ruffle)
+            preview->setPage(new QWebEnginePage(platform::PreviewProfile(), preview));
         int loaded = 0;
         auto done = [&](bool) {
             if (++loaded == 2) {
@@ -570,9 +597,16 @@ int main(int argc, char** argv)
             }
         };
         QObject::connect(forum, &QWebEngineView::loadFinished, done);
-        QObject::connect(preview, &QWebEngineView::loadFinished, done);
+        if (ruffle)
+            QObject::connect(preview, &QWebEngineView::titleChanged, [&](const QString& title) {
+                if (title == QLatin1String("shown"))
+                    done(true);
+            });
+        else
+            QObject::connect(preview, &QWebEngineView::loadFinished, done);
         forum->load(QUrl(ui::Q(site::ForumAddress)));
-        preview->setHtml(QStringLiteral("<html><body></body></html>"));
+        preview->setHtml(ruffle ? BareRufflePage() : QStringLiteral("<html><body></body></html>"),
+                         QUrl(QStringLiteral("http://static.vidsite.example/")));
         bare->show();
         Report("window_shown", bench::MillisecondsSinceStart(), "ms");
     } else {
