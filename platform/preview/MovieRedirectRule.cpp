@@ -100,8 +100,8 @@ bool IsRefusedAddress(const QHostAddress& address)
 // own domains, and a single label, which the resolver may complete with the
 // local domain or find in the hosts file.
 constexpr std::array LocalNameEndings = {
-    QLatin1StringView(".localhost"), QLatin1StringView(".local"), QLatin1StringView(".internal"),
-    QLatin1StringView(".home.arpa"),
+    QLatin1StringView(".localhost"), QLatin1StringView(".local"), QLatin1StringView(".localdomain"),
+    QLatin1StringView(".internal"), QLatin1StringView(".home.arpa"),
 };
 
 // Refused by how it is written: a name of this machine or its network, an

@@ -172,6 +172,7 @@ TEST(MovieRedirectRule, OnlyWhereAWebPageCouldGo)
         {site, "http://printer.local/x.swf", false},
         {site, "http://db.internal/x.swf", false},
         {site, "http://nas.home.arpa/x.swf", false},
+        {site, "http://localhost.localdomain/x.swf", false},
         // This machine by a name that the hosts file leads to loopback.
         {site, "http://vm.example.net:8080/x.swf", false, QStringList{"127.0.1.1"}},
         // Its private network, link-local, site-local, and what no web host is.

@@ -12,8 +12,8 @@ namespace vidlatch::platform {
 // Whether the movie fetch may follow a site's redirect from `from` to `to`,
 // as no web page could be sent either: http and https only, never from https
 // back to http, and never to this machine or a network it may stand in, by
-// name (localhost, a single label, .localhost, .local, .internal,
-// .home.arpa) or by address in any form the resolver takes ("127.1",
+// name (localhost, a single label, .localhost, .local, .localdomain,
+// .internal, .home.arpa) or by address in any form the resolver takes ("127.1",
 // "0x7f000001", "[::ffff:127.0.0.1]"): loopback, private (RFC 1918, fc00::/7, CGN),
 // link-local, site-local, multicast, reserved, benchmarking and unspecified
 // addresses, and IPv6 forms that carry one of those IPv4 addresses (mapped,
