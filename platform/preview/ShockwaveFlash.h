@@ -39,8 +39,6 @@ public:
     // address soon after; the preview shows nothing new until then.
     void Prefetch(const QString& address);
 
-    // A page owes the answer to a call this long at the most.
-    static constexpr int PageAnswerMs = PlayerPageLink::AnswerMs;
     // A movie handed to the page shows a frame this long after, while the
     // page can be seen, or the preview says that it did not start.
     static constexpr int StartMs = 10000;
