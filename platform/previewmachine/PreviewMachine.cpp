@@ -23,9 +23,6 @@ constexpr States In(std::initializer_list<State> states)
 }
 constexpr States Any = ~0u;
 
-// The state a row leaves the movie in: one of State's, or the one it was in.
-enum class To { NoMovie, Fetching, Waiting, Handed, Shown, Failed, Stay };
-
 constexpr PreviewMachine::Actions Carried = PreviewMachine::Actions::fromInt((1u << 24) - 1);
 
 } // namespace

@@ -141,6 +141,8 @@ public:
     Q_DECLARE_FLAGS(Guards, Guard)
 
 private:
+    // The state a row leaves the movie in: one of State's, or the one it was in.
+    enum class To { NoMovie, Fetching, Waiting, Handed, Shown, Failed, Stay };
     struct Row;
     static const Row Rows[];
     using Intake = bool (PreviewMachine::*)(const Input&);
