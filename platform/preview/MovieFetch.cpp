@@ -23,9 +23,16 @@ public:
 
 } // namespace
 
-MovieFetch::MovieFetch(QObject* parent) : QObject(parent), network_(new QNetworkAccessManager(this))
+QNetworkAccessManager* MovieFetch::NewNetwork(QObject* parent)
 {
-    network_->setProxyFactory(new EnvironmentProxy);
+    auto* network = new QNetworkAccessManager(parent);
+    network->setProxyFactory(new EnvironmentProxy);
+    return network;
+}
+
+MovieFetch::MovieFetch(QObject* parent, QNetworkAccessManager* network)
+    : QObject(parent), network_(network ? network : NewNetwork(this))
+{
     stallWatch_.setInterval(StallMs);
     connect(&stallWatch_, &QTimer::timeout, this, &MovieFetch::CheckProgress);
     deadline_.setSingleShot(true);
@@ -154,6 +161,12 @@ void MovieFetch::CutShort(QNetworkReply* reply, MovieProblem problem)
     reply->abort();
 }
 
+// A shared network outlives the fetch: its reply goes with it.
+MovieFetch::~MovieFetch()
+{
+    Abandon();
+}
+
 void MovieFetch::Abandon()
 {
     ++attempt_;
@@ -162,6 +175,7 @@ void MovieFetch::Abandon()
     if (QNetworkReply* reply = reply_) {
         reply_ = nullptr;
         reply->abort();
+        reply->deleteLater();
     }
 }
 

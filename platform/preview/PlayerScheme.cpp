@@ -40,7 +40,7 @@ namespace {
 
 // What a movie asks of the network, fetched by the program for its page:
 // {url, method, type (of the body), body (in base64)}.
-void ServeMovieRequest(QWebEngineUrlRequestJob* job)
+void ServeMovieRequest(QWebEngineUrlRequestJob* job, QNetworkAccessManager* network)
 {
     const QUrlQuery query(job->requestUrl());
     const QByteArray method = query.queryItemValue(QStringLiteral("method")).toLatin1();
@@ -48,7 +48,7 @@ void ServeMovieRequest(QWebEngineUrlRequestJob* job)
         job->fail(QWebEngineUrlRequestJob::RequestDenied);
         return;
     }
-    auto* fetch = new MovieFetch(job);
+    auto* fetch = new MovieFetch(job, network);
     QObject::connect(fetch, &MovieFetch::answered, job, [job](const QByteArray& body, const QByteArray& type) {
         auto* buffer = new QBuffer(job);
         buffer->setData(body);
@@ -71,7 +71,9 @@ void PlayerSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job)
     const QUrl url = job->requestUrl();
     const QString name = url.path().mid(1);
     if (url.host() == QLatin1String("net")) {
-        ServeMovieRequest(job);
+        if (!network_)
+            network_ = MovieFetch::NewNetwork(this);
+        ServeMovieRequest(job, network_);
         return;
     }
     if (url.host() == QLatin1String("movie")) {

@@ -40,7 +40,11 @@ public:
     // A fetch not done this long after it started ends, however it trickles.
     static constexpr int DeadlineMs = 60000;
 
-    explicit MovieFetch(QObject* parent = nullptr);
+    // `network` is shared by many fetches where given (the fetch's own otherwise).
+    explicit MovieFetch(QObject* parent = nullptr, QNetworkAccessManager* network = nullptr);
+    ~MovieFetch() override;
+    // A network of the environment's proxy, for fetches to share.
+    [[nodiscard]] static QNetworkAccessManager* NewNetwork(QObject* parent);
 
     // The StallMs and DeadlineMs of this fetch (tests watch the same rules on
     // a shorter clock).

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QWebEngineUrlSchemeHandler>
 
+class QNetworkAccessManager;
+
 namespace vidlatch::platform {
 
 // Registers PlayerScheme (SchemeNames.h). Must run before the QApplication is made.
@@ -26,6 +28,9 @@ public:
 private:
     struct Offered { QString token; QByteArray movie; };
     QString folder_;
+    // What movies ask goes out on one network, made at the first request, its
+    // connections kept between requests.
+    QNetworkAccessManager* network_ = nullptr;
     QHash<const void*, Offered> offered_;
     quint64 lastToken_ = 0;
 };
