@@ -35,7 +35,6 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QTimer>
-#include <QWebEnginePage>
 
 #include <memory>
 
@@ -220,19 +219,15 @@ void Form1::Form_Load()
 
 // The forum page is covered and never seen: it goes to the forum once the
 // preview has its first frame or its sentence (ForumDelayMs at the latest),
-// so that it does not hold up the preview's start, and once loaded it is
-// discarded, its renderer freed.
+// so that it does not hold up the preview's start. (Discarding it once
+// loaded would free its renderer, but the engine then leaves shared memory
+// files behind now and then.)
 void Form1::SendForumBrowserAfterPreview()
 {
     auto sent = std::make_shared<bool>(false);
     const auto send = [this, sent] {
-        if (std::exchange(*sent, true))
-            return;
-        connect(WebBrowser1->page(), &QWebEnginePage::loadFinished, this, [this] {
-            WebBrowser1->page()->setVisible(false);
-            WebBrowser1->page()->setLifecycleState(QWebEnginePage::LifecycleState::Discarded);
-        }, Qt::SingleShotConnection);
-        WebBrowser1->Navigate(Q(site::ForumAddress));
+        if (!std::exchange(*sent, true))
+            WebBrowser1->Navigate(Q(site::ForumAddress));
     };
     connect(ShockwaveFlash1, &ShockwaveFlash::movieShown, this, send, Qt::SingleShotConnection);
     connect(ShockwaveFlash1, &ShockwaveFlash::movieFailed, this, send, Qt::SingleShotConnection);
