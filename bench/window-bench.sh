@@ -2,7 +2,7 @@
 # Start-up, preview and memory figures of Vidlatch's windows beside a bare Qt
 # window with two web views, each mode run three times (idle, large and soak
 # once) on a virtual display against the demo site.
-# Usage: bench/window-bench.sh [RUNS]; build first.
+# Usage: bench/window-bench.sh [RUNS], after a build (./test or ./run).
 # VIDLATCH_BENCH_MODES picks modes (default: all of them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,7 +12,8 @@ if [ -z "${VIDLATCH_BENCH_DISPLAY:-}" ]; then
 fi
 runs=${1:-3}
 bench=build/bin/window_bench
-[ -x "$bench" ] || { echo "build first: $bench is missing" >&2; exit 2; }
+[ -f build/CMakeCache.txt ] || { echo "build first: ./test or ./run" >&2; exit 2; }
+cmake --build build -j"$(nproc)" --target window_bench
 if [ "$(id -u)" -eq 0 ]; then export QTWEBENGINE_DISABLE_SANDBOX=1; fi
 
 fifo=$(mktemp -u); mkfifo "$fifo"

@@ -1,3 +1,4 @@
+#include <QCoreApplication>
 #include <QDirIterator>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -16,7 +17,7 @@ TEST(OffTheRecord, BrowsingLeavesNoWebDataInHome)
         env.remove(QString::fromLatin1(name));
     QProcess probe;
     probe.setProcessEnvironment(env);
-    probe.start(QStringLiteral(VIDLATCH_PROBE_PATH), {QStringLiteral("http://v.vidsite.example/cookie.html")});
+    probe.start(QCoreApplication::applicationDirPath() + QStringLiteral("/off_the_record_probe"), {QStringLiteral("http://v.vidsite.example/cookie.html")});
     ASSERT_TRUE(probe.waitForFinished(60000));
     EXPECT_EQ(probe.exitCode(), 0) << probe.readAllStandardError().toStdString();
 

@@ -3,6 +3,7 @@
 // point into a folder of their own. Nothing may be created outside the
 // system's temporary folder and shared memory, and what was created there
 // must be gone when the program has ended.
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -75,7 +76,7 @@ TEST(NoFiles, AWholeSessionCreatesNothingOutsideTheTemporaryFolder)
     session.start(strace, {QStringLiteral("-f"), QStringLiteral("-qq"), QStringLiteral("-s"), QStringLiteral("4096"),
                            QStringLiteral("-e"), QStringLiteral("trace=%file"), QStringLiteral("-e"),
                            QStringLiteral("status=successful"), QStringLiteral("-o"), trace,
-                           QStringLiteral(VIDLATCH_SESSION_PROBE_PATH)});
+                           QCoreApplication::applicationDirPath() + QStringLiteral("/session_probe")});
     ASSERT_TRUE(session.waitForFinished(120000));
     ASSERT_EQ(session.exitCode(), 0) << session.readAllStandardError().toStdString();
     EXPECT_TRUE(session.readAllStandardOutput().contains("movie shown"));
