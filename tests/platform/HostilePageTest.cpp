@@ -282,52 +282,57 @@ TEST(HostilePage, TheLeaveQuestionNeverTrapsTheUser)
     EXPECT_EQ(asking.view->LocationURL(), Home + QStringLiteral("hostile/leave.html"));
 }
 
-TEST(HostilePage, LoopsCannotHoldEitherBrowser)
-{
-    for (const bool isSilent : {true, false}) {
-        for (const char* kind : {"alert", "confirm", "prompt", "open"}) {
-            const std::string row = std::string(kind) + (isSilent ? " silent" : " asking");
-            Browser w(isSilent), other;
-            int windows = 0;
-            QObject::connect(w.view, &WebBrowser::NewWindow2, [&](QObject*& ppDisp, bool&) {
-                ++windows;
-                ppDisp = other.view->Application();
-            });
-            // A browser that shows dialogs shows the first few; the user closes them.
-            DialogCloser closer;
-            ASSERT_TRUE(w.Open(Home)) << row;
-            ASSERT_TRUE(w.Open(Home + QStringLiteral("hostile/loop.html?kind=%1").arg(QLatin1String(kind)))) << row;
-            int asked = 0;
-            QObject::connect(static_cast<BrowserPage*>(w.view->page()), &BrowserPage::dialogAsked, [&] { ++asked; });
-            ASSERT_TRUE(WaitUntil([&] { return windows == BrowserPage::FloodWindows || asked > 50; })) << row;
-            // The flood was cut short: three boxes, then quiet refusals.
-            EXPECT_EQ(closer.shown, isSilent || QLatin1String(kind) == QLatin1String("open") ? 0 : 3) << row;
+// One test a kind of loop, so that they run side by side.
+class HostilePageLoops : public testing::TestWithParam<const char*> {};
 
-            // Each way out works at once while the loop goes on.
-            struct Road { const char* name; std::function<void()> act; QString to; };
-            const Road roads[] = {
-                {"refresh", [&] { w.view->Refresh(); }, QString()},
-                {"back", [&] { w.view->GoBack(); }, Home},
-                {"navigate", [&] { w.view->Navigate(Home); }, Home},
-            };
-            for (const Road& road : roads) {
-                if (road.to.isEmpty() && QLatin1String(road.name) == QLatin1String("refresh")) {
-                    QSignalSpy loaded(w.view, &QWebEngineView::loadFinished);
-                    road.act();
-                    EXPECT_TRUE(loaded.wait(10000)) << row << " " << road.name;
-                    continue;
-                }
+TEST_P(HostilePageLoops, CannotHoldEitherBrowser)
+{
+    const char* kind = GetParam();
+    for (const bool isSilent : {true, false}) {
+        const std::string row = std::string(kind) + (isSilent ? " silent" : " asking");
+        Browser w(isSilent), other;
+        int windows = 0;
+        QObject::connect(w.view, &WebBrowser::NewWindow2, [&](QObject*& ppDisp, bool&) {
+            ++windows;
+            ppDisp = other.view->Application();
+        });
+        // A browser that shows dialogs shows the first few; the user closes them.
+        DialogCloser closer;
+        ASSERT_TRUE(w.Open(Home)) << row;
+        ASSERT_TRUE(w.Open(Home + QStringLiteral("hostile/loop.html?kind=%1").arg(QLatin1String(kind)))) << row;
+        int asked = 0;
+        QObject::connect(static_cast<BrowserPage*>(w.view->page()), &BrowserPage::dialogAsked, [&] { ++asked; });
+        ASSERT_TRUE(WaitUntil([&] { return windows == BrowserPage::FloodWindows || asked > 50; })) << row;
+        // The flood was cut short: three boxes, then quiet refusals.
+        EXPECT_EQ(closer.shown, isSilent || QLatin1String(kind) == QLatin1String("open") ? 0 : 3) << row;
+
+        // Each way out works at once while the loop goes on.
+        struct Road { const char* name; std::function<void()> act; QString to; };
+        const Road roads[] = {
+            {"refresh", [&] { w.view->Refresh(); }, QString()},
+            {"back", [&] { w.view->GoBack(); }, Home},
+            {"navigate", [&] { w.view->Navigate(Home); }, Home},
+        };
+        for (const Road& road : roads) {
+            if (road.to.isEmpty() && QLatin1String(road.name) == QLatin1String("refresh")) {
+                QSignalSpy loaded(w.view, &QWebEngineView::loadFinished);
                 road.act();
-                EXPECT_TRUE(WaitUntil([&] { return w.view->LocationURL() == road.to && w.view->title() == HomeTitle; },
-                                      10000))
-                    << row << " " << road.name;
-                if (QLatin1String(road.name) == QLatin1String("back")) {
-                    ASSERT_TRUE(w.Open(Home + QStringLiteral("hostile/loop.html?kind=%1").arg(QLatin1String(kind))));
-                }
+                EXPECT_TRUE(loaded.wait(10000)) << row << " " << road.name;
+                continue;
+            }
+            road.act();
+            EXPECT_TRUE(
+                WaitUntil([&] { return w.view->LocationURL() == road.to && w.view->title() == HomeTitle; }, 10000))
+                << row << " " << road.name;
+            if (QLatin1String(road.name) == QLatin1String("back")) {
+                ASSERT_TRUE(w.Open(Home + QStringLiteral("hostile/loop.html?kind=%1").arg(QLatin1String(kind))));
             }
         }
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Kinds, HostilePageLoops, testing::Values("alert", "confirm", "prompt", "open"),
+                         [](const testing::TestParamInfo<const char*>& kind) { return std::string(kind.param); });
 
 // Only a page that does not answer is ended: one that flooded once and is
 // quiet now is left for a slow page in peace, its content shown meanwhile.

@@ -20,6 +20,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QMoveEvent>
 #include <QPushButton>
 #include <QSet>
 
@@ -256,10 +257,19 @@ TEST(Form2Watch, ShakeWritesAndEndsWhereItBegan)
     // ending where it began; the window goes on meanwhile.
     AttentionJiggle& jiggle = f.Command1Jiggle();
     QSignalSpy finished(&jiggle, &AttentionJiggle::finished);
-    QSet<QPoint> seen;
-    QTimer sample;
-    QObject::connect(&sample, &QTimer::timeout, [&] { seen.insert(f.Command1->pos()); });
-    sample.start(5);
+    // Every place the button is moved to, not samples that a busy machine may space out.
+    struct Moves : QObject {
+        QSet<QPoint> seen;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            if (event->type() == QEvent::Move)
+                seen.insert(static_cast<QMoveEvent*>(event)->pos());
+            return false;
+        }
+    } moves;
+    const QSet<QPoint>& seen = moves.seen;
+    ASSERT_TRUE(f.Command1->isVisible());  // a hidden widget's moves would come as one
+    f.Command1->installEventFilter(&moves);
     jiggle.Start();
     EXPECT_TRUE(jiggle.running());
     QTimer::singleShot(150, [&] { jiggle.Start(); });
