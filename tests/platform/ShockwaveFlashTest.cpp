@@ -466,7 +466,9 @@ TEST_P(ShockwaveFlashRecovery, EveryFetchPlaysItsOwnMovieAfterAnyFailure)
             EXPECT_EQ(lastProblem, c.problem) << c.what;
             EXPECT_TRUE(WaitUntil([&] { watchBefore(); return SentenceShown(flash) == MovieProblemText(c.problem, c.status); })) << c.what << ": " << SentenceShown(flash).toStdString();
             EXPECT_TRUE(WaitUntil([&] { watchBefore(); return ScreenShows(flash, flash->palette().window().color()); }))
-                << c.what << ": the sentence is not on the preview's own colour";
+                << c.what << ": the sentence is not on the preview's own colour: " << CentrePixel(flash).name().toStdString()
+                << (flash->findChild<PreviewCover*>()->isVisible() ? " (covered)" : " (uncovered)") << " renderer "
+                << flash->page()->renderProcessPid();
             EXPECT_FALSE(movieBefore) << c.what << ": the movie before showed after the cover lifted";
             before = Qt::transparent;
             break;
