@@ -1,8 +1,11 @@
 #include "ProcessTree.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
+#include <map>
 #include <sstream>
 #include <string>
 #include <unistd.h>
@@ -66,30 +69,42 @@ long CpuTicks(int pid)
 std::string Role(int pid)
 {
     std::ifstream cmdline("/proc/" + std::to_string(pid) + "/cmdline");
-    for (std::string word; std::getline(cmdline, word, '\0');) {
-        if (word.rfind("--type=", 0) == 0)
-            return word.substr(7);
-    }
-    return "program";
+    return RoleOf(std::string(std::istreambuf_iterator<char>(cmdline), std::istreambuf_iterator<char>()));
 }
 
-void CollectTree(int pid, const std::string& parentRole, std::vector<ProcessPss>& out)
+void CollectTree(int pid, const std::string& parentRole, const std::map<int, std::string>& pages,
+                 std::vector<ProcessPss>& out)
 {
     std::string role = Role(pid);
-    // What the zygote forks keeps the zygote's command line: those are the renderers.
+    // What the zygote forks keeps the zygote's command line until it runs
+    // a page: those are the renderers.
     if (role == "zygote" && parentRole == "zygote")
         role = "renderer";
+    if (const auto named = pages.find(pid); role == "renderer" && named != pages.end())
+        role += "-" + named->second;
     out.push_back({role, pid, PssKiB(pid), CpuTicks(pid)});
     for (int child : Children(pid))
-        CollectTree(child, role, out);
+        CollectTree(child, role, pages, out);
 }
 
 } // namespace
 
-std::vector<ProcessPss> PssByProcess()
+std::string RoleOf(const std::string& commandLine)
+{
+    std::size_t word = 0;
+    while (word < commandLine.size()) {
+        const std::size_t end = std::min(commandLine.find_first_of(std::string(" \0", 2), word), commandLine.size());
+        if (commandLine.compare(word, 7, "--type=") == 0 && end > word + 7)
+            return commandLine.substr(word + 7, end - word - 7);
+        word = end + 1;
+    }
+    return "program";
+}
+
+std::vector<ProcessPss> PssByProcess(const std::map<int, std::string>& pages)
 {
     std::vector<ProcessPss> processes;
-    CollectTree(static_cast<int>(::getpid()), std::string(), processes);
+    CollectTree(static_cast<int>(::getpid()), std::string(), pages, processes);
     return processes;
 }
 

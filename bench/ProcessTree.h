@@ -1,20 +1,27 @@
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
 namespace vidlatch::bench {
 
-// One process of the program's tree: what it is ("program", "renderer", or
-// another web engine helper's --type: "zygote", "utility", "gpu-process"),
-// its proportional set size in KiB and the CPU time it has used, in clock ticks.
+// One process of the program's tree: what it is ("program", a web engine
+// helper's --type: "zygote", "utility", "gpu-process", or "renderer", then
+// the pages it draws: "renderer-preview"), its proportional set size in KiB
+// and the CPU time it has used, in clock ticks.
 struct ProcessPss {
     std::string role;
     int pid;
     long pssKiB;
     long cpuTicks;
 };
-std::vector<ProcessPss> PssByProcess();
+// `pages`: the pages each renderer draws, by its process id.
+std::vector<ProcessPss> PssByProcess(const std::map<int, std::string>& pages = {});
+
+// A process's role from its command line. Chromium rewrites its helpers'
+// command lines into one string of words parted by spaces, not NULs.
+std::string RoleOf(const std::string& commandLine);
 
 // Clock ticks a second, for ProcessPss::cpuTicks.
 long TicksPerSecond();

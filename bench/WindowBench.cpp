@@ -69,6 +69,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <map>
 #include <malloc.h>
 #include <memory>
 #include <string>
@@ -316,10 +317,34 @@ void ReportWindowCycles(ui::Form1* form1, int storm, int rounds)
     (*cycle)();
 }
 
+// The pages each renderer draws, by its process id: the preview, the forum
+// page, the browser window's two browsers (the bare modes' views by their
+// object names), so that a figure can be traced to its process.
+std::map<int, std::string> RendererPages()
+{
+    std::map<int, std::string> pages;
+    for (QWidget* widget : QApplication::allWidgets()) {
+        auto* view = qobject_cast<QWebEngineView*>(widget);
+        const qint64 pid = view && view->page() ? view->page()->renderProcessPid() : 0;
+        if (pid <= 0)
+            continue;
+        QString name = qobject_cast<platform::ShockwaveFlash*>(view) ? QStringLiteral("preview") : view->objectName();
+        if (auto* form2 = qobject_cast<ui::Form2*>(view->window()))
+            name = view == form2->WebBrowser1 ? QStringLiteral("browser1") : QStringLiteral("browser2");
+        else if (auto* form1 = qobject_cast<ui::Form1*>(view->window()); form1 && view == form1->WebBrowser1)
+            name = QStringLiteral("forum");
+        std::string& named = pages[static_cast<int>(pid)];
+        if (!named.empty())
+            named += '+';
+        named += name.isEmpty() ? std::string("page") : name.toStdString();
+    }
+    return pages;
+}
+
 void ReportPss(const std::string& when)
 {
     long total = 0;
-    for (const bench::ProcessPss& process : bench::PssByProcess()) {
+    for (const bench::ProcessPss& process : bench::PssByProcess(RendererPages())) {
         total += process.pssKiB;
         const std::string metric = "pss_" + when + "_" + process.role + "_" + std::to_string(process.pid);
         Report(metric.c_str(), static_cast<double>(process.pssKiB) / 1024.0, "MiB");
@@ -460,10 +485,10 @@ void ReportLongAddresses(ui::Form1* form1)
 // CPU use of each process over `seconds`, as a percentage of one core.
 void ReportCpu(const std::string& state, int seconds, std::function<void()> then)
 {
-    auto before = std::make_shared<std::vector<bench::ProcessPss>>(bench::PssByProcess());
+    auto before = std::make_shared<std::vector<bench::ProcessPss>>(bench::PssByProcess(RendererPages()));
     QTimer::singleShot(seconds * 1000, [=] {
         double total = 0;
-        for (const bench::ProcessPss& now : bench::PssByProcess()) {
+        for (const bench::ProcessPss& now : bench::PssByProcess(RendererPages())) {
             long ticks = now.cpuTicks;
             for (const bench::ProcessPss& then : *before)
                 if (then.pid == now.pid)
@@ -584,8 +609,10 @@ int main(int argc, char** argv)
         bare = std::make_unique<QWidget>();
         bare->resize(690, 650);
         auto* forum = new QWebEngineView(bare.get());
+        forum->setObjectName(QStringLiteral("forum"));
         forum->setGeometry(448, 464, 57, 49);
         auto* preview = new QWebEngineView(bare.get());
+        preview->setObjectName(QStringLiteral("preview"));
         preview->setGeometry(24, 160, 641, 345);
         if (ruffle)
             preview->setPage(new QWebEnginePage(platform::PreviewProfile(), preview));
