@@ -133,7 +133,7 @@ constexpr char PreviewStepMarks[] = R"JS(
   const mark = (name) => { if (!(name in marks)) marks[name] = performance.now(); };
   mark('page_script_start');
   document.addEventListener('DOMContentLoaded', () => mark('page_dom_ready'));
-  // The first player built with its movie loaded (the warm-up's, most often).
+  // The first player built with its movie loaded.
   document.addEventListener('loadeddata', () => mark('first_player_ready'), true);
   const requested = (url) => {
     url = String(url);

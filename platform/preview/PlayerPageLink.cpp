@@ -24,7 +24,6 @@ constexpr std::array ReportNames{
     ReportName{QLatin1StringView("failed"), PlayerPageLink::Report::Failed},
     ReportName{QLatin1StringView("panic"), PlayerPageLink::Report::Panic},
     ReportName{QLatin1StringView("panic-staged"), PlayerPageLink::Report::StagedPanic},
-    ReportName{QLatin1StringView("panic-warm-up"), PlayerPageLink::Report::WarmUpPanic},
 };
 
 // The player page: it never leaves the player, whatever a movie or the

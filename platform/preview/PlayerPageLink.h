@@ -25,7 +25,7 @@ class PlayerPageLink : public QObject {
 
 public:
     // What the page reports, in its title: "vidlatch:<build>:<what>:<id>".
-    enum class Report { Ready, Shown, Failed, Panic, StagedPanic, WarmUpPanic };
+    enum class Report { Ready, Shown, Failed, Panic, StagedPanic };
     Q_ENUM(Report)
 
     PlayerPageLink(QWebEngineProfile* profile, QObject* parent);

@@ -247,7 +247,6 @@ void ShockwaveFlash::OnReport(PlayerPageLink::Report what, int id)
     struct Meaning { Report report; Event event; Of of; };
     static constexpr Meaning Meanings[] = {
         {Report::Ready, Event::PageLoaded, Of::Document},
-        {Report::WarmUpPanic, Event::WarmUpPanic, Of::Document},
         {Report::Shown, Event::FirstFrame, Of::Movie},
         {Report::Failed, Event::PageFailed, Of::Movie},
         {Report::Panic, Event::PlayerPanic, Of::Movie},

@@ -7,7 +7,6 @@
 //   vidlatch:<build>:failed:<serial>          it could not be played; a plain sentence on screen says why
 //   vidlatch:<build>:panic:<serial>           its player broke down (and with it this page's player)
 //   vidlatch:<build>:panic-staged:<token>     the staged movie's player broke down
-//   vidlatch:<build>:panic-warm-up:0          the first player broke down: the page makes no more
 // The program decides everything else.
 (() => {
   const settings = JSON.parse(document.getElementById('vidlatch-settings').textContent);
@@ -20,7 +19,6 @@
   let notice = null;
   let serial = 0;
   let staged = null;
-  let warming = null;
 
   // A still movie's first frame is all it will ever show: its player rests
   // from then on, so that nothing runs or is drawn again while it is on
@@ -30,7 +28,7 @@
   // frame begins with a look at what the one before it drew.
   const nextFrame = window.requestAnimationFrame.bind(window);
   let awaited = null;
-  const players = () => [player, staged && staged.player, warming].filter(Boolean);
+  const players = () => [player, staged && staged.player].filter(Boolean);
   const allRest = () => players().length > 0 && players().every((each) => each.resting);
   window.requestAnimationFrame = (callback) => (allRest() ? 0 : nextFrame((time) => {
     if (awaited && awaited.time !== time) {
@@ -75,7 +73,7 @@
   // Our own elements are the body's only children: whatever a movie or the
   // player puts beside them (a prompt to choose files, say) goes at once,
   // and nothing of one movie is left over the next.
-  const ours = () => [player, notice, staged && staged.player, warming].filter(Boolean);
+  const ours = () => [player, notice, staged && staged.player].filter(Boolean);
   const keepOurs = new MutationObserver(() => {
     for (const child of [...document.body.children]) if (!ours().includes(child)) child.remove();
   });
@@ -101,10 +99,6 @@
     } else if (player === created) {
       clear();
       report('panic', serial);
-    } else if (warming === created) {
-      remove(created);
-      warming = null;
-      report('panic-warm-up', 0);
     }
   };
 
@@ -142,28 +136,6 @@
     const bytes = new Uint8Array(text.length);
     for (let i = 0; i < text.length; i++) bytes[i] = text.charCodeAt(i);
     return bytes.buffer;
-  };
-
-  // The player compiles its WebAssembly inside its first load: a movie of
-  // nothing is loaded as soon as the page is built, so that this is done
-  // while the program fetches the real one. A movie that comes first takes
-  // its place: the compile it began goes on for that movie's player, and no
-  // player is built for nothing.
-  const endWarmUp = () => {
-    if (warming) remove(warming);
-    warming = null;
-  };
-  const warmUp = () => {
-    const empty = new Uint8Array([0x46, 0x57, 0x53, 10, 15, 0, 0, 0, 0, 0, 12, 1, 0, 0, 0]);
-    const created = newPlayer();
-    warming = created;
-    created.style.display = 'none';
-    const done = () => {
-      if (warming !== created) return;
-      remove(created);
-      warming = null;
-    };
-    load(created, { data: empty.buffer, autoplay: 'off' }).then(done, done);
   };
 
   // Whether `created` has drawn a frame: its canvas is no longer blank.
@@ -233,7 +205,6 @@
   // read, so that at its turn it only has to be shown.
   window.vidlatchStage = (next) => {
     unstage();
-    endWarmUp();
     const mine = { token: next.token, player: null, ready: false, failed: false };
     staged = mine;
     mine.player = newPlayer();
@@ -268,7 +239,6 @@
       created.play();
     } else {
       unstage();
-      endWarmUp();
       if (waiting && serial === next.serial && player) {
         created = player;
       } else {
@@ -309,7 +279,6 @@
 
   document.addEventListener('DOMContentLoaded', () => {
     keepOurs.observe(document.body, { childList: true });
-    warmUp();
     report('ready', 0);
   });
 })();

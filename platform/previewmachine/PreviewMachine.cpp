@@ -87,9 +87,6 @@ const PreviewMachine::Row PreviewMachine::Rows[] = {
     {In({State::Handed, State::Shown}), Event::PlayerPanic, {}, To::Waiting, A::BuildPage, P::PlayerError},
     {In({State::Fetching, State::Waiting, State::Failed}), Event::PlayerPanic, {}, To::Stay, A::BuildPage},
     {Any, Event::StagedPanic, {}, To::Stay, A::HoldAhead},
-    {In({State::Handed}), Event::WarmUpPanic, {}, To::Waiting, A::BuildPage},
-    {In({State::Fetching, State::Waiting}), Event::WarmUpPanic, {}, To::Stay, A::BuildPage},
-    {Any, Event::WarmUpPanic, {}, To::Stay, A::ForgetPage},
 
     {Any, Event::Answered, {}, To::Stay, {}},
     // A silent page goes once a movie: a page that is merely slow is then
@@ -140,7 +137,6 @@ const PreviewMachine::Intake PreviewMachine::Intakes[EventCount] = {
     &PreviewMachine::TakeNothing,                          // PageFailed
     &PreviewMachine::TakeNothing,                          // PlayerPanic
     &PreviewMachine::TakeStagedPanic,                      // StagedPanic
-    &PreviewMachine::TakeNothing,                          // WarmUpPanic
     &PreviewMachine::Set<&PreviewMachine::silent_, false>,  // Answered
     &PreviewMachine::Set<&PreviewMachine::silent_, true>,   // AnswerOverdue
     &PreviewMachine::TakeNothing,                          // StartOverdue

@@ -48,7 +48,6 @@ public:
         PageFailed,     // the page shows the set movie's sentence
         PlayerPanic,    // the set movie's player broke down
         StagedPanic,    // the staged movie's player broke down
-        WarmUpPanic,    // the page's first player broke down: it makes no more
         Answered,       // the page answered a call
         AnswerOverdue,  // a call to the page unanswered for the answer time
         StartOverdue,   // the start clock ran out
