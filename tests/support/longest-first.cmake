@@ -1,7 +1,6 @@
 # ctest starts the tests of the highest cost first; after a run it keeps
 # their times and goes by those. These are the window tests that take ten
-# seconds or more, with their seconds on a 2-core machine (and install_tree,
-# beside its test).
+# seconds or more, with their seconds on a 2-core machine.
 foreach(entry
     "Parts/ShockwaveFlashRecovery.EveryFetchPlaysItsOwnMovieAfterAnyFailure/3=35"
     "Parts/ShockwaveFlashRecovery.EveryFetchPlaysItsOwnMovieAfterAnyFailure/5=21"

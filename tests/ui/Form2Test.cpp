@@ -15,6 +15,7 @@
 #include "WebBrowser.h"
 #include "WindowStyle.h"
 
+#include <QAnimationDriver>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QGroupBox>
@@ -270,11 +271,30 @@ TEST(Form2Watch, ShakeWritesAndEndsWhereItBegan)
     const QSet<QPoint>& seen = moves.seen;
     ASSERT_TRUE(f.Command1->isVisible());  // a hidden widget's moves would come as one
     f.Command1->installEventFilter(&moves);
+    // The animations' clock, stepped by the test, 5 ms a frame: every moment
+    // of the jiggle is drawn however busy the machine (a starved one drew too
+    // few frames to show each way).
+    struct SteppedClock : QAnimationDriver {
+        qint64 now = 0;
+        qint64 elapsed() const override { return now; }
+        void Step()
+        {
+            now += 5;
+            advance();
+            QCoreApplication::processEvents();  // the window goes on meanwhile
+        }
+    } clock;
+    clock.install();
     jiggle.Start();
     EXPECT_TRUE(jiggle.running());
-    QTimer::singleShot(150, [&] { jiggle.Start(); });
-    ASSERT_TRUE(finished.wait(5000));
+    while (clock.now < 150)
+        clock.Step();
+    jiggle.Start();
+    while (finished.isEmpty() && clock.now < 10 * AttentionJiggle::Cycles * AttentionJiggle::CycleMs)
+        clock.Step();
+    clock.uninstall();
     EXPECT_EQ(finished.size(), 1);  // restarted, not run twice
+    EXPECT_GE(clock.now, 150 + AttentionJiggle::Cycles * AttentionJiggle::CycleMs);
     EXPECT_EQ(f.Command1->pos(), start);
     // Down, up, right and left of the start, and never further than a step.
     const auto any = [&](auto test) { return std::any_of(seen.begin(), seen.end(), test); };
