@@ -203,19 +203,12 @@ TEST(Cli, HelpShowsUsageAndExamples)
 bool IsVersionLine(const std::string& line)
 {
     const std::string name = "vidlatch-cli ";
-    if (line.rfind(name, 0) != 0 || line.empty() || line.back() != '\n')
+    if (line.rfind(name, 0) != 0 || line.back() != '\n')
         return false;
     const std::string version = line.substr(name.size(), line.size() - name.size() - 1);
-    int numbers = 0;
-    std::size_t from = 0;
-    for (std::size_t dot; from <= version.size(); from = dot + 1, ++numbers) {
-        dot = std::min(version.find('.', from), version.size());
-        const auto digits = version.begin() + static_cast<std::ptrdiff_t>(from);
-        const auto end = version.begin() + static_cast<std::ptrdiff_t>(dot);
-        if (digits == end || !std::all_of(digits, end, [](char c) { return c >= '0' && c <= '9'; }))
-            return false;
-    }
-    return numbers >= 2;
+    return !version.empty() && version.find_first_not_of("0123456789.") == std::string::npos &&
+           version.front() != '.' && version.back() != '.' && version.find("..") == std::string::npos &&
+           version.find('.') != std::string::npos;
 }
 
 TEST(Cli, VersionIsOneLineWhateverElseIsGiven)
