@@ -1,6 +1,8 @@
 #include "EngineEnvironment.h"
 
 #include <QList>
+
+#include <algorithm>
 #include <QLoggingCategory>
 
 #include <unistd.h>
@@ -10,9 +12,11 @@ namespace {
 
 constexpr char ChromiumFlagsVariable[] = "QTWEBENGINE_CHROMIUM_FLAGS";
 
-// Chromium takes a switch after "--" or "-", with or without "=value".
-bool HasSwitch(const QByteArray& flags, QByteArrayView name)
+// Chromium takes a switch after "--" or "-", with or without "=value":
+// each of `flags`' switches as {name, value}.
+QList<std::pair<QByteArray, QByteArray>> Switches(const QByteArray& flags)
 {
+    QList<std::pair<QByteArray, QByteArray>> switches;
     for (QByteArray word : flags.simplified().split(' ')) {
         if (word.startsWith("--"))
             word.remove(0, 2);
@@ -20,12 +24,35 @@ bool HasSwitch(const QByteArray& flags, QByteArrayView name)
             word.remove(0, 1);
         else
             continue;
-        if (const qsizetype equals = word.indexOf('='); equals >= 0)
-            word.truncate(equals);
-        if (word == name)
-            return true;
+        const qsizetype equals = word.indexOf('=');
+        switches.append(equals < 0 ? std::pair{word, QByteArray()} : std::pair{word.left(equals), word.mid(equals + 1)});
     }
-    return false;
+    return switches;
+}
+
+bool HasSwitch(const QByteArray& flags, QByteArrayView name)
+{
+    const auto switches = Switches(flags);
+    return std::any_of(switches.begin(), switches.end(), [name](const auto& each) { return each.first == name; });
+}
+
+// `flags` with the engine's `feature` enabled, unless they enable or
+// disable it already; it joins the user's own --enable-features.
+QByteArray WithFeature(const QByteArray& flags, const QByteArray& feature)
+{
+    for (const auto& [name, value] : Switches(flags)) {
+        if ((name == "enable-features" || name == "disable-features") && value.split(',').contains(feature))
+            return flags;
+    }
+    QList<QByteArray> words = flags.simplified().split(' ');
+    for (QByteArray& word : words) {
+        if (word.startsWith("--enable-features=") || word.startsWith("-enable-features=")) {
+            word += (word.endsWith('=') ? "" : ",") + feature;
+            return words.join(' ');
+        }
+    }
+    const QByteArray added = "--enable-features=" + feature;
+    return flags.trimmed().isEmpty() ? added : flags + ' ' + added;
 }
 
 // `flags` with `added`, unless they set the switch `name` already.
@@ -43,14 +70,15 @@ QByteArray ChromiumFlagsWithQuietLog(const QByteArray& flags)
     return WithSwitch(flags, "log-level", "--log-level=3");
 }
 
-QByteArray ChromiumFlagsWithLazyWebAssembly(const QByteArray& flags)
+QByteArray ChromiumFlagsWithQuickWebAssembly(const QByteArray& flags)
 {
-    return WithSwitch(flags, "js-flags", "--js-flags=--wasm-lazy-compilation");
+    return WithSwitch(WithFeature(flags, "WebAssemblyLazyCompilation"), "js-flags",
+                      "--js-flags=--wasm-tiering-budget=1000000000");
 }
 
-void CompileWebAssemblyLazily()
+void StartWebAssemblyQuickly()
 {
-    qputenv(ChromiumFlagsVariable, ChromiumFlagsWithLazyWebAssembly(qgetenv(ChromiumFlagsVariable)));
+    qputenv(ChromiumFlagsVariable, ChromiumFlagsWithQuickWebAssembly(qgetenv(ChromiumFlagsVariable)));
 }
 
 void QuietWebEngineLogs()

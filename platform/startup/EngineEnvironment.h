@@ -18,10 +18,15 @@ void QuietWebEngineLogs();
 
 // The preview's player is 14 MB of WebAssembly, of which a movie runs a
 // small part: compiled function by function as it is first called, it
-// starts sooner and its renderer holds less, unless the user's own flags set
-// --js-flags.
-[[nodiscard]] QByteArray ChromiumFlagsWithLazyWebAssembly(const QByteArray& flags);
-void CompileWebAssemblyLazily();
+// starts sooner and its renderer holds less. The engine then compiles again,
+// with its optimizing compiler, each function that has run a while; by
+// default so soon that on two cores the player's start waited behind it (a
+// second of such work in the player's first third of a second). With a
+// larger budget only what keeps running, a movie's loops and decoders, is
+// optimized, a second or two in. The user's own --js-flags, and their own
+// word on the feature, win.
+[[nodiscard]] QByteArray ChromiumFlagsWithQuickWebAssembly(const QByteArray& flags);
+void StartWebAssemblyQuickly();
 
 // Chromium refuses its sandbox to root, in words of its own and with a
 // crash. Why the engine cannot start, in one line, or empty when it can:

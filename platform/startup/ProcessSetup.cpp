@@ -50,7 +50,7 @@ void PrepareApplication()
     mallopt(M_MMAP_THRESHOLD, 128 * 1024);
     qputenv("MESA_SHADER_CACHE_DISABLE", "true");
     qputenv("MESA_GLSL_CACHE_DISABLE", "true");
-    CompileWebAssemblyLazily();
+    StartWebAssemblyQuickly();
     PreparePreviewProcess();
     ExposeWebPagesToScreenReaders();
 }

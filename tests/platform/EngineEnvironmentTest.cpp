@@ -1,5 +1,6 @@
 // The web engine's log level, kept to fatal errors unless the user chose
-// one, and whether the engine can start as root.
+// one, the player's WebAssembly switches, and whether the engine can start
+// as root.
 #include "EngineEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -18,9 +19,25 @@ TEST(EngineEnvironment, LogLevelAddedUnlessTheUserSetOne)
     };
     for (const auto& [flags, result] : cases)
         EXPECT_EQ(ChromiumFlagsWithQuietLog(flags).toStdString(), result) << flags;
-    // The same rule for the player's WebAssembly: the user's own --js-flags win.
-    EXPECT_EQ(ChromiumFlagsWithLazyWebAssembly(" ").toStdString(), "--js-flags=--wasm-lazy-compilation");
-    EXPECT_EQ(ChromiumFlagsWithLazyWebAssembly("--js-flags=--jitless").toStdString(), "--js-flags=--jitless");
+}
+
+// The player's WebAssembly: compiled lazily and optimized late, unless the
+// user's own flags say otherwise; the feature joins their own list.
+TEST(EngineEnvironment, WebAssemblyFlagsAddedUnlessTheUserSetThem)
+{
+    constexpr char Budget[] = "--js-flags=--wasm-tiering-budget=1000000000";
+    const std::pair<std::string, std::string> cases[] = {
+        {" ", "--enable-features=WebAssemblyLazyCompilation " + std::string(Budget)},
+        {"--js-flags=--jitless", "--js-flags=--jitless --enable-features=WebAssemblyLazyCompilation"},
+        {"--enable-features=A,B --js-flags=--x", "--enable-features=A,B,WebAssemblyLazyCompilation --js-flags=--x"},
+        {"-enable-features= --js-flags", "-enable-features=WebAssemblyLazyCompilation --js-flags"},
+        {"--disable-features=X,WebAssemblyLazyCompilation", "--disable-features=X,WebAssemblyLazyCompilation " +
+                                                                std::string(Budget)},
+        {"--enable-features=WebAssemblyLazyCompilationX",
+         "--enable-features=WebAssemblyLazyCompilationX,WebAssemblyLazyCompilation " + std::string(Budget)},
+    };
+    for (const auto& [flags, result] : cases)
+        EXPECT_EQ(ChromiumFlagsWithQuickWebAssembly(QByteArray::fromStdString(flags)).toStdString(), result) << flags;
 }
 
 TEST(EngineEnvironment, RootNeedsTheSandboxSwitchedOff)
