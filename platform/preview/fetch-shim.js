@@ -9,12 +9,23 @@
   const realFetch = window.fetch.bind(window);
   const MaxBodyBytes = 1 << 20;
 
+  // The body streams the bytes as they came: a Response made of the buffer
+  // would copy it, and the player's 14 MB of WebAssembly would lie in the
+  // page twice more until the garbage collector came by, which for a page
+  // that rests on a still movie is seconds later.
+  const bodyOf = (buffer) => new ReadableStream({
+    start(controller) {
+      controller.enqueue(new Uint8Array(buffer));
+      controller.close();
+    },
+  });
+
   const viaScheme = (url, typeOf) => new Promise((resolve, reject) => {
     const xhr = new XMLHttpRequest();
     xhr.open('GET', url);
     xhr.responseType = 'arraybuffer';
     xhr.onload = () => (xhr.status === 200
-      ? resolve(new Response(xhr.response, { status: 200, headers: { 'Content-Type': typeOf(xhr) } }))
+      ? resolve(new Response(bodyOf(xhr.response), { status: 200, headers: { 'Content-Type': typeOf(xhr) } }))
       : reject(new TypeError('Failed to fetch')));
     xhr.onerror = () => reject(new TypeError('Failed to fetch'));
     xhr.send();
