@@ -1,10 +1,9 @@
 #include "EngineEnvironment.h"
 
 #include <QList>
-
-#include <algorithm>
 #include <QLoggingCategory>
 
+#include <algorithm>
 #include <unistd.h>
 
 namespace vidlatch::platform {
@@ -30,6 +29,11 @@ QList<std::pair<QByteArray, QByteArray>> Switches(const QByteArray& flags)
     return switches;
 }
 
+QByteArray Appended(const QByteArray& flags, const QByteArray& added)
+{
+    return flags.trimmed().isEmpty() ? added : flags + ' ' + added;
+}
+
 bool HasSwitch(const QByteArray& flags, QByteArrayView name)
 {
     const auto switches = Switches(flags);
@@ -51,16 +55,13 @@ QByteArray WithFeature(const QByteArray& flags, const QByteArray& feature)
             return words.join(' ');
         }
     }
-    const QByteArray added = "--enable-features=" + feature;
-    return flags.trimmed().isEmpty() ? added : flags + ' ' + added;
+    return Appended(flags, "--enable-features=" + feature);
 }
 
 // `flags` with `added`, unless they set the switch `name` already.
 QByteArray WithSwitch(const QByteArray& flags, QByteArrayView name, const QByteArray& added)
 {
-    if (HasSwitch(flags, name))
-        return flags;
-    return flags.trimmed().isEmpty() ? added : flags + ' ' + added;
+    return HasSwitch(flags, name) ? flags : Appended(flags, added);
 }
 
 } // namespace
