@@ -1,18 +1,20 @@
 #!/usr/bin/env bash
-# Installs what Vidlatch needs to build, test and run, only what is missing:
-# Debian packages (through sudo when not root), then the Flash preview's
-# player from the npm registry, pinned by package-lock.json.
+# Installs what Vidlatch needs to build, test and run, only what is missing,
+# on Debian 12 or 13: Debian packages (through sudo when not root), then the
+# Flash preview's player from the npm registry, pinned by package-lock.json.
+# Packages are installed without what they only recommend: whatever the
+# scripts use is named here (the sanitizers' runtime, libclang-rt-dev, among it).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(
-  cmake make g++ clang pkg-config git
+  cmake make g++ clang libclang-rt-dev pkg-config git
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-private-dev qt6-webengine-dev libqt6webenginecore6-bin qt6-translations-l10n qt6-l10n-tools
   opencc
   libgl-dev libcurl4-openssl-dev zlib1g-dev libxcb1-dev
   fonts-arphic-uming fonts-dejavu-core librsvg2-bin xvfb xauth x11-utils imagemagick strace
-  desktop-file-utils appstream groff-base dpkg-dev lintian
+  desktop-file-utils appstream groff-base dpkg-dev lintian debootstrap
   nodejs npm python3
 )
 

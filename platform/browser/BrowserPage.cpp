@@ -2,6 +2,7 @@
 
 #include "AddressRule.h"
 #include "BrowserProfile.h"
+#include "PermissionRefusal.h"
 
 #include <QAuthenticator>
 #include <QCoreApplication>
@@ -42,9 +43,7 @@ BrowserPage::BrowserPage(QObject* parent) : QWebEnginePage(BrowserProfile(), par
     // Location, notifications, camera, microphone, the screen and the mouse
     // pointer: denied at once, never left pending (with page-guard.js, which
     // answers what the web engine would not).
-    connect(this, &QWebEnginePage::featurePermissionRequested, this, [this](const QUrl& origin, Feature feature) {
-        setFeaturePermission(origin, feature, PermissionDeniedByUser);
-    });
+    RefuseEveryPermission(*this);
     connect(this, &QWebEnginePage::loadingChanged, this, &BrowserPage::OnLoadingChanged);
     connect(this, &QWebEnginePage::urlChanged, this, &BrowserPage::CheckArrival);
 }
@@ -53,6 +52,10 @@ bool BrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType type, 
 {
     if (IsRefusedAddress(url))
         return false;  // not even a frame of it: nothing starts, nothing is watched
+    if (isMainFrame && KindOfAddress(url) == AddressKind::Elsewhere) {
+        emit elsewhereAsked(url);  // frames and pictures of a site's page load as before
+        return false;
+    }
     if (isMainFrame)
         arrivals_.Expect(url);
     else
@@ -113,6 +116,7 @@ void BrowserPage::Commit(const QUrl& url)
         settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
     dialogs_.Reset();
     windows_.Reset();
+    elsewhere_.Reset();
     emit committed(url);
 }
 
@@ -131,6 +135,11 @@ bool BrowserPage::MayOpenWindow()
     if (!allowed)
         settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
     return allowed;
+}
+
+bool BrowserPage::MaySendElsewhere()
+{
+    return elsewhere_.Allow(clock_.elapsed());
 }
 
 template <typename Show>

@@ -16,7 +16,7 @@ DroppedAddress ReadDrop(const QMimeData* data)
     // with it: a file manager sends a file's path as text too.
     if (data->hasUrls()) {
         const QList<QUrl> urls = data->urls();
-        if (urls.size() != 1 || KindOfAddress(urls[0]) != AddressKind::Web)
+        if (urls.size() != 1 || !IsWebAddress(urls[0]))
             return {};
         return {Kind::WebLink, urls[0].toString()};
     }

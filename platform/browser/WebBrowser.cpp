@@ -8,6 +8,7 @@
 #include "PageVisibility.h"
 
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDropEvent>
 #include <QMetaObject>
 #include <QPointer>
@@ -27,6 +28,7 @@ WebBrowser::WebBrowser(QWidget* parent)
 
     connect(page_, &BrowserPage::navigationStarting, this, &WebBrowser::onNavigationStarting);
     connect(page_, &BrowserPage::committed, this, &WebBrowser::onCommitted);
+    connect(page_, &BrowserPage::elsewhereAsked, this, &WebBrowser::SendOffSite);
     connect(page_, &QWebEnginePage::newWindowRequested, this,
             [this](QWebEngineNewWindowRequest& request) { onNewWindowRequested(request.requestedUrl()); });
     connect(page_, &QWebEnginePage::urlChanged, this, &WebBrowser::syncLocation);
@@ -123,7 +125,19 @@ void WebBrowser::dropEvent(QDropEvent* event)
         return;
     }
     event->acceptProposedAction();
-    Leave([this, url = QUrl(dropped.text)] { load(url); });
+    const QUrl url(dropped.text);
+    if (KindOfAddress(url) == AddressKind::Elsewhere)
+        SendOffSite(url);  // the page shown stays: nothing to leave
+    else
+        Leave([this, url] { load(url); });
+}
+
+void WebBrowser::SendOffSite(const QUrl& url)
+{
+    if (offSite_ == OffSitePages::Refused || !page_->MaySendElsewhere())
+        return;
+    QDesktopServices::openUrl(url);
+    emit SentToUsersBrowser(url.toString());
 }
 
 void WebBrowser::setSilent(bool silent)
@@ -171,16 +185,21 @@ void WebBrowser::onCommitted(const QUrl& url)
 
 void WebBrowser::onNewWindowRequested(const QUrl& requested)
 {
-    const QUrl url = requested.isEmpty() ? QUrl(QStringLiteral("about:blank")) : requested;
-    if (!page_->MayOpenWindow() || !IsOpenableAddress(url))
+    if (!page_->MayOpenWindow())
         return;  // refused before anyone is asked: no event, nothing opened
+    if (KindOfAddress(requested) == AddressKind::Elsewhere) {
+        SendOffSite(requested);
+        return;
+    }
+    if (!IsOpenableAddress(requested))
+        return;
     QObject* target = nullptr;
     bool cancel = false;
     RunHandler([&] { emit NewWindow2(target, cancel); });
     auto* other = qobject_cast<WebBrowser*>(target);
     if (cancel || !other || other == this)
         return;  // refused: no window of our own either
-    other->OpenRequestedWindow(url);
+    other->OpenRequestedWindow(requested);
 }
 
 void WebBrowser::OpenRequestedWindow(const QUrl& url)

@@ -24,6 +24,15 @@ public:
     explicit WebBrowser(QWidget* parent = nullptr);
     ~WebBrowser() override;
 
+    // What becomes of a page off the site that the browser is sent to (a
+    // link, a script, a redirect, a new window, a drop): the browser keeps
+    // the page it shows either way.
+    enum class OffSitePages {
+        Refused,        // nowhere: nobody looks at this browser
+        UsersBrowser,   // to the user's own browser, which the desktop runs
+    };
+    void setOffSitePages(OffSitePages where) { offSite_ = where; }
+
     void Navigate(const QString& address);
     // Both throw ComponentError when there is nothing to go back to or to reload.
     void GoBack();
@@ -47,6 +56,8 @@ signals:
     // A page asks for a new window. Put another instance's Application in
     // `ppDisp` and leave `cancel` false to open it there; otherwise it is refused.
     void NewWindow2(QObject*& ppDisp, bool& cancel);
+    // A page off the site went to the user's browser.
+    void SentToUsersBrowser(const QString& address);
 
 protected:
     // A dropped web link opens here as a click on it would; files and other
@@ -68,6 +79,7 @@ private:
     void RaiseDownloadBegin();
     // Starts leaving the page shown (`go` navigates) under the leave watch.
     void Leave(std::function<void()> go);
+    void SendOffSite(const QUrl& url);
 
     BrowserPage* page_;
     QString location_;
@@ -78,6 +90,7 @@ private:
     bool recoveryPageDue_ = false;  // that empty page has been asked for and not yet started
     LeaveWatch* leaving_;
     DroppedAddress::Kind drag_ = DroppedAddress::Kind::Refused;  // what the drag under way carries
+    OffSitePages offSite_ = OffSitePages::Refused;
 };
 
 } // namespace vidlatch::platform

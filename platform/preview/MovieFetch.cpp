@@ -105,6 +105,10 @@ void MovieFetch::Send(QNetworkRequest request, const QByteArray& method, const Q
     cutShort_ = MovieProblem::None;
     redirectStatus_ = 0;
     received_ = receivedAtLastLook_ = 0;
+    // Followed as a web page's are, as far and no further, whatever the Qt
+    // version's own default.
+    request.setMaximumRedirectsAllowed(MaxRedirects);
+    visited_ = {request.url()};
     reply_ = network_->sendCustomRequest(request, method, body);
     QNetworkReply* reply = reply_;
     connect(reply, &QNetworkReply::redirected, this, [this, reply](const QUrl& to) {
@@ -137,9 +141,17 @@ void MovieFetch::Send(QNetworkRequest request, const QByteArray& method, const Q
 // proxy or not: a proxy on this machine would lead it here as well.
 void MovieFetch::JudgeRedirect(QNetworkReply* reply, const QUrl& to)
 {
-    const QUrl from = reply->url();
+    // The reply already names the address it is sent to: where it was sent
+    // from is the last address this fetch followed.
+    const QUrl from = visited_.last();
     if (!MayFollowMovieRedirect(from, to)) {
         CutShort(reply, MovieProblem::Refused);
+        return;
+    }
+    // A site that sends the fetch round in a circle has no movie to give:
+    // said at once, not after a look-up on every turn.
+    if (visited_.contains(to)) {
+        CutShort(reply, MovieProblem::HttpError);
         return;
     }
     // The reply waits for the answer; a reply abandoned meanwhile ignores it.
@@ -148,8 +160,10 @@ void MovieFetch::JudgeRedirect(QNetworkReply* reply, const QUrl& to)
             return;
         if (problem != MovieProblem::None)
             CutShort(reply, problem);
-        else if (MayFollowMovieRedirect(from, to, resolved))
+        else if (MayFollowMovieRedirect(from, to, resolved)) {
+            visited_.append(to);
             emit reply->redirectAllowed();
+        }
         else
             CutShort(reply, MovieProblem::Refused);
     });

@@ -1,5 +1,7 @@
 #include "PlayerPageLink.h"
 
+#include "PermissionRefusal.h"
+
 #include <QJsonDocument>
 #include <QPointer>
 #include <QStringList>
@@ -35,9 +37,7 @@ class PlayerWebPage : public QWebEnginePage {
 public:
     PlayerWebPage(QWebEngineProfile* profile, QObject* parent) : QWebEnginePage(profile, parent)
     {
-        connect(this, &QWebEnginePage::featurePermissionRequested, this, [this](const QUrl& origin, Feature feature) {
-            setFeaturePermission(origin, feature, PermissionDeniedByUser);
-        });
+        RefuseEveryPermission(*this);
         // A movie's sound plays as it would in the Flash player, without a click first.
         settings()->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
     }

@@ -11,7 +11,8 @@ inline constexpr int MaxAddressLength = 64 * 1024;
 
 // What an address in a browsing page is to the program.
 enum class AddressKind {
-    Web,          // http and https: what the browsers are for
+    Site,         // http and https to the video site's hosts or the program's forum: what the browsers are for
+    Elsewhere,    // http and https to any other host: the user's own browser shows those
     Blank,        // about:blank
     PrivateFile,  // the program's own files: its Qt resources, the preview's player
     TooLong,      // longer than MaxAddressLength: refused, whatever its scheme
@@ -30,14 +31,19 @@ enum class AddressKind {
     return kind == AddressKind::PrivateFile || kind == AddressKind::TooLong;
 }
 
-// Whether a page may have `url` opened as a new window: web pages and the
-// blank page only. A page must not put content of its own (data:), script
-// (javascript:) or the program's and the machine's files into the other
-// browser under the other's address.
-[[nodiscard]] inline bool IsOpenableAddress(const QUrl& url)
+// A web page, on the site or elsewhere.
+[[nodiscard]] inline bool IsWebAddress(const QUrl& url)
 {
     const AddressKind kind = KindOfAddress(url);
-    return kind == AddressKind::Web || kind == AddressKind::Blank;
+    return kind == AddressKind::Site || kind == AddressKind::Elsewhere;
 }
+
+// Whether a page may have `url` opened as a new window in the other
+// browser: pages of the site only. A page must not put content of its own
+// (data:), script (javascript:) or the program's and the machine's files into
+// the other browser under the other's address; a blank page, or none, has
+// nothing to show without its opener (the engine reports window.open() with
+// no address as the blank page, on some versions).
+[[nodiscard]] inline bool IsOpenableAddress(const QUrl& url) { return KindOfAddress(url) == AddressKind::Site; }
 
 } // namespace vidlatch::platform

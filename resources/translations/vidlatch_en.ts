@@ -373,6 +373,10 @@ Then press Fetch<byte value="xd"/>
         <translation>Built-in browser window: browse the video site, detect video pages</translation>
     </message>
     <message>
+        <source>已在您的浏览器中打开：</source>
+        <translation>Opened in your browser: </translation>
+    </message>
+    <message>
         <source>页面操作</source>
         <translation>Page actions</translation>
     </message>

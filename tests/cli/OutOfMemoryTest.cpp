@@ -26,7 +26,18 @@ void* operator new(std::size_t size)
         return block;
     throw std::bad_alloc();
 }
+// The nothrow form too: left to the runtime (or a sanitizer's), its blocks
+// would come back through the delete below, which is not theirs.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    try {
+        return ::operator new(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
 void operator delete(void* block) noexcept { std::free(block); }
+void operator delete(void* block, const std::nothrow_t&) noexcept { std::free(block); }
 void operator delete(void* block, std::size_t) noexcept { std::free(block); }
 
 namespace {

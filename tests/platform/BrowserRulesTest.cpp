@@ -19,8 +19,14 @@ TEST(AddressRule, KindOfEachAddress)
 {
     struct Case { const char* address; AddressKind kind; };
     const Case cases[] = {
-        {"http://v.vidsite.example/page/W/f/t/a1b2c3d4e5f.html", AddressKind::Web},
-        {"https://example.com/", AddressKind::Web},
+        {"http://v.vidsite.example/page/W/f/t/a1b2c3d4e5f.html", AddressKind::Site},
+        {"https://BLOG.vidsite.example./u/x.html", AddressKind::Site},
+        {"http://static.vidsite.example:8080/", AddressKind::Site},
+        {"http://bbs.brightfold.example/thread-1.html", AddressKind::Site},
+        {"https://example.com/", AddressKind::Elsewhere},
+        {"http://v.vidsite.example@evil.example/", AddressKind::Elsewhere},
+        {"http://v.vidsite.example.evil.example/", AddressKind::Elsewhere},
+        {"http://127.0.0.1/", AddressKind::Elsewhere},
         {"about:blank", AddressKind::Blank},
         {"about:blank#x", AddressKind::Other},
         {"qrc:/vidlatch/picture-close-60.png", AddressKind::PrivateFile},
@@ -35,7 +41,7 @@ TEST(AddressRule, KindOfEachAddress)
     std::string atTheLimit = "http://v.vidsite.example/#";
     atTheLimit.resize(MaxAddressLength, 'x');
     const std::string overTheLimit = atTheLimit + "x";
-    EXPECT_EQ(KindOfAddress(QUrl(QString::fromStdString(atTheLimit))), AddressKind::Web);
+    EXPECT_EQ(KindOfAddress(QUrl(QString::fromStdString(atTheLimit))), AddressKind::Site);
     EXPECT_EQ(KindOfAddress(QUrl(QString::fromStdString(overTheLimit))), AddressKind::TooLong);
     EXPECT_TRUE(IsRefusedAddress(QUrl(QString::fromStdString(overTheLimit))));
     EXPECT_FALSE(IsOpenableAddress(QUrl(QString::fromStdString(overTheLimit))));
@@ -44,7 +50,7 @@ TEST(AddressRule, KindOfEachAddress)
         EXPECT_EQ(IsRefusedAddress(url), c.kind == AddressKind::PrivateFile) << c.address;
         EXPECT_EQ(KindOfAddress(url), c.kind) << c.address;
         EXPECT_EQ(IsPrivateFile(url), c.kind == AddressKind::PrivateFile) << c.address;
-        EXPECT_EQ(IsOpenableAddress(url), c.kind == AddressKind::Web || c.kind == AddressKind::Blank) << c.address;
+        EXPECT_EQ(IsOpenableAddress(url), c.kind == AddressKind::Site) << c.address;
     }
 }
 

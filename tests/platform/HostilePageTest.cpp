@@ -122,7 +122,8 @@ TEST(HostilePage, NewWindowsCarryWebAddressesOnly)
         QStringLiteral("vidlatch-ruffle://app/package.json"),
         QStringLiteral("file:///etc/hostname"),
         QStringLiteral("view-source:http://v.vidsite.example/"),
-        QString(),  // window.open() with no address: nothing to show without the opener
+        QString(),  // window.open() with no address: nothing to show without the opener...
+        QStringLiteral("about:blank"),  // ...which some engines report as the blank page
     };
     // Each refused request is followed by a web one: when that one has arrived,
     // the refused one would have arrived before it.
@@ -139,11 +140,6 @@ TEST(HostilePage, NewWindowsCarryWebAddressesOnly)
     }
     for (const QString& seen : b.downloads)  // empty only before its first page
         EXPECT_TRUE(seen.isEmpty() || seen.startsWith(Home)) << seen.toStdString();
-
-    // The blank page stays allowed.
-    a.Run(QStringLiteral("window.open('about:blank')"));
-    ASSERT_TRUE(WaitUntil([&] { return b.view->LocationURL() == QStringLiteral("about:blank"); }));
-    EXPECT_EQ(asked, sentinel + 1);
 }
 
 // A navigation that never arrives (stopped, answered with no content, turned

@@ -17,6 +17,7 @@
 
 #include <QAnimationDriver>
 #include <QApplication>
+#include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -429,7 +430,7 @@ TEST(Form2NewWindows, OpenInTheOtherBrowser)
 // page on screen in the second.
 TEST(Form2NewWindows, TwoQuickRequestsLeaveThePageOnScreenInTheField)
 {
-    const QString evil = QStringLiteral("http://evil.example/racetarget");
+    const QString evil = Blog + QStringLiteral("?racetarget");  // a page of the site, but no video page
     const QString video = Home + QStringLiteral("page/a/b/c/racecode123.html");
     for (const auto& [first, delay] : {std::pair{video, 0}, std::pair{video, 0}, std::pair{video, 15},
                                        std::pair{QStringLiteral("about:blank"), 0}}) {
@@ -446,6 +447,70 @@ TEST(Form2NewWindows, TwoQuickRequestsLeaveThePageOnScreenInTheField)
         f.Command1->click();
         ASSERT_EQ(s.runtime->Notices().size(), 1);
         EXPECT_EQ(s.runtime->Notices()[0].text, QStringLiteral("您当前获取的视频地址页面有误!请您检查!"));
+    }
+}
+
+// Stands for the desktop's handler of web addresses: records what it is given.
+class UsersBrowser : public QObject {
+    Q_OBJECT
+
+public:
+    UsersBrowser()
+    {
+        for (const char* scheme : {"http", "https"})
+            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "Open");
+    }
+    ~UsersBrowser() override
+    {
+        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+    }
+    QStringList opened;
+
+public slots:
+    void Open(const QUrl& url) { opened.append(url.toString()); }
+};
+
+// Every way a page off the site comes (a link, a script, a redirect, a new
+// window, a drop) ends in the user's browser: the built-in one keeps its
+// page, the other tab gets nothing, and the status line says where it went.
+TEST(Form2OffSite, PagesOffTheSiteOpenInTheUsersBrowser)
+{
+    UsersBrowser users;
+    OpenBrowser s;
+    Form2& f = *s.f;
+    const QString there = QStringLiteral("http://elsewhere.example/");
+    struct Row { const char* what; QString address; std::function<void()> go; };
+    const Row rows[] = {
+        {"a link", there + QStringLiteral("news.html"), [&] { ASSERT_TRUE(ClickInPage(f.WebBrowser1, QStringLiteral("elsewhere"))); }},
+        {"a script", there + QStringLiteral("script.html"),
+         [&] { f.WebBrowser1->page()->runJavaScript(QStringLiteral("location.href='http://elsewhere.example/script.html'")); }},
+        {"a redirect", there + QStringLiteral("redirected.html"),
+         [&] { f.WebBrowser1->page()->runJavaScript(QStringLiteral("location.href='/redirect?to=http://elsewhere.example/redirected.html'")); }},
+        {"a new window", there + QStringLiteral("window.html"),
+         [&] { f.WebBrowser1->page()->runJavaScript(QStringLiteral("window.open('http://elsewhere.example/window.html')")); }},
+        {"a drop", there + QStringLiteral("dropped.html"), [&] {
+             QMimeData link;
+             link.setUrls({QUrl(QStringLiteral("http://elsewhere.example/dropped.html"))});
+             EXPECT_TRUE(test::DropOn(f.WebBrowser1, link));
+         }},
+    };
+    int pages = 0;
+    for (const Row& row : rows) {
+        // Each from a page of its own: a page may send only a few in a row.
+        const QString shown = Home + QStringLiteral("?row=%1").arg(++pages);
+        f.WebBrowser1->Navigate(shown);
+        ASSERT_TRUE(WaitUntil([&] { return f.WebBrowser1->LocationURL() == shown && !f.WebBrowser1->page()->isLoading(); }));
+        users.opened.clear();
+        row.go();
+        ASSERT_TRUE(WaitUntil([&] { return !users.opened.isEmpty() && !f.WebBrowser1->page()->isLoading(); })) << row.what;
+        ASSERT_TRUE(test::QueuedDelivered());
+        EXPECT_EQ(users.opened, QStringList{row.address}) << row.what;
+        EXPECT_EQ(f.WebBrowser1->LocationURL(), shown) << row.what;
+        EXPECT_EQ(f.WebBrowser1->page()->url(), QUrl(shown)) << row.what;
+        EXPECT_TRUE(f.WebBrowser2->LocationURL().isEmpty()) << row.what;
+        EXPECT_EQ(f.SSTab1->Tab(), 0) << row.what;
+        EXPECT_TRUE(f.St1->Panel(1)->text().endsWith(row.address)) << row.what << ": " << f.St1->Panel(1)->text().toStdString();
     }
 }
 
@@ -611,3 +676,5 @@ TEST(Form2Buttons, ALoopingPageCannotHoldTheWindow)
 
 } // namespace
 } // namespace vidlatch::ui
+
+#include "Form2Test.moc"

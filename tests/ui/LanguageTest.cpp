@@ -63,7 +63,7 @@ QStringList CoreAndPreviewTexts()
 
 TEST(Language, BothWindowsInEnglish)
 {
-    static const QRegularExpression han(QStringLiteral("\\p{Han}"));
+    static const QRegularExpression han(QStringLiteral("\\p{sc=Han}"));
     const QStringList chinese = CoreAndPreviewTexts();
     platform::UseLanguage(platform::ProgramLanguage::English);
     const QStringList english = CoreAndPreviewTexts();

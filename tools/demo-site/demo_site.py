@@ -216,6 +216,7 @@ def home_page() -> bytes:
         + "<a id='alerts' href='%salerts.html'>对话框</a>" % h
         + "<a id='hash' href='%shash.html'>锚点</a>" % h
         + "<a id='redirect' href='%sredirect?to=/page/W/f/t/%s.html'>跳转</a>" % (h, CODES[0])
+        + "<a id='elsewhere' href='http://elsewhere.example/news.html'>别的网站</a>"
     )
     return page("Vidsite 首页", links)
 

@@ -143,6 +143,14 @@ void Form2::ConnectHandlers()
     connect(WebBrowser2, &WebBrowser::DownloadBegin, this, &Form2::WebBrowser2_DownloadBegin);
     connect(WebBrowser1, &WebBrowser::NewWindow2, this, &Form2::WebBrowser1_NewWindow2);
     connect(WebBrowser2, &WebBrowser::NewWindow2, this, &Form2::WebBrowser2_NewWindow2);
+    // Pages off the site open in the user's own browser, kept up to date by
+    // the system; the status line says where each went.
+    for (WebBrowser* browser : {WebBrowser1, WebBrowser2}) {
+        browser->setOffSitePages(WebBrowser::OffSitePages::UsersBrowser);
+        connect(browser, &WebBrowser::SentToUsersBrowser, this, [this](const QString& address) {
+            St1->Panel(1)->setText(tr("已在您的浏览器中打开：") + address);
+        });
+    }
     // Esc does what the close picture does, wherever the focus is in the window.
     new QShortcut(QKeySequence(Qt::Key_Escape), this, this, Guarded([this] { Picture4_Click(); }));
     // As in any browser, F6 and Ctrl+L take the focus to the address field:

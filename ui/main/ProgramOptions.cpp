@@ -1,6 +1,7 @@
 #include "ProgramOptions.h"
 
 #include <QCommandLineParser>
+#include <QtWebEngineCore/qtwebenginecoreglobal.h>
 
 namespace vidlatch::ui {
 namespace {
@@ -49,7 +50,12 @@ ProgramOptions ReadProgramOptions(const QStringList& arguments)
         options.text = parser.helpText().replace(QStringLiteral("<executable_name>"), QStringLiteral("vidlatch"));
     } else if (parser.isSet(version)) {
         options.action = ProgramOptions::Action::Version;
-        options.text = QStringLiteral("vidlatch " VIDLATCH_VERSION "\n");
+        // The browsers' engine gets no security updates from the distribution:
+        // which one this is, and how far its fixes reach, is worth knowing.
+        options.text = QStringLiteral("vidlatch " VIDLATCH_VERSION "\n"
+                                      "web engine: Qt WebEngine %1, Chromium %2 (security fixes up to Chromium %3)\n")
+                           .arg(QLatin1StringView(qWebEngineVersion()), QLatin1StringView(qWebEngineChromiumVersion()),
+                                QLatin1StringView(qWebEngineChromiumSecurityPatchVersion()));
     } else if (!parsed) {
         options.action = ProgramOptions::Action::UsageError;
         options.text = parser.errorText();

@@ -34,8 +34,16 @@ public:
     static constexpr int FloodWindows = 20;
     static constexpr qint64 WindowGapMs = 1000;
 
+    // Addresses off the site that a page may send to the user's browser in
+    // a row, each within ElsewhereGapMs of the one before; the rest are
+    // dropped until the page is left, so that no page can flood the desktop.
+    static constexpr int FloodElsewhere = 3;
+    static constexpr qint64 ElsewhereGapMs = 5000;
+
     // Whether the page's request for a new window may go on; counts it.
     [[nodiscard]] bool MayOpenWindow();
+    // Whether the page may send one more address to the user's browser; counts it.
+    [[nodiscard]] bool MaySendElsewhere();
     // Whether `url` is the address of the document shown (committed), not
     // one the engine shows while a load it was given is still on its way.
     [[nodiscard]] bool Shows(const QUrl& url) const;
@@ -51,6 +59,10 @@ signals:
     // A navigation was accepted: of the main frame or of a frame inside it.
     // `redirect` is set when it only ends an earlier navigation.
     void navigationStarting(const QUrl& url, bool mainFrame, bool redirect);
+    // The main frame was to go to a page off the site (a link, a script, a
+    // redirect): it stays on the page it shows, and `url` is the user's
+    // browser's to show, if anyone's.
+    void elsewhereAsked(const QUrl& url);
 
 protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
@@ -88,6 +100,7 @@ private:
     QElapsedTimer clock_;
     FloodCounter dialogs_{FloodDialogs, FloodGapMs};  // the gap runs from the last one closed
     FloodCounter windows_{FloodWindows, WindowGapMs};
+    FloodCounter elsewhere_{FloodElsewhere, ElsewhereGapMs};
 };
 
 } // namespace vidlatch::platform

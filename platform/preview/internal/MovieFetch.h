@@ -37,6 +37,9 @@ public:
     static constexpr int StallMs = 10000;
     static constexpr qint64 StallBytes = 4096;
 
+    // Redirects followed at most, as the web engine follows a page's.
+    static constexpr int MaxRedirects = 20;
+
     // A fetch not done this long after it started ends, however it trickles.
     static constexpr int DeadlineMs = 60000;
 
@@ -96,6 +99,7 @@ private:
     // Why the fetch was cut short, when it was.
     MovieProblem cutShort_ = MovieProblem::None;
     int redirectStatus_ = 0;  // the status of the last redirect the site sent
+    QList<QUrl> visited_;     // the address asked for, then each redirect followed
     QTimer stallWatch_;
     QTimer deadline_;
     qint64 received_ = 0;
