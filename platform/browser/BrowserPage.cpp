@@ -122,6 +122,10 @@ void BrowserPage::Commit(const QUrl& url)
 
 bool BrowserPage::MayShowDialog(bool leaveQuestion)
 {
+    // Only a document that has committed runs script: one whose arrival the
+    // engine has yet to report gets its own allowance now, before it is
+    // counted, not after its first dialogs (which would renew it).
+    CheckArrival();
     if (!leaveQuestion)
         emit dialogAsked();
     return !silent_ && dialogs_.Allow(clock_.elapsed());
@@ -129,6 +133,7 @@ bool BrowserPage::MayShowDialog(bool leaveQuestion)
 
 bool BrowserPage::MayOpenWindow()
 {
+    CheckArrival();  // as for a dialog
     if (windows_.refused())
         return true;  // only a click of the user's gets this far now
     const bool allowed = windows_.Allow(clock_.elapsed());

@@ -288,8 +288,9 @@ TEST(Form1DirectAddress, EachParserOutcome)
 }
 
 // Chooses `item` (counted from the end) of the popup menu that `open` shows,
-// with a click on it, as the user would.
-void ChooseFromMenu(const std::function<void()>& open, int itemFromEnd)
+// as the user would: with a click on it, or with the arrow keys and Return
+// (the way of a menu opened from the keyboard).
+void ChooseFromMenu(const std::function<void()>& open, int itemFromEnd, bool withKeys = false)
 {
     open();
     QMenu* menu = nullptr;
@@ -300,7 +301,14 @@ void ChooseFromMenu(const std::function<void()>& open, int itemFromEnd)
     EXPECT_FALSE(menu->accessibleName().isEmpty());
     const QList<QAction*> actions = menu->actions();
     QAction* item = actions[actions.size() - 1 - itemFromEnd];
-    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
+    if (!withKeys) {
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
+        return;
+    }
+    for (int up = 0; up <= itemFromEnd; ++up)  // from no item, Up comes to the last
+        QTest::keyClick(menu, Qt::Key_Up);
+    ASSERT_EQ(menu->activeAction(), item);
+    QTest::keyClick(menu, Qt::Key_Return);
 }
 
 struct CopyCase {
@@ -347,7 +355,7 @@ INSTANTIATE_TEST_SUITE_P(Ways, Form1Copy, testing::Values(
             ASSERT_TRUE(WaitUntil([&] { return f.isActiveWindow(); }));
             f.Command3->setFocus();
             QTest::keyClick(f.Command3, Qt::Key_F10, Qt::ShiftModifier);
-        }, 0);
+        }, 0, true);
     }, QStringLiteral("[Vidsite a1b2c3d4e5f](") + Prefix + QStringLiteral("a1b2c3d4e5f)")},
     // The address field's own menu, by a right click on the window; BBCode is second from its end.
     CopyCase{"field_menu_bbcode_by_right_click", [](Form1& f) {
