@@ -176,9 +176,13 @@ void WebBrowser::onNavigationStarting(const QUrl& url, bool mainFrame, bool redi
 void WebBrowser::onCommitted(const QUrl& url)
 {
     // The page shown changes only now: a navigation that never arrives
-    // (stopped, no content, a download) leaves the address as it was.
-    if (recovering_)
+    // (stopped, no content, a download) leaves the address as it was. Only
+    // the empty page shown after a renderer died is not the user's: a page
+    // that arrives otherwise ends the recovery, even where its navigation
+    // started before the renderer's end was told (a command carried on).
+    if (recovering_ && url.scheme() == QLatin1String("data"))
         return;
+    recovering_ = false;
     location_ = url.toString();
     RaiseDownloadBegin();
 }

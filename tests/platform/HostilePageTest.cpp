@@ -319,7 +319,8 @@ TEST_P(HostilePageLoops, CannotHoldEitherBrowser)
             road.act();
             EXPECT_TRUE(
                 WaitUntil([&] { return w.view->LocationURL() == road.to && w.view->title() == HomeTitle; }, 10000))
-                << row << " " << road.name;
+                << row << " " << road.name << ": " << w.view->LocationURL().toStdString() << ", "
+                << w.view->title().toStdString() << ", loading " << w.view->page()->isLoading();
             if (QLatin1String(road.name) == QLatin1String("back")) {
                 ASSERT_TRUE(w.Open(Home + QStringLiteral("hostile/loop.html?kind=%1").arg(QLatin1String(kind))));
             }
