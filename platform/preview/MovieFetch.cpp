@@ -158,14 +158,14 @@ void MovieFetch::JudgeRedirect(QNetworkReply* reply, const QUrl& to)
     LookUp(to, [this, reply = QPointer<QNetworkReply>(reply), from, to](MovieProblem problem, const auto& resolved) {
         if (!reply || reply != reply_ || reply->isFinished())
             return;
-        if (problem != MovieProblem::None)
+        if (problem != MovieProblem::None) {
             CutShort(reply, problem);
-        else if (MayFollowMovieRedirect(from, to, resolved)) {
+        } else if (!MayFollowMovieRedirect(from, to, resolved)) {
+            CutShort(reply, MovieProblem::Refused);
+        } else {
             visited_.append(to);
             emit reply->redirectAllowed();
         }
-        else
-            CutShort(reply, MovieProblem::Refused);
     });
 }
 

@@ -60,7 +60,7 @@ QString PlayerPage(const PlayerSettings& settings, const PlayerPageParts& parts)
     // The settings travel as JSON data; "<" is escaped so nothing in them can
     // close the script element that carries them.
     const QJsonObject data{{QStringLiteral("config"), config}, {QStringLiteral("movieName"), parts.movieName},
-                           {QStringLiteral("build"), parts.build}};
+                           {QStringLiteral("build"), parts.build}, {QStringLiteral("askKey"), parts.askKey}};
     QString json = QString::fromUtf8(QJsonDocument(data).toJson(QJsonDocument::Compact));
     json.replace(u'<', QStringLiteral("\\u003c"));
 

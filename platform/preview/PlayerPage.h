@@ -34,6 +34,7 @@ struct PlayerPageParts {
     QString fontFamily;
     QColor background;  // the preview's own: a page paints it whatever its renderer
     int build = 0;      // which document this is: its reports say so
+    QString askKey;     // what its asks of the network carry: the scheme serves this document only
 };
 
 // The player page with `settings` and no movie yet: the settings travel as

@@ -1,13 +1,19 @@
 #include "PlayerScheme.h"
 
+#include "MovieAskRule.h"
 #include "MovieFetch.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QMimeDatabase>
+#include <QNetworkAccessManager>
+#include <QNetworkCookieJar>
+#include <QRandomGenerator>
 #include <QUrlQuery>
 #include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlScheme>
+
+#include <algorithm>
 
 namespace vidlatch::platform {
 
@@ -24,31 +30,91 @@ PlayerSchemeHandler::PlayerSchemeHandler(QString playerFolder, QObject* parent)
 {
 }
 
+namespace {
+
+// Random, so that no page can guess another's key or a movie's address.
+QString RandomKey()
+{
+    QByteArray bytes(16, Qt::Uninitialized);
+    QRandomGenerator::system()->generate(bytes.begin(), bytes.end());
+    return QString::fromLatin1(bytes.toHex());
+}
+
+} // namespace
+
+QString PlayerSchemeHandler::AdmitPage(const void* owner)
+{
+    Forget(owner);
+    Admitted& page = admitted_[owner];
+    page.key = RandomKey();
+    return page.key;
+}
+
+void PlayerSchemeHandler::NewMovie(const void* owner)
+{
+    const auto page = admitted_.find(owner);
+    if (page != admitted_.end() && page->network)
+        page->network->setCookieJar(new QNetworkCookieJar);  // the one before goes with it
+}
+
 QString PlayerSchemeHandler::Offer(const void* owner, QByteArray movie)
 {
-    const QString token = QString::number(++lastToken_);
-    offered_.insert(owner, {token, std::move(movie)});
-    return QStringLiteral("%1://movie/%2").arg(QLatin1String(PlayerScheme), token);
+    const auto page = admitted_.find(owner);
+    if (page == admitted_.end())
+        return {};
+    page->token = RandomKey();
+    page->movie = std::move(movie);
+    return QStringLiteral("%1://movie/%2?key=%3").arg(QLatin1String(PlayerScheme), page->token, page->key);
 }
 
 void PlayerSchemeHandler::Withdraw(const void* owner)
 {
-    offered_.remove(owner);
+    const auto page = admitted_.find(owner);
+    if (page != admitted_.end()) {
+        page->token.clear();
+        page->movie.clear();
+    }
 }
 
-namespace {
-
-// What a movie asks of the network, fetched by the program for its page:
-// {url, method, type (of the body), body (in base64)}.
-void ServeMovieRequest(QWebEngineUrlRequestJob* job, QNetworkAccessManager* network)
+void PlayerSchemeHandler::Forget(const void* owner)
 {
-    const QUrlQuery query(job->requestUrl());
-    const QByteArray method = query.queryItemValue(QStringLiteral("method")).toLatin1();
-    if (method != "GET" && method != "POST" && method != "HEAD") {
+    // Asks under way end with their network.
+    if (const auto page = admitted_.find(owner); page != admitted_.end()) {
+        delete page->network;
+        admitted_.erase(page);
+    }
+}
+
+void PlayerSchemeHandler::ServeMovie(QWebEngineUrlRequestJob* job, const QString& token)
+{
+    const QString key = QUrlQuery(job->requestUrl()).queryItemValue(QStringLiteral("key"));
+    for (Admitted& page : admitted_) {
+        if (!token.isEmpty() && page.token == token && page.key == key) {
+            // Served once: the page holds it from now on.
+            auto* body = new QBuffer(job);
+            body->setData(std::exchange(page.movie, {}));
+            page.token.clear();
+            job->reply("application/x-shockwave-flash", body);
+            return;
+        }
+    }
+    job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+}
+
+// What a movie asks of the network, fetched by the program for the page it
+// plays in, built from what the ask rule takes of it and nothing else.
+void PlayerSchemeHandler::ServeAsk(QWebEngineUrlRequestJob* job)
+{
+    const QString key = QUrlQuery(job->requestUrl()).queryItemValue(QStringLiteral("key"));
+    const auto page = std::find_if(admitted_.begin(), admitted_.end(), [&](const Admitted& p) { return p.key == key; });
+    const AskReading reading = ReadMovieAsk(job->requestUrl(), page == admitted_.end() ? QString() : page->key);
+    if (reading.refusal != AskRefusal::None) {
         job->fail(QWebEngineUrlRequestJob::RequestDenied);
         return;
     }
-    auto* fetch = new MovieFetch(job, network);
+    if (!page->network)
+        page->network = MovieFetch::NewNetwork(this);
+    auto* fetch = new MovieFetch(job, page->network);
     QObject::connect(fetch, &MovieFetch::answered, job, [job](const QByteArray& body, const QByteArray& type) {
         auto* buffer = new QBuffer(job);
         buffer->setData(body);
@@ -58,36 +124,20 @@ void ServeMovieRequest(QWebEngineUrlRequestJob* job, QNetworkAccessManager* netw
         job->fail(problem == MovieProblem::Refused ? QWebEngineUrlRequestJob::RequestDenied
                                                    : QWebEngineUrlRequestJob::RequestFailed);
     });
-    fetch->Ask({QUrl(query.queryItemValue(QStringLiteral("url"), QUrl::FullyDecoded), QUrl::StrictMode),
-                job->initiator(), method,
-                QByteArray::fromBase64(query.queryItemValue(QStringLiteral("body")).toLatin1()),
-                query.queryItemValue(QStringLiteral("type"), QUrl::FullyDecoded).toLatin1()});
+    const MovieAsk& ask = reading.ask;
+    fetch->Ask({ask.address, job->initiator(), ask.method, ask.body, ask.contentType});
 }
-
-} // namespace
 
 void PlayerSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job)
 {
     const QUrl url = job->requestUrl();
     const QString name = url.path().mid(1);
     if (url.host() == QLatin1String("net")) {
-        if (!network_)
-            network_ = MovieFetch::NewNetwork(this);
-        ServeMovieRequest(job, network_);
+        ServeAsk(job);
         return;
     }
     if (url.host() == QLatin1String("movie")) {
-        for (auto it = offered_.begin(); it != offered_.end(); ++it) {
-            if (it->token == name) {
-                // Served once: the page holds it from now on, the program no longer.
-                auto* body = new QBuffer(job);
-                body->setData(std::exchange(it->movie, {}));
-                offered_.erase(it);
-                job->reply("application/x-shockwave-flash", body);
-                return;
-            }
-        }
-        job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+        ServeMovie(job, name);
         return;
     }
     // Plain file names only: nothing outside the player's folder is served.

@@ -93,7 +93,7 @@ void ShockwaveFlash::changeEvent(QEvent* event)
 
 ShockwaveFlash::~ShockwaveFlash()
 {
-    PreviewPlayerScheme().Withdraw(this);
+    PreviewPlayerScheme().Forget(this);
     link_->disconnect(this);
     setPage(nullptr);
     delete link_;
@@ -179,10 +179,12 @@ void ShockwaveFlash::BuildPage()
     // The page's origin is the movie's, so what the movie loads of its own
     // site stays same-origin.
     // What a screen reader calls the movie, and the page: the preview's name.
+    // Its key is its own: what the scheme serves is for this document only.
+    const QString askKey = PreviewPlayerScheme().AdmitPage(this);
     link_->Build(
-        [this](int build) {
+        [&](int build) {
             return PlayerPage(*this, {PageScripts(), accessibleName(), tr("Flash 影片"), font().family(),
-                                      palette().window().color(), build});
+                                      palette().window().color(), build, askKey});
         },
         machine_.PageOrigin());
 }
@@ -215,13 +217,19 @@ void ShockwaveFlash::Stage()
 
 void ShockwaveFlash::HandOver()
 {
+    // The answer to a hand-over says the page took it: until then a page
+    // that does not answer cannot play the movie the user waits on.
     if (machine_.Problem() != MovieProblem::None) {
         link_->Call("vidlatchFail", {
             {QStringLiteral("serial"), serial_},
             {QStringLiteral("message"), MovieProblemText(machine_.Problem(), fetched_.httpStatus)},
+        }, [this, serial = serial_](const QVariant&) {
+            if (serial == serial_)
+                On({PreviewMachine::Event::HandOverTaken});
         });
         return;
     }
+    PreviewPlayerScheme().NewMovie(this);
     QJsonObject play = PlayArguments(fetched_);
     play.insert(QStringLiteral("serial"), serial_);
     if (!play.contains(QStringLiteral("data")))
@@ -232,8 +240,8 @@ void ShockwaveFlash::HandOver()
         play.insert(QStringLiteral("staged"), fetched_.stagedToken);
     // A page that does not answer true has lost its player.
     link_->Call("vidlatchPlay", play, [this, serial = serial_](const QVariant& taken) {
-        if (serial == serial_ && taken != QVariant(true))
-            On({PreviewMachine::Event::PlayRefused});
+        if (serial == serial_)
+            On({taken == QVariant(true) ? PreviewMachine::Event::HandOverTaken : PreviewMachine::Event::PlayRefused});
     });
 }
 
@@ -248,7 +256,7 @@ void ShockwaveFlash::OnReport(PlayerPageLink::Report what, int id)
     static constexpr Meaning Meanings[] = {
         {Report::Ready, Event::PageLoaded, Of::Document},
         {Report::Shown, Event::FirstFrame, Of::Movie},
-        {Report::Failed, Event::PageFailed, Of::Movie},
+        {Report::Failed, Event::SentenceShown, Of::Movie},
         {Report::Panic, Event::PlayerPanic, Of::Movie},
         {Report::StagedPanic, Event::StagedPanic, Of::Staged},
     };

@@ -8,6 +8,8 @@
 (() => {
   const realFetch = window.fetch.bind(window);
   const MaxBodyBytes = 1 << 20;
+  // The program serves the asks of this document only: they carry its key.
+  const askKey = JSON.parse(document.getElementById('vidlatch-settings').textContent).askKey;
 
   // The body streams the bytes as they came: a Response made of the buffer
   // would copy it, and the player's 14 MB of WebAssembly would lie in the
@@ -39,10 +41,9 @@
 
   // What a movie asks, with its method, its body and the body's type.
   const askProgram = async (request) => {
-    const body = request.method === 'GET' || request.method === 'HEAD'
-      ? new Uint8Array() : new Uint8Array(await request.arrayBuffer());
+    const body = request.method === 'GET' ? new Uint8Array() : new Uint8Array(await request.arrayBuffer());
     if (body.length > MaxBodyBytes) throw new TypeError('Failed to fetch');
-    const asked = new URLSearchParams({ url: request.url, method: request.method,
+    const asked = new URLSearchParams({ key: askKey, url: request.url, method: request.method,
                                         type: request.headers.get('Content-Type') || '' });
     if (body.length > 0) asked.set('body', base64(body));
     const response = await viaScheme('vidlatch-ruffle://net/?' + asked,

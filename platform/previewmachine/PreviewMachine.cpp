@@ -48,19 +48,22 @@ const PreviewMachine::Row PreviewMachine::Rows[] = {
     {Any, Event::SetMovie, G::AheadIsSet | G::PageFits, To::Handed, A::AdoptAhead | A::CountMovie | A::HandOver},
     {Any, Event::SetMovie, G::AheadIsSet, To::Waiting, A::AdoptAhead | A::PlacePage},
     {Any, Event::SetMovie, G::AheadComing, To::Fetching, A::AdoptAhead | A::PlacePage},
-    {Any, Event::SetMovie, G::OtherStaged, To::Fetching, A::StartFetch | A::DropAhead | A::Unstage | A::PlacePage},
-    {Any, Event::SetMovie, G::OtherAhead, To::Fetching, A::StartFetch | A::DropAhead | A::PlacePage},
+    {Any, Event::SetMovie, G::MovieStaged, To::Fetching, A::StartFetch | A::DropAhead | A::Unstage | A::PlacePage},
+    {Any, Event::SetMovie, G::MovieAhead, To::Fetching, A::StartFetch | A::DropAhead | A::PlacePage},
     {Any, Event::SetMovie, {}, To::Fetching, A::StartFetch | A::PlacePage},
 
     {Any, Event::Prefetch, G::SameAhead, To::Stay, {}},
-    {Any, Event::Prefetch, G::OtherStaged, To::Stay, A::DropAhead | A::Unstage | A::FetchAhead},
-    {Any, Event::Prefetch, G::OtherAhead, To::Stay, A::DropAhead | A::FetchAhead},
+    {Any, Event::Prefetch, G::MovieStaged, To::Stay, A::DropAhead | A::Unstage | A::FetchAhead},
+    {Any, Event::Prefetch, G::MovieAhead, To::Stay, A::DropAhead | A::FetchAhead},
     {Any, Event::Prefetch, {}, To::Stay, A::FetchAhead},
 
-    // The set movie, or why it failed, is here: to the page once it is ready.
+    // The set movie, or why it failed, is here: to the page once it is ready;
+    // a page gone silent meanwhile could take neither, and a new one is made.
+    {In({State::Fetching}), Event::Fetched, G::PageTakes | G::Silent, To::Waiting, A::RenewPage | A::BuildPage},
     {In({State::Fetching}), Event::Fetched, G::PageTakes, To::Handed, A::HandOver},
     {In({State::Fetching}), Event::Fetched, G::PageComing, To::Waiting, {}},
     {In({State::Fetching}), Event::Fetched, {}, To::Waiting, A::BuildPage},
+    {In({State::Fetching}), Event::FetchFailed, G::PageTakes | G::Silent, To::Waiting, A::RenewPage | A::BuildPage},
     {In({State::Fetching}), Event::FetchFailed, G::PageTakes, To::Handed, A::HandOver},
     {In({State::Fetching}), Event::FetchFailed, G::PageComing, To::Waiting, {}},
     {In({State::Fetching}), Event::FetchFailed, {}, To::Waiting, A::BuildPage},
@@ -76,11 +79,12 @@ const PreviewMachine::Row PreviewMachine::Rows[] = {
     {Any, Event::PageLoaded, {}, To::Stay, {}},
 
     // A page that lost its player gets one new document a movie, then the sentence.
+    {Any, Event::HandOverTaken, {}, To::Stay, {}},
     {In({State::Handed}), Event::PlayRefused, G::Unexplained | G::NotRetried, To::Waiting, A::BuildPage | A::Retry},
     {In({State::Handed}), Event::PlayRefused, G::Unexplained, To::Stay, A::HandOver, P::Unplayable},
 
     {In({State::Handed}), Event::FirstFrame, G::Unexplained, To::Shown, A::EmitShown},
-    {In({State::Handed}), Event::PageFailed, {}, To::Failed, A::EmitFailed, P::Unplayable},
+    {In({State::Handed}), Event::SentenceShown, {}, To::Failed, A::EmitFailed, P::Unplayable},
 
     // A player that panicked leaves its page unable to make another: the
     // movie gets a sentence of ours in a new document.
@@ -89,9 +93,13 @@ const PreviewMachine::Row PreviewMachine::Rows[] = {
     {Any, Event::StagedPanic, {}, To::Stay, A::HoldAhead},
 
     {Any, Event::Answered, {}, To::Stay, {}},
-    // A silent page goes once a movie: a page that is merely slow is then
-    // given its time, and the start clock has the last word.
-    {Any, Event::AnswerOverdue, G::FirstLoss, To::Stay, A::EndRenderer},
+    // A busy page is not a dead one: a silent page goes only where the user
+    // waits on a movie it has been given and cannot take, once a movie (a
+    // page that is merely slow is then given its time, and the start clock
+    // has the last word). A movie shown, failed or staged ahead, and a first
+    // frame at work, keep their page; the next movie set goes to a new one
+    // while it stays silent.
+    {In({State::Handed}), Event::AnswerOverdue, G::HandOverOwed | G::FirstLoss, To::Stay, A::EndRenderer},
     {Any, Event::AnswerOverdue, {}, To::Stay, {}},
 
     // A document that does not load is held up by its renderer: it goes,
@@ -109,7 +117,9 @@ const PreviewMachine::Row PreviewMachine::Rows[] = {
     // new one while it has renderers left, then it gets the player's
     // sentence, and the cover says it where not even that page lives.
     {In({State::NoMovie}), Event::RendererGone, {}, To::Stay, {}},
-    {In({State::Fetching}), Event::RendererGone, {}, To::Stay, A::BuildPage},
+    // Renderers lost while the movie is fetched count as its own.
+    {In({State::Fetching}), Event::RendererGone, G::LossesLeft, To::Stay, A::BuildPage},
+    {In({State::Fetching}), Event::RendererGone, {}, To::Stay, {}},
     {In({State::Waiting, State::Handed}), Event::RendererGone, G::LossesLeft, To::Waiting, A::BuildPage},
     {In({State::Waiting, State::Handed}), Event::RendererGone, G::Unexplained, To::Waiting, A::BuildPage, P::PlayerError},
     {In({State::Waiting, State::Handed}), Event::RendererGone, {}, To::Failed, A::EmitFailed | A::CoverSays},
@@ -123,27 +133,38 @@ const PreviewMachine::Row PreviewMachine::Rows[] = {
 // clang-format on
 
 // What each event brings into the machine before its row is chosen, in the
-// order of Event; false where it comes too late to count.
-const PreviewMachine::Intake PreviewMachine::Intakes[EventCount] = {
-    &PreviewMachine::TakeSetMovie,                         // SetMovie
-    &PreviewMachine::TakeNothing,                          // Prefetch
-    &PreviewMachine::TakeFetched,                          // Fetched
-    &PreviewMachine::TakeFetchFailed,                      // FetchFailed
-    &PreviewMachine::TakeAheadFetched,                     // AheadFetched
-    &PreviewMachine::TakeAheadFailed,                      // AheadFailed
-    &PreviewMachine::TakePageLoaded,                       // PageLoaded
-    &PreviewMachine::TakeNothing,                          // PlayRefused
-    &PreviewMachine::TakeNothing,                          // FirstFrame
-    &PreviewMachine::TakeNothing,                          // PageFailed
-    &PreviewMachine::TakeNothing,                          // PlayerPanic
-    &PreviewMachine::TakeStagedPanic,                      // StagedPanic
-    &PreviewMachine::Set<&PreviewMachine::silent_, false>,  // Answered
-    &PreviewMachine::Set<&PreviewMachine::silent_, true>,   // AnswerOverdue
-    &PreviewMachine::TakeNothing,                          // StartOverdue
-    &PreviewMachine::TakeRendererGone,                     // RendererGone
-    &PreviewMachine::Set<&PreviewMachine::seen_, true>,     // PageSeen
-    &PreviewMachine::Set<&PreviewMachine::seen_, false>,    // PageHidden
+// order of Event (checked where the table is read); false where it comes too
+// late to count.
+constexpr PreviewMachine::IntakeRow PreviewMachine::Intakes[EventCount] = {
+    {Event::SetMovie, &PreviewMachine::TakeSetMovie},
+    {Event::Prefetch, &PreviewMachine::TakeNothing},
+    {Event::Fetched, &PreviewMachine::TakeFetched},
+    {Event::FetchFailed, &PreviewMachine::TakeFetchFailed},
+    {Event::AheadFetched, &PreviewMachine::TakeAheadFetched},
+    {Event::AheadFailed, &PreviewMachine::TakeAheadFailed},
+    {Event::PageLoaded, &PreviewMachine::TakePageLoaded},
+    {Event::HandOverTaken, &PreviewMachine::TakeHandOverAnswer},
+    {Event::PlayRefused, &PreviewMachine::TakeHandOverAnswer},
+    {Event::FirstFrame, &PreviewMachine::TakeNothing},
+    {Event::SentenceShown, &PreviewMachine::TakeNothing},
+    {Event::PlayerPanic, &PreviewMachine::TakeNothing},
+    {Event::StagedPanic, &PreviewMachine::TakeStagedPanic},
+    {Event::Answered, &PreviewMachine::Set<&PreviewMachine::silent_, false>},
+    {Event::AnswerOverdue, &PreviewMachine::TakeAnswerOverdue},
+    {Event::StartOverdue, &PreviewMachine::TakeStartOverdue},
+    {Event::RendererGone, &PreviewMachine::TakeRendererGone},
+    {Event::PageSeen, &PreviewMachine::Set<&PreviewMachine::seen_, true>},
+    {Event::PageHidden, &PreviewMachine::Set<&PreviewMachine::seen_, false>},
 };
+
+constexpr bool PreviewMachine::IntakesInEventOrder()
+{
+    for (int event = 0; event < EventCount; ++event) {
+        if (Intakes[event].event != static_cast<Event>(event))
+            return false;
+    }
+    return true;
+}
 
 QUrl PreviewMachine::OriginOf(const QUrl& address)
 {
@@ -231,6 +252,25 @@ bool PreviewMachine::TakePageLoaded(const Input&)
     return true;
 }
 
+bool PreviewMachine::TakeHandOverAnswer(const Input&)
+{
+    handOverOwed_ = false;
+    silent_ = false;
+    return true;
+}
+
+bool PreviewMachine::TakeAnswerOverdue(const Input&)
+{
+    silent_ = true;
+    return true;
+}
+
+bool PreviewMachine::TakeStartOverdue(const Input&)
+{
+    clockRuns_ = false;  // a single shot: it has fired
+    return true;
+}
+
 bool PreviewMachine::TakeStagedPanic(const Input&)
 {
     if (ahead_ != Ahead::Staged)
@@ -247,6 +287,7 @@ bool PreviewMachine::TakeRendererGone(const Input&)
     if (ahead_ == Ahead::Staged)
         ahead_ = Ahead::Held;
     silent_ = false;
+    handOverOwed_ = false;
     // A new renderer starts with nothing held.
     moviesInPage_ = 0;
     renewalDue_ = false;
@@ -261,29 +302,32 @@ bool PreviewMachine::Holds(Guard guard, const Input& input) const
     case G::AheadIsSet: return AheadIs(asked_, Ahead::Held) || AheadIs(asked_, Ahead::Staged);
     case G::AheadComing: return AheadIs(asked_, Ahead::Fetching);
     case G::SameAhead: return ahead_ != Ahead::None && aheadAddress_ == input.url;
-    case G::OtherStaged: return ahead_ == Ahead::Staged;
-    case G::OtherAhead: return ahead_ != Ahead::None;
-    case G::PageFits: return page_ == Page::Ready && PageFitsOrigin(movieOrigin_);
+    case G::MovieStaged: return ahead_ == Ahead::Staged;
+    case G::MovieAhead: return ahead_ != Ahead::None;
+    case G::PageFits: return page_ == Page::Ready && !silent_ && PageFitsOrigin(movieOrigin_);
     case G::PageTakes: return page_ == Page::Ready && (sentence || pageOrigin_ == movieOrigin_);
     case G::PageComing: return page_ == Page::Building && (sentence || pageOrigin_ == movieOrigin_);
     case G::AheadStages:
-        return page_ == Page::Ready && seen_ && PageFitsOrigin(aheadOrigin_) && input.bytes <= InlineMovieBytes;
+        return page_ == Page::Ready && seen_ && !silent_ && PageFitsOrigin(aheadOrigin_) &&
+               input.bytes <= InlineMovieBytes;
     case G::Unexplained: return !sentence;
     case G::NotRetried: return !retried_;
     case G::FirstLoss: return losses_ == 0;
     case G::LossesLeft: return losses_ < RenderersPerMovie;
     case G::Silent: return silent_;
+    case G::HandOverOwed: return handOverOwed_;
     }
     return false;
 }
 
 // The page the movie set plays in, as it is set: the one there while it
 // fits, else a new document, or a new renderer when the one there has held
-// enough.
+// enough or does not answer.
 PreviewMachine::Actions PreviewMachine::PlacePage()
 {
-    if (renewalDue_ || moviesInPage_ >= MoviesPerPage) {
+    if (renewalDue_ || silent_ || moviesInPage_ >= MoviesPerPage) {
         moviesInPage_ = 1;
+        renewalDue_ = false;  // owed by the movie before: a movie adopted now may owe it again
         return A::RenewPage | A::BuildPage;
     }
     ++moviesInPage_;
@@ -315,15 +359,16 @@ PreviewMachine::Actions PreviewMachine::Apply(Actions actions, const Input& inpu
         ahead_ = Ahead::Held;
     if (actions & A::Stage)
         ahead_ = Ahead::Staged;
-    if (actions & A::RenewPage)
-        renewalDue_ = false;
-    if (actions & (A::BuildPage | A::ForgetPage)) {
-        page_ = actions & A::BuildPage ? Page::Building : Page::Gone;
-        pageOrigin_ = actions & A::BuildPage ? movieOrigin_ : QUrl();
-        silent_ = false;
+    if (actions & A::BuildPage) {
+        page_ = Page::Building;
+        pageOrigin_ = movieOrigin_;
+        silent_ = false;  // the new document owes nothing yet
+        handOverOwed_ = false;
         if (ahead_ == Ahead::Staged)
             ahead_ = Ahead::Held;  // the new document holds nothing
     }
+    if (actions & A::HandOver)
+        handOverOwed_ = true;
     if (actions & A::Retry)
         retried_ = true;
     return actions;
@@ -351,10 +396,11 @@ PreviewMachine::Actions PreviewMachine::Clocks(Actions actions)
 
 PreviewMachine::Step PreviewMachine::On(const Input& input)
 {
+    static_assert(IntakesInEventOrder(), "the intake table follows the order of Event");
     const unsigned bit = 1u << static_cast<unsigned>(state_);
     const auto fits = [&](const Row& row) { return row.on == input.event && (row.from & bit); };
     if (std::none_of(std::begin(Rows), std::end(Rows), fits) ||
-        !(this->*Intakes[static_cast<int>(input.event)])(input))
+        !(this->*Intakes[static_cast<int>(input.event)].take)(input))
         return {state_, {}};
     for (const Row& row : Rows) {
         if (!fits(row))

@@ -43,14 +43,15 @@ public:
         AheadFetched,   // the same for the fetch ahead
         AheadFailed,
         PageLoaded,     // the page last built is ready to play
+        HandOverTaken,  // the page answered a hand-over: a player made for the movie, or its sentence shown
         PlayRefused,    // the page answered a hand-over with no player
         FirstFrame,     // of the set movie, drawn
-        PageFailed,     // the page shows the set movie's sentence
+        SentenceShown,  // the page shows the set movie's sentence
         PlayerPanic,    // the set movie's player broke down
         StagedPanic,    // the staged movie's player broke down
         Answered,       // the page answered a call
-        AnswerOverdue,  // a call to the page unanswered for the answer time
-        StartOverdue,   // the start clock ran out
+        AnswerOverdue,  // a call to the page (any) unanswered for the answer time
+        StartOverdue,   // the start clock ran out (it runs no more)
         RendererGone,
         PageSeen,
         PageHidden,
@@ -89,8 +90,7 @@ public:
         PlacePage = 1u << 24,       // the page the movie set plays in: kept, a new document, or a new renderer
         CountMovie = 1u << 25,      // the page kept plays one more movie
         HoldAhead = 1u << 26,
-        ForgetPage = 1u << 27,      // the page there can make no player: the next movie gets a new document
-        Retry = 1u << 28,           // the one new document a movie gets for a page without a player
+        Retry = 1u << 27,           // the one new document a movie gets for a page without a player
     };
     Q_DECLARE_FLAGS(Actions, Action)
 
@@ -111,7 +111,6 @@ public:
     [[nodiscard]] Step On(const Input& input);
 
     State state() const { return state_; }
-    Ahead ahead() const { return ahead_; }
     Page page() const { return page_; }
     // Why the set movie does not play; None while it may (Failed always has one).
     MovieProblem Problem() const { return problem_; }
@@ -125,9 +124,9 @@ public:
         AheadIsSet = 1u << 0,    // the movie set is here already, held or staged
         AheadComing = 1u << 1,   // the movie set is the one being fetched ahead
         SameAhead = 1u << 2,     // the movie asked ahead is under way or here already
-        OtherStaged = 1u << 3,   // a movie is staged (and it is not this one)
-        OtherAhead = 1u << 4,    // a movie is fetched ahead (and it is not this one)
-        PageFits = 1u << 5,      // the page is ready, and stays for a movie of the set movie's origin
+        MovieStaged = 1u << 3,   // a movie is staged (another, where the rows above took this one)
+        MovieAhead = 1u << 4,    // a movie is fetched ahead or held (another, likewise)
+        PageFits = 1u << 5,      // the page is ready, answers, and stays for a movie of the set movie's origin
         PageTakes = 1u << 6,     // the page is ready for the set movie (any page, for a sentence)
         PageComing = 1u << 7,    // the page being built is for it
         AheadStages = 1u << 8,   // the movie fetched ahead travels in a call, to a page seen that stays for it
@@ -136,6 +135,7 @@ public:
         FirstLoss = 1u << 11,    // no renderer has gone with the set movie yet
         LossesLeft = 1u << 12,   // fewer renderers than RenderersPerMovie have gone with it
         Silent = 1u << 13,       // the page owes an answer past its time
+        HandOverOwed = 1u << 14, // the page has not answered the set movie's hand-over yet
     };
     Q_DECLARE_FLAGS(Guards, Guard)
 
@@ -145,7 +145,12 @@ private:
     struct Row;
     static const Row Rows[];
     using Intake = bool (PreviewMachine::*)(const Input&);
-    static const Intake Intakes[EventCount];
+    struct IntakeRow {
+        Event event;
+        Intake take;
+    };
+    static const IntakeRow Intakes[EventCount];
+    static constexpr bool IntakesInEventOrder();
 
     bool Holds(Guard guard, const Input& input) const;
     Actions Apply(Actions actions, const Input& input);
@@ -163,6 +168,9 @@ private:
     bool TakeAheadFetched(const Input& input);
     bool TakeAheadFailed(const Input& input);
     bool TakePageLoaded(const Input&);
+    bool TakeHandOverAnswer(const Input&);
+    bool TakeAnswerOverdue(const Input&);
+    bool TakeStartOverdue(const Input&);
     bool TakeStagedPanic(const Input&);
     bool TakeRendererGone(const Input&);
     // What the page is: silent or answering, seen or hidden.
@@ -190,6 +198,7 @@ private:
     int losses_ = 0;           // renderers gone with the set movie
     bool retried_ = false;
     bool silent_ = false;
+    bool handOverOwed_ = false;
     bool seen_ = true;
     bool clockRuns_ = false, watchRuns_ = false;
 };

@@ -72,11 +72,13 @@ bool RendererProcess::End()
 {
     if (pidfd_ >= 0)
         return ::syscall(SYS_pidfd_send_signal, pidfd_, SIGKILL, nullptr, 0) == 0 || errno == ESRCH;
-    if (pid_ <= 0)
+    // Neither held nor known (no start time could be read): no signal can
+    // be sent safely, and nothing was ended.
+    if (pid_ <= 0 || !started_)
         return false;
-    // Gone by the time it was tracked, or gone since (its number free or
-    // another process's now): it is ended, and no one else is hit.
-    if (!started_ || system_.startTime(static_cast<pid_t>(pid_)) != started_)
+    // Gone since (its number free or another process's now): it is ended,
+    // and no one else is hit.
+    if (system_.startTime(static_cast<pid_t>(pid_)) != started_)
         return true;
     return ::kill(static_cast<pid_t>(pid_), SIGKILL) == 0 || errno == ESRCH;
 }

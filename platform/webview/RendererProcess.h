@@ -32,7 +32,9 @@ public:
     // by a new process is a new renderer.
     void Track(qint64 pid);
     // Ends the renderer at once. True when it is gone, by this or already
-    // (another page that shares it may have ended it first).
+    // (another page that shares it may have ended it first); false when
+    // there is none, or it could be neither held nor told apart from a
+    // process that took its number.
     [[nodiscard]] bool End();
     // Whether the renderer is held by a pidfd (false: by pid and start time).
     bool ByPidfd() const { return pidfd_ >= 0; }

@@ -7,9 +7,10 @@
 namespace vidlatch::platform {
 namespace {
 
-const PlayerPageParts Parts{QStringLiteral("<script>shim()</script><script>page()</script>"),
+const PlayerPageParts Pieces{QStringLiteral("<script>shim()</script><script>page()</script>"),
                             QStringLiteral("预览 <b>&\""), QStringLiteral("Flash 影片"),
-                            QStringLiteral("AR PL UMing TW\"}</style><script>x()</script>"), QColor(0xe0, 0xe8, 0xf0)};
+                            QStringLiteral("AR PL UMing TW\"}</style><script>x()</script>"), QColor(0xe0, 0xe8, 0xf0),
+                            7, QStringLiteral("key</script><script>y()")};
 
 TEST(PlayerPage, SettingsTravelAsDataOnly)
 {
@@ -26,7 +27,8 @@ TEST(PlayerPage, SettingsTravelAsDataOnly)
          {"\"autoplay\":\"on\"", "\"unmuteOverlay\":\"hidden\"", "\"splashScreen\":false", "\"quality\":\"high\"",
           "\"scale\":\"showAll\"", "\"menu\":true", "\"contextMenu\":\"on\"", "\"wmode\":\"window\"",
           "\"allowScriptAccess\":false", "\"allowFullscreen\":false", "\"allowNetworking\":\"all\"",
-          "\"backgroundColor\":null", "\"movieName\":\"Flash 影片\""},
+          "\"backgroundColor\":null", "\"movieName\":\"Flash 影片\"", "\"build\":7",
+          "\"askKey\":\"key\\u003c/script>\\u003cscript>y()\""},
          {}},
         {"a colour that tries to close the script",
          [](PlayerSettings& s) { s.BGColor = QStringLiteral("</script><script>alert(1)</script>\"'&"); },
@@ -52,9 +54,9 @@ TEST(PlayerPage, SettingsTravelAsDataOnly)
     for (const Row& row : rows) {
         PlayerSettings settings;
         row.set(settings);
-        const QString page = PlayerPage(settings, Parts);
+        const QString page = PlayerPage(settings, Pieces);
         EXPECT_EQ(page.count(QStringLiteral("</script>")), 4) << row.what;  // only our own four script elements close
-        EXPECT_TRUE(page.contains(Parts.scripts)) << row.what;
+        EXPECT_TRUE(page.contains(Pieces.scripts)) << row.what;
         EXPECT_TRUE(page.contains(QStringLiteral("<html aria-label=\"预览 &lt;b&gt;&amp;&quot;\">"))) << row.what;
         // The font family cannot leave its CSS string, nor the style element.
         EXPECT_TRUE(page.contains(QStringLiteral("font:14px sans-serif,\"AR PL UMing TWstylescriptxscript\";")))

@@ -36,6 +36,7 @@ int EndedBy(pid_t pid)
 int pidfdErrno = 0;
 int pidfdOpens = 0;
 quint64 startShift = 0;
+bool procHidden = false;  // no start time can be read
 const RendererProcess::System Faked{
     [](pid_t pid) {
         ++pidfdOpens;
@@ -46,7 +47,7 @@ const RendererProcess::System Faked{
     },
     [](pid_t pid) {
         const auto started = RendererProcess::Kernel.startTime(pid);
-        return started ? std::optional(*started + startShift) : std::nullopt;
+        return started && !procHidden ? std::optional(*started + startShift) : std::nullopt;
     },
 };
 
@@ -98,6 +99,18 @@ TEST(RendererProcess, EndsItsOwnRendererAndNoOtherProcess)
             EXPECT_EQ(pidfdOpens, 2);
             EXPECT_TRUE(renderer.End());
             EXPECT_EQ(EndedBy(child), SIGKILL);
+        }
+        if (kernel.pidfdErrno != 0) {
+            // Neither a pidfd nor a start time: nothing is ended, and End says so.
+            procHidden = true;
+            const pid_t child = StartChild();
+            ASSERT_GT(child, 0);
+            RendererProcess renderer(Faked);
+            renderer.Track(child);
+            EXPECT_FALSE(renderer.End());
+            procHidden = false;
+            ASSERT_EQ(::kill(child, SIGTERM), 0);
+            EXPECT_EQ(EndedBy(child), SIGTERM);
         }
         if (kernel.pidfdErrno != 0) {
             // The number gone to another process since it was tracked: that one lives.

@@ -14,6 +14,7 @@
 #include <QElapsedTimer>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QUrlQuery>
 #include <QWebEnginePage>
 
 #include <algorithm>
@@ -232,7 +233,7 @@ void KillRenderer(ShockwaveFlash* flash)
 // the movie before never shows under its address, however the site or the
 // movie misbehaves. The rows run in a few parts, each in a preview of its
 // own, so that the parts can run side by side.
-constexpr int RecoveryParts = 8;
+constexpr int RecoverySlices = 8;
 class ShockwaveFlashRecovery : public testing::TestWithParam<int> {};
 
 TEST_P(ShockwaveFlashRecovery, EveryFetchPlaysItsOwnMovieAfterAnyFailure)
@@ -296,19 +297,45 @@ TEST_P(ShockwaveFlashRecovery, EveryFetchPlaysItsOwnMovieAfterAnyFailure)
                 << "not fetched ahead";
         };
     };
-    // Its renderer ended once for not answering, and the page it was played
-    // in again silent past the answer time: the silence is heard, and
-    // passed over, as the renderer was ended for this movie already.
-    const auto hungTwice = [&](const QString& address) {
-        return [&, address] {
+    // A first frame that never ends: its page took the movie and is busy, not
+    // dead, and the movie is not loaded again; at the start clock its
+    // renderer goes, and a new page says why.
+    // A movie that works 2.5 s every other frame, shown, while the next code
+    // is fetched ahead: its page falls behind with the call that stages the
+    // next movie (tried again where it kept up), and is busy, not dead: it
+    // is not ended, and the movie on screen gets no sentence.
+    const auto busyWhileTheNextComes = [&](const QString& busy, const QString& next) {
+        return [&, busy, next] {
             auto* link = flash->findChild<PlayerPageLink*>();
             ASSERT_NE(link, nullptr);
+            const int failed = failures, shown = preview.shown;
+            flash->setMovie(busy);
+            ASSERT_TRUE(WaitUntil([&] { return preview.shown > shown; }, 30000)) << "the busy movie";
+            before = demo::PlayerColour(QUrlQuery(QUrl(busy)).queryItemValue(QStringLiteral("vid")));
+            QSignalSpy ended(flash->page(), &QWebEnginePage::renderProcessTerminated);
+            QSignalSpy overdue(link, &PlayerPageLink::answerOverdue), answered(link, &PlayerPageLink::answered);
+            // Tried again while the call comes between two busy frames: the
+            // first stages (one call), each after it unstages and stages (two).
+            for (int attempt = 0; attempt < 100 && overdue.isEmpty(); ++attempt) {
+                answered.clear();
+                flash->Prefetch(next + QStringLiteral("&ahead=%1").arg(attempt));
+                ASSERT_TRUE(WaitUntil([&] { return answered.count() == (attempt == 0 ? 1 : 2) || !overdue.isEmpty(); }, 10000));
+            }
+            ASSERT_FALSE(overdue.isEmpty()) << "the busy page never fell behind";
+            answered.clear();
+            ASSERT_TRUE(answered.wait(10000)) << "the busy page never answered";
+            EXPECT_EQ(ended.count(), 0) << "the busy page was ended";
+            EXPECT_EQ(failures, failed) << "the busy movie was given a sentence";
+        };
+    };
+    const auto hungInItsFirstFrame = [&](const QString& address) {
+        return [&, address] {
             const qint64 first = flash->page()->renderProcessPid();
+            const int failed = failures;
             flash->setMovie(address);
             ASSERT_TRUE(WaitUntil([&] { const qint64 now = flash->page()->renderProcessPid(); return now > 0 && now != first; }, 10000))
                 << "its renderer was not ended";
-            QSignalSpy silent(link, &PlayerPageLink::answerOverdue);
-            ASSERT_TRUE(silent.wait(10000)) << "its second page answers";
+            ASSERT_TRUE(WaitUntil([&] { return failures > failed; }, 10000)) << "no sentence";
         };
     };
     // Every renderer the preview gets is killed half a second after it
@@ -361,8 +388,10 @@ TEST_P(ShockwaveFlashRecovery, EveryFetchPlaysItsOwnMovieAfterAnyFailure)
          "http://static.vidsite.example", false, nullptr, {}, "vid=asked-form"},
         {"a movie that asks its site's CDN, its variables by POST", fail.arg(QLatin1String("reach-cdn")), Outcome::Plays, MovieProblem::None, 0,
          "http://static.vidsite.example", false, nullptr, {}, "POST cdn.vidsite.example/v1/res/vidplayer.swf?vid=asked-cdn-vars-post", {}, true},
-        {"a page that hangs twice, then a movie that plays", player, Outcome::Plays, MovieProblem::None, 0, "http://static.vidsite.example", false, nullptr,
-         hungTwice(fail.arg(QLatin1String("loop-first")))},
+        {"a busy movie shown while the next code is fetched, then a movie that plays", player, Outcome::Plays, MovieProblem::None, 0,
+         "http://static.vidsite.example", false, nullptr, busyWhileTheNextComes(QStringLiteral("http://static.vidsite.example/fail/busy.swf?f=3&vid=k0LmN8vB2xC"), player)},
+        {"a first frame that hangs, then a movie that plays", player, Outcome::Plays, MovieProblem::None, 0, "http://static.vidsite.example", false, nullptr,
+         hungInItsFirstFrame(fail.arg(QLatin1String("loop-first")))},
         {"a renderer that dies under its movie", player, Outcome::Fails, MovieProblem::PlayerError, 0, nullptr, true, nullptr, {}, nullptr,
          [&] {
              ASSERT_TRUE(WaitUntil([&, shown = preview.shown] { return preview.shown > shown; }, 30000)) << "not shown";
@@ -418,7 +447,7 @@ TEST_P(ShockwaveFlashRecovery, EveryFetchPlaysItsOwnMovieAfterAnyFailure)
         EXPECT_FALSE(movieBefore) << what << ": the movie before showed after the cover lifted";
     };
     const int rows = static_cast<int>(std::size(cases));
-    const int from = rows * GetParam() / RecoveryParts, to = rows * (GetParam() + 1) / RecoveryParts;
+    const int from = rows * GetParam() / RecoverySlices, to = rows * (GetParam() + 1) / RecoverySlices;
     // Each part begins where the whole table stands at its first row: a
     // running player that played the last movie before it that plays, and
     // a good movie on screen.
@@ -448,9 +477,9 @@ TEST_P(ShockwaveFlashRecovery, EveryFetchPlaysItsOwnMovieAfterAnyFailure)
     for (const Case& c : std::span(cases).subspan(from, to - from)) {
         if (c.address.isEmpty())
             continue;
-        const int failuresBefore = failures;
         if (c.before)
             c.before();
+        const int failuresBefore = failures;  // of this row's movie, not of what prepared it
         const int shownBefore = preview.shown, pagesBefore = pagesBuilt;
         setMovie(c.address, c.what);
         qint64 renderer = flash->page()->renderProcessPid();
@@ -529,7 +558,7 @@ TEST_P(ShockwaveFlashRecovery, EveryFetchPlaysItsOwnMovieAfterAnyFailure)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Parts, ShockwaveFlashRecovery, testing::Range(0, RecoveryParts));
+INSTANTIATE_TEST_SUITE_P(Slices, ShockwaveFlashRecovery, testing::Range(0, RecoverySlices));
 
 } // namespace
 } // namespace vidlatch::platform

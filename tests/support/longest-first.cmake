@@ -2,13 +2,13 @@
 # their times and goes by those. These are the window tests that take ten
 # seconds or more, with their seconds on a 2-core machine.
 foreach(entry
-    "Parts/ShockwaveFlashRecovery.EveryFetchPlaysItsOwnMovieAfterAnyFailure/3=35"
-    "Parts/ShockwaveFlashRecovery.EveryFetchPlaysItsOwnMovieAfterAnyFailure/5=21"
-    "Parts/ShockwaveFlashRecovery.EveryFetchPlaysItsOwnMovieAfterAnyFailure/1=17"
-    "Parts/ShockwaveFlashRecovery.EveryFetchPlaysItsOwnMovieAfterAnyFailure/6=16"
-    "Parts/ShockwaveFlashRecovery.EveryFetchPlaysItsOwnMovieAfterAnyFailure/2=15"
+    "Slices/ShockwaveFlashRecovery.EveryFetchPlaysItsOwnMovieAfterAnyFailure/3=35"
+    "Slices/ShockwaveFlashRecovery.EveryFetchPlaysItsOwnMovieAfterAnyFailure/5=21"
+    "Slices/ShockwaveFlashRecovery.EveryFetchPlaysItsOwnMovieAfterAnyFailure/1=17"
+    "Slices/ShockwaveFlashRecovery.EveryFetchPlaysItsOwnMovieAfterAnyFailure/6=16"
+    "Slices/ShockwaveFlashRecovery.EveryFetchPlaysItsOwnMovieAfterAnyFailure/2=15"
     "Form2Buttons.ALoopingPageCannotHoldTheWindow=14"
-    "Parts/ShockwaveFlashRecovery.EveryFetchPlaysItsOwnMovieAfterAnyFailure/7=13"
+    "Slices/ShockwaveFlashRecovery.EveryFetchPlaysItsOwnMovieAfterAnyFailure/7=13"
     "ShockwaveFlash.MoviesSwitchInTheRunningPlayerOrInANewPage=13"
     "LeaveWatch.ASpinningPageIsEndedWithoutPidfds=12"
     "Form2Close.EveryWayBringsForm1BackAndReopensFresh=12"

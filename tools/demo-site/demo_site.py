@@ -23,7 +23,8 @@ answers as the real one would for what Vidlatch needs:
                           that stall (stall, drip, silent), come slowly (slow,
                           trickle) or late (wait), whose script loops for ever
                           after or before their first frame (loop, loop-first,
-                          loop-first-white), that ask for the user's files
+                          loop-first-white), that work two seconds or so in
+                          every 25th frame (busy), that ask for the user's files
                           (browse), that ask this machine for a movie, then
                           their own site (reach-loopback: vid=asked-loopback;
                           reach-name, by LOOPBACK_NAME: vid=asked-name;
@@ -84,6 +85,14 @@ def avm1_push(*values) -> bytes:
 # Scripts a movie's first frame may run before it is drawn.
 LOOP_FOR_EVER = bytes([0x99, 0x02, 0x00, 0xFB, 0xFF, 0x00])  # a jump back over itself (-5 bytes)
 LOOP_FRAME = 48
+# A frame's work of about two seconds here (the interpreter counts down ten
+# million), every BUSY_FRAME_AT frames.
+BUSY_FRAME_AT = 25
+BUSY_FRAME = (avm1_push(10000000)                           # n
+              + avm1_push(1) + b"\x0b"                      # n - 1
+              + b"\x4c" + avm1_push(0) + b"\x67"           # ... > 0:
+              + b"\x9d\x02\x00" + struct.pack("<h", -24)  # again while so
+              + b"\x17")
 BROWSE_FILES = (avm1_push(0, 0, "flash") + b"\x1c" + avm1_push("net") + b"\x4e" + avm1_push("FileReference")
                 + b"\x53" + avm1_push("browse") + b"\x52\x17\x00")  # new flash.net.FileReference().browse()
 
@@ -112,11 +121,12 @@ def every_get_url2(address: str) -> bytes:
         get_url2(address + "-" + form, target, flags) for form, target, flags in forms)
 
 
-def make_swf(colour, payload: int = 0, loop: bool = False, first_script: bytes = b"") -> bytes:
+def make_swf(colour, payload: int = 0, loop: bool = False, first_script: bytes = b"", busy: bool = False) -> bytes:
     """An uncompressed SWF 10 of 550 x 400 pixels, one frame, one colour (none
     where `colour` is None); `payload` bytes of binary data ride along, as in
     a large movie; with `loop`, a second frame's script jumps to itself for
-    ever; `first_script` runs before the first frame is drawn."""
+    ever; `first_script` runs before the first frame is drawn; with `busy`, every
+    BUSY_FRAME_AT-th frame works two seconds or so, the movie playing round."""
     def rect(xmin, xmax, ymin, ymax, nbits=15):
         bits = format(nbits, "05b")
         for value in (xmin, xmax, ymin, ymax):
@@ -129,7 +139,8 @@ def make_swf(colour, payload: int = 0, loop: bool = False, first_script: bytes =
             return struct.pack("<HI", (code << 6) | 0x3f, len(body)) + body
         return struct.pack("<H", (code << 6) | len(body)) + body
 
-    body = rect(0, 550 * 20, 0, 400 * 20) + struct.pack("<HH", 24 << 8, LOOP_FRAME + 1 if loop else 1)
+    frames = LOOP_FRAME + 1 if loop else BUSY_FRAME_AT if busy else 1
+    body = rect(0, 550 * 20, 0, 400 * 20) + struct.pack("<HH", 24 << 8, frames)
     if colour is not None:
         body += tag(9, bytes(colour))  # SetBackgroundColor
     if first_script:
@@ -137,6 +148,10 @@ def make_swf(colour, payload: int = 0, loop: bool = False, first_script: bytes =
     if payload:
         body += tag(87, struct.pack("<HI", 1, 0) + bytes(payload))  # DefineBinaryData
     body += tag(1)                 # ShowFrame
+    if busy:
+        # A second of frames, then a busy one: the first frame is surely on
+        # screen by then.
+        body += tag(1) * (BUSY_FRAME_AT - 2) + tag(12, BUSY_FRAME) + tag(1)
     if loop:
         # Two seconds of frames, then one whose script jumps to itself for
         # ever: the movie is surely on screen when it starts.
@@ -425,6 +440,8 @@ class DemoSite(BaseHTTPRequestHandler):
             self.stall(kind, make_swf(movie_colour(vid)))
         elif kind == "loop":
             self.send(200, make_swf(movie_colour(vid), loop=True), "application/x-shockwave-flash")
+        elif kind == "busy":
+            self.send(200, make_swf(movie_colour(vid), busy=True), "application/x-shockwave-flash")
         elif kind in ("loop-first", "loop-first-white"):
             colour = None if kind.endswith("white") else movie_colour(vid)
             self.send(200, make_swf(colour, first_script=LOOP_FOR_EVER), "application/x-shockwave-flash")

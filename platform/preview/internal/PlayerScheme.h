@@ -19,20 +19,32 @@ public:
     explicit PlayerSchemeHandler(QString playerFolder, QObject* parent = nullptr);
     void requestStarted(QWebEngineUrlRequestJob* job) override;
 
-    // Holds `movie` for one request of the address returned; a movie not
-    // taken is dropped by Withdraw or when the next one is offered under the
-    // same `owner` (one preview, one movie at a time).
-    QString Offer(const void* owner, QByteArray movie);
+    // The page document that `owner` (one preview) builds now: the key
+    // returned is its own, which its asks and its movies' addresses carry;
+    // those of the documents before are good no more. Its asks keep cookies
+    // of their own.
+    [[nodiscard]] QString AdmitPage(const void* owner);
+    // A new movie in the owner's page: its asks start with no cookies.
+    void NewMovie(const void* owner);
+    // Holds `movie` for one request of the address returned, by the owner's
+    // page; a movie not taken is dropped by Withdraw or when the next one is
+    // offered under the same `owner` (one preview, one movie at a time).
+    [[nodiscard]] QString Offer(const void* owner, QByteArray movie);
     void Withdraw(const void* owner);
+    // The owner is gone: its page's key and asks with it.
+    void Forget(const void* owner);
 
 private:
-    struct Offered { QString token; QByteArray movie; };
+    struct Admitted {
+        QString key;
+        QString token;     // of the movie offered, if one is
+        QByteArray movie;
+        QNetworkAccessManager* network = nullptr;  // for its asks, made at the first
+    };
+    void ServeMovie(QWebEngineUrlRequestJob* job, const QString& token);
+    void ServeAsk(QWebEngineUrlRequestJob* job);
     QString folder_;
-    // What movies ask goes out on one network, made at the first request, its
-    // connections kept between requests.
-    QNetworkAccessManager* network_ = nullptr;
-    QHash<const void*, Offered> offered_;
-    quint64 lastToken_ = 0;
+    QHash<const void*, Admitted> admitted_;
 };
 
 } // namespace vidlatch::platform

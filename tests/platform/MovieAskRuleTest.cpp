@@ -1,0 +1,70 @@
+// What a movie's page may ask the program to fetch, row by row: the program
+// takes a method, a one-line media type and a body within its limit, from
+// the page it gave the key to, and nothing else.
+#include "MovieAskRule.h"
+
+#include <QUrlQuery>
+
+#include <gtest/gtest.h>
+
+namespace vidlatch::platform {
+namespace {
+
+TEST(MovieAskRule, TakesOnlyWhatARequestIsBuiltOf)
+{
+    const QString key = QStringLiteral("0123456789abcdef");
+    const QByteArray mib(MaxAskBodyBytes, 'v');
+    struct Row {
+        const char* what;
+        QString key, url, method, type;
+        QByteArray body;  // sent in base64
+        AskRefusal refusal;
+    };
+    const QString cdn = QStringLiteral("http://cdn.vidsite.example/vars.txt");
+    const Row rows[] = {
+        {"a GET", key, cdn, "GET", "", {}, AskRefusal::None},
+        {"a POST of variables", key, cdn, "POST", "application/x-www-form-urlencoded", "a=1&b=2", AskRefusal::None},
+        {"a body of 1 MiB", key, cdn, "POST", "application/octet-stream", mib, AskRefusal::None},
+        {"a body over 1 MiB", key, cdn, "POST", "application/octet-stream", mib + "v", AskRefusal::Body},
+        {"a GET with a body", key, cdn, "GET", "", "a=1", AskRefusal::Body},
+        {"no key: asked by the movie itself, not its page", {}, cdn, "GET", "", {}, AskRefusal::NotThisPage},
+        {"another page's key", QStringLiteral("fedcba9876543210"), cdn, "GET", "", {}, AskRefusal::NotThisPage},
+        {"a header put in the media type", key, cdn, "POST", "text/plain\r\nX-Injected: yes", "a", AskRefusal::MediaType},
+        {"a line feed alone", key, cdn, "POST", "text/plain\nX-Injected: yes", "a", AskRefusal::MediaType},
+        {"a tab", key, cdn, "POST", "text/plain;\tcharset=utf-8", "a", AskRefusal::MediaType},
+        {"a type beyond ASCII", key, cdn, "POST", QStringLiteral("text/plain; name=\u00e9"), "a", AskRefusal::MediaType},
+        {"a type too long", key, cdn, "POST", "text/" + QString(MaxAskTypeBytes, u'x'), "a", AskRefusal::MediaType},
+        {"HEAD", key, cdn, "HEAD", "", {}, AskRefusal::Method},
+        {"PUT", key, cdn, "PUT", "", {}, AskRefusal::Method},
+        {"a method in lower case", key, cdn, "get", "", {}, AskRefusal::Method},
+        {"a file", key, "file:///etc/passwd", "GET", "", {}, AskRefusal::Address},
+        {"the player's own scheme", key, "vidlatch-ruffle://net/?url=x", "GET", "", {}, AskRefusal::Address},
+        {"no address", key, "", "GET", "", {}, AskRefusal::Address},
+    };
+    for (const Row& row : rows) {
+        QUrlQuery query;
+        for (const auto& [name, value] : {std::pair{"key", row.key}, std::pair{"url", row.url},
+                                          std::pair{"method", row.method}, std::pair{"type", row.type}}) {
+            if (!value.isNull())
+                query.addQueryItem(QLatin1String(name), QString::fromUtf8(QUrl::toPercentEncoding(value)));
+        }
+        if (!row.body.isEmpty())
+            query.addQueryItem(QStringLiteral("body"), QString::fromLatin1(QUrl::toPercentEncoding(QString::fromLatin1(row.body.toBase64()))));
+        QUrl request(QStringLiteral("vidlatch-ruffle://net/"));
+        request.setQuery(query);
+        const AskReading reading = ReadMovieAsk(request, key);
+        EXPECT_EQ(reading.refusal, row.refusal) << row.what;
+        if (row.refusal == AskRefusal::None) {
+            EXPECT_EQ(reading.ask.address, QUrl(row.url)) << row.what;
+            EXPECT_EQ(reading.ask.method, row.method.toLatin1()) << row.what;
+            EXPECT_EQ(reading.ask.contentType, row.type.toLatin1()) << row.what;
+            EXPECT_EQ(reading.ask.body, row.body) << row.what;
+        }
+    }
+    // Not base64 at all.
+    EXPECT_EQ(ReadMovieAsk(QUrl(QStringLiteral("vidlatch-ruffle://net/?key=%1&url=%2&method=POST&body=%25%25%25")
+                                    .arg(key, cdn)), key).refusal, AskRefusal::Body);
+}
+
+} // namespace
+} // namespace vidlatch::platform
