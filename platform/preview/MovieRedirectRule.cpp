@@ -161,7 +161,7 @@ bool MayMovieRequest(const QUrl& page, const QUrl& to, const std::optional<QList
     return IsSameOrigin(page, to) || (!IsRefusedHost(to.host(QUrl::FullyDecoded).toLower()) && LeadsOut(resolved));
 }
 
-bool ReachesNetwork(const QUrl& address)
+bool LeavesThePlayer(const QUrl& address)
 {
     static const QStringList local{QStringLiteral("data"), QStringLiteral("blob"), QStringLiteral("about"),
                                    QLatin1String(PlayerScheme)};

@@ -78,11 +78,27 @@ void PlayerSchemeHandler::Withdraw(const void* owner)
 
 void PlayerSchemeHandler::Forget(const void* owner)
 {
-    // Asks under way end with their network.
+    // Asks under way end with their network, once the event loop has let
+    // go of them; those waiting end now.
     if (const auto page = admitted_.find(owner); page != admitted_.end()) {
-        delete page->network;
+        if (page->network)
+            page->network->deleteLater();
+        const QHash<quint64, WaitingAsk> waiting = std::move(page->waiting);
         admitted_.erase(page);
+        for (const WaitingAsk& ask : waiting) {
+            if (ask.job)
+                ask.job->fail(QWebEngineUrlRequestJob::RequestAborted);
+        }
     }
+}
+
+PlayerSchemeHandler::Admitted* PlayerSchemeHandler::PageOf(const QString& key)
+{
+    for (Admitted& page : admitted_) {
+        if (!key.isEmpty() && page.key == key)
+            return &page;
+    }
+    return nullptr;
 }
 
 void PlayerSchemeHandler::ServeMovie(QWebEngineUrlRequestJob* job, const QString& token)
@@ -102,20 +118,50 @@ void PlayerSchemeHandler::ServeMovie(QWebEngineUrlRequestJob* job, const QString
 }
 
 // What a movie asks of the network, fetched by the program for the page it
-// plays in, built from what the ask rule takes of it and nothing else.
+// plays in, built from what the ask rule takes of it and nothing else, within
+// the page's budget.
 void PlayerSchemeHandler::ServeAsk(QWebEngineUrlRequestJob* job)
 {
     const QString key = QUrlQuery(job->requestUrl()).queryItemValue(QStringLiteral("key"));
-    const auto page = std::find_if(admitted_.begin(), admitted_.end(), [&](const Admitted& p) { return p.key == key; });
-    const AskReading reading = ReadMovieAsk(job->requestUrl(), page == admitted_.end() ? QString() : page->key);
+    Admitted* page = PageOf(key);
+    AskReading reading = ReadMovieAsk(job->requestUrl(), page ? page->key : QString());
     if (reading.refusal != AskRefusal::None) {
         job->fail(QWebEngineUrlRequestJob::RequestDenied);
         return;
     }
-    if (!page->network)
-        page->network = MovieFetch::NewNetwork(this);
-    auto* fetch = new MovieFetch(job, page->network);
-    QObject::connect(fetch, &MovieFetch::answered, job, [job](const QByteArray& body, const QByteArray& type) {
+    const quint64 id = ++lastAsk_;
+    // However it ends, its answer read or not, its place goes to the next.
+    QObject::connect(job, &QObject::destroyed, this, [this, key, id] { EndAsk(key, id); });
+    if (page->budget.Arrive(id)) {
+        StartAsk(*page, id, job, reading.ask);
+        return;
+    }
+    WaitingAsk& waiting = page->waiting[id];
+    waiting.job = job;
+    waiting.ask = std::move(reading.ask);
+    waiting.since.start();
+}
+
+void PlayerSchemeHandler::StartAsk(Admitted& page, quint64 id, QWebEngineUrlRequestJob* job, const MovieAsk& ask)
+{
+    if (!page.network)
+        page.network = MovieFetch::NewNetwork(this);
+    auto* fetch = new MovieFetch(job, page.network);
+    const QString key = page.key;
+    // What has come counts against the page's budget, and so does the answer
+    // until the page has read it (it goes with the job).
+    const auto held = [this, key, id, job, fetch](qint64 bytes) {
+        Admitted* owner = PageOf(key);
+        if (owner && owner->budget.Hold(id, bytes))
+            return true;
+        fetch->Abandon();
+        job->fail(QWebEngineUrlRequestJob::RequestFailed);
+        return false;
+    };
+    QObject::connect(fetch, &MovieFetch::progress, job, [held](qint64 received, qint64) { (void)held(received); });
+    QObject::connect(fetch, &MovieFetch::answered, job, [job, held](const QByteArray& body, const QByteArray& type) {
+        if (!held(body.size()))
+            return;
         auto* buffer = new QBuffer(job);
         buffer->setData(body);
         job->reply(type.isEmpty() ? QByteArrayLiteral("application/octet-stream") : type, buffer);
@@ -124,8 +170,28 @@ void PlayerSchemeHandler::ServeAsk(QWebEngineUrlRequestJob* job)
         job->fail(problem == MovieProblem::Refused ? QWebEngineUrlRequestJob::RequestDenied
                                                    : QWebEngineUrlRequestJob::RequestFailed);
     });
-    const MovieAsk& ask = reading.ask;
     fetch->Ask({ask.address, job->initiator(), ask.method, ask.body, ask.contentType});
+}
+
+void PlayerSchemeHandler::EndAsk(const QString& key, quint64 id)
+{
+    Admitted* page = PageOf(key);
+    if (!page)
+        return;
+    page->waiting.remove(id);
+    QList<quint64> next = page->budget.End(id);
+    while (!next.isEmpty()) {
+        const quint64 started = next.takeFirst();
+        const WaitingAsk waiting = page->waiting.take(started);
+        if (waiting.job && waiting.since.elapsed() < MovieFetch::DeadlineMs) {
+            StartAsk(*page, started, waiting.job, waiting.ask);
+            continue;
+        }
+        // Gone, or its turn came too late: it fails, and its place is free.
+        if (waiting.job)
+            waiting.job->fail(QWebEngineUrlRequestJob::RequestFailed);
+        next += page->budget.End(started);
+    }
 }
 
 void PlayerSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job)

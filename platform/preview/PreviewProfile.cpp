@@ -20,7 +20,7 @@ public:
     using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
     void interceptRequest(QWebEngineUrlRequestInfo& info) override
     {
-        if (ReachesNetwork(info.requestUrl()))
+        if (LeavesThePlayer(info.requestUrl()))
             info.block(true);
     }
 };

@@ -1,6 +1,7 @@
 // What a movie's page may ask the program to fetch, row by row: the program
 // takes a method, a one-line media type and a body within its limit, from
 // the page it gave the key to, and nothing else.
+#include "AskBudget.h"
 #include "MovieAskRule.h"
 
 #include <QUrlQuery>
@@ -64,6 +65,43 @@ TEST(MovieAskRule, TakesOnlyWhatARequestIsBuiltOf)
     // Not base64 at all.
     EXPECT_EQ(ReadMovieAsk(QUrl(QStringLiteral("vidlatch-ruffle://net/?key=%1&url=%2&method=POST&body=%25%25%25")
                                     .arg(key, cdn)), key).refusal, AskRefusal::Body);
+}
+
+// A page's asks, step by step: six at once, the rest in turn, oldest first;
+// what they hold together within the budget; an end known or not.
+TEST(AskBudget, SixAtOnceTheRestInTurnWithinTheBytes)
+{
+    constexpr qint64 MiB = qint64{1} << 20;
+    enum class Do { Arrive, Hold, End };
+    struct Step { Do what; quint64 ask; qint64 bytes; bool result; QList<quint64> started; };
+    AskBudget budget;
+    std::vector<Step> steps;
+    for (quint64 ask = 1; ask <= 8; ++ask)
+        steps.push_back({Do::Arrive, ask, 0, ask <= 6, {}});
+    const Step rest[] = {
+        {Do::Hold, 1, 40 * MiB, true, {}},
+        {Do::Hold, 2, 24 * MiB, true, {}},
+        {Do::Hold, 3, 1, false, {}},          // past the 64 MiB the asks hold together
+        {Do::Hold, 7, 1, false, {}},          // waiting: holds nothing
+        {Do::Hold, 1, 10 * MiB, true, {}},    // an ask's bytes are its latest count, not added up
+        {Do::Hold, 3, 30 * MiB, true, {}},
+        {Do::End, 8, 0, true, {}},            // gone while it waited: no place freed
+        {Do::End, 1, 0, true, {7}},           // a place freed: the oldest waiting starts
+        {Do::End, 1, 0, true, {}},            // told twice: nothing more
+        {Do::End, 99, 0, true, {}},           // never known
+        {Do::Hold, 7, 10 * MiB, true, {}},    // 1's bytes went with it: 64 MiB in all, the most
+        {Do::Hold, 7, 10 * MiB + 1, false, {}},
+    };
+    steps.insert(steps.end(), std::begin(rest), std::end(rest));
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        const Step& step = steps[i];
+        switch (step.what) {
+        case Do::Arrive: EXPECT_EQ(budget.Arrive(step.ask), step.result) << "step " << i; break;
+        case Do::Hold: EXPECT_EQ(budget.Hold(step.ask, step.bytes), step.result) << "step " << i; break;
+        case Do::End: EXPECT_EQ(budget.End(step.ask), step.started) << "step " << i; break;
+        }
+    }
+    EXPECT_EQ(budget.held(), AskBudget::HeldBytes);
 }
 
 } // namespace

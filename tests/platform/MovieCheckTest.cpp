@@ -251,9 +251,9 @@ TEST(MovieRedirectRule, AMovieReachesThisMachineOnlyWhereItCameFrom)
     }
     // The page itself reaches no network: the program fetches for it.
     for (const char* address : {"http://static.vidsite.example/", "https://cdn.vidsite.example/", "ws://127.1:6379/", "ftp://x.example/"})
-        EXPECT_TRUE(ReachesNetwork(QUrl(QLatin1String(address)))) << address;
+        EXPECT_TRUE(LeavesThePlayer(QUrl(QLatin1String(address)))) << address;
     for (const char* address : {"vidlatch-ruffle://app/ruffle.js", "vidlatch-ruffle://net/?url=x", "data:text/plain,x", "blob:http://static.vidsite.example/1"})
-        EXPECT_FALSE(ReachesNetwork(QUrl(QLatin1String(address)))) << address;
+        EXPECT_FALSE(LeavesThePlayer(QUrl(QLatin1String(address)))) << address;
 }
 
 } // namespace

@@ -386,6 +386,8 @@ TEST_P(ShockwaveFlashRecovery, EveryFetchPlaysItsOwnMovieAfterAnyFailure)
          "http://static.vidsite.example", false, nullptr, {}, "vid=asked-local"},
         {"... by every form of GetURL2", fail.arg(QLatin1String("reach-forms")), Outcome::Plays, MovieProblem::None, 0,
          "http://static.vidsite.example", false, nullptr, {}, "vid=asked-form"},
+        {"a movie that asks the player's scheme itself, a header in its media type", fail.arg(QLatin1String("reach-scheme")), Outcome::Plays,
+         MovieProblem::None, 0, "http://static.vidsite.example", false, nullptr, {}, "vid=asked-direct"},
         {"a movie that asks its site's CDN, its variables by POST", fail.arg(QLatin1String("reach-cdn")), Outcome::Plays, MovieProblem::None, 0,
          "http://static.vidsite.example", false, nullptr, {}, "POST cdn.vidsite.example/v1/res/vidplayer.swf?vid=asked-cdn-vars-post", {}, true},
         {"a busy movie shown while the next code is fetched, then a movie that plays", player, Outcome::Plays, MovieProblem::None, 0,

@@ -33,6 +33,9 @@ answers as the real one would for what Vidlatch needs:
                           vid=asked-form-...; each then vid=asked-own), that
                           ask the site's CDN by every form of ActionGetURL2
                           (reach-cdn: vid=asked-cdn-..., then vid=asked-own),
+                          that ask the player's scheme directly with a
+                          header in the media type (reach-scheme:
+                          vid=asked-direct-..., then vid=asked-own),
                           or that make the player panic
                           (panic, from ../shared/movies where it is)
   127.0.0.1, localhost    the static host again, as a service on the user's
@@ -191,6 +194,10 @@ REACHES = {
     "reach-local": lambda port: load_movies("http://vidlatch-demo.local:%d/v1/res/vidplayer.swf?vid=asked-local" % port),
     "reach-forms": lambda port: every_get_url2("http://%s:%d/v1/res/vidplayer.swf?vid=asked-form" % (LOOPBACK_NAME, port)),
     "reach-cdn": lambda port: every_get_url2("http://%s/v1/res/vidplayer.swf?vid=asked-cdn" % CDN_HOST),
+    # The player's own scheme, asked directly, with a header put in its media type.
+    "reach-scheme": lambda port: every_get_url2(
+        "vidlatch-ruffle://net/?method=POST&body=YT0x&type=text%2Fplain%0D%0AX-Injected%3A%20yes&url="
+        + "http%3A%2F%2F" + CDN_HOST + "%2Fv1%2Fres%2Fvidplayer.swf%3Fvid%3Dasked-direct"),
 }
 
 FAILURES = {

@@ -37,10 +37,11 @@ namespace vidlatch::platform {
 // The same scheme, host and port.
 [[nodiscard]] bool IsSameOrigin(const QUrl& page, const QUrl& to);
 
-// Whether the preview page's request for `address` would leave the program:
+// Whether the preview page's request for `address` would leave the player:
 // all but the player's own scheme and what the page holds (data:, blob:)
-// does, and the page sends none of it itself; the program fetches what a
-// movie asks, judged by MayMovieRequest.
-[[nodiscard]] bool ReachesNetwork(const QUrl& address);
+// does, the network and the machine's files (file:) alike, and the page
+// sends none of it itself; the program fetches what a movie asks of the
+// web, judged by MayMovieRequest.
+[[nodiscard]] bool LeavesThePlayer(const QUrl& address);
 
 } // namespace vidlatch::platform

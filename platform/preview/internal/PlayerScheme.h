@@ -1,10 +1,15 @@
 #pragma once
 
+#include "AskBudget.h"
+#include "MovieAskRule.h"
 #include "SchemeNames.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
+#include <QPointer>
 #include <QHash>
 #include <QString>
+#include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlSchemeHandler>
 
 class QNetworkAccessManager;
@@ -35,16 +40,28 @@ public:
     void Forget(const void* owner);
 
 private:
+    // An ask waiting its turn: it gives up where its turn comes too late.
+    struct WaitingAsk {
+        QPointer<QWebEngineUrlRequestJob> job;
+        MovieAsk ask;
+        QElapsedTimer since;
+    };
     struct Admitted {
         QString key;
         QString token;     // of the movie offered, if one is
         QByteArray movie;
         QNetworkAccessManager* network = nullptr;  // for its asks, made at the first
+        AskBudget budget;
+        QHash<quint64, WaitingAsk> waiting;
     };
+    Admitted* PageOf(const QString& key);
     void ServeMovie(QWebEngineUrlRequestJob* job, const QString& token);
     void ServeAsk(QWebEngineUrlRequestJob* job);
+    void StartAsk(Admitted& page, quint64 id, QWebEngineUrlRequestJob* job, const MovieAsk& ask);
+    void EndAsk(const QString& key, quint64 id);
     QString folder_;
     QHash<const void*, Admitted> admitted_;
+    quint64 lastAsk_ = 0;
 };
 
 } // namespace vidlatch::platform
