@@ -27,11 +27,13 @@
 //   leave    Form1, then the browser window: a tab's home button pressed on a
 //            page spinning in a loop, in its main frame and in a frame; the
 //            time until the home page is shown
-//   fetch, fetch-rebuild
+//   fetch, fetch-rebuild, fetch-after-hung
 //            Form1, then a fetch of each of several codes as a user makes it:
 //            Command1, Enter on the notice, and one preview pixel polled every
 //            5 ms until it shows the code's movie; each movie in the running
-//            player, or (fetch-rebuild) each in a player page built anew
+//            player, or (fetch-rebuild) each in a player page built anew, or
+//            (fetch-after-hung) each after a movie whose script has looped
+//            for a second past its first two seconds, its page silent
 #include "AddressWatch.h"
 #include "DemoPlayer.h"
 #include "Form1.h"
@@ -230,7 +232,9 @@ void FetchAsUser(ui::Form1* form1, const QString& code, std::function<void()> cl
 // off the screen every 5 ms until it shows the code's movie. With `rebuild`,
 // each fetch first has the preview play a movie of another origin, so that
 // the fetched one needs a new player page.
-void ReportFetches(ui::Form1* form1, bool rebuild)
+enum class FetchAfter { Movie, OtherOrigin, HungMovie };
+
+void ReportFetches(ui::Form1* form1, FetchAfter after)
 {
     constexpr int Fetches = 12;
     struct Run { int step = 0; QElapsedTimer clock; QList<double> times; };
@@ -264,23 +268,29 @@ void ReportFetches(ui::Form1* form1, bool rebuild)
         if (run->step == Fetches) {
             for (int i = 0; i < run->times.size(); ++i)
                 Report(("fetch_" + std::to_string(i + 1)).c_str(), run->times[i], "ms");
-            Report(rebuild ? "fetch_to_frame_new_page_median" : "fetch_to_frame_running_player_median",
+            Report(after == FetchAfter::OtherOrigin ? "fetch_to_frame_new_page_median"
+                   : after == FetchAfter::HungMovie ? "fetch_to_frame_after_hung_median"
+                                                    : "fetch_to_frame_running_player_median",
                    Median(run->times), "ms");
             QCoreApplication::exit(0);
             return;
         }
         const QString code = DemoCodes[run->step % DemoCodes.size()];
-        if (!rebuild) {
+        if (after == FetchAfter::Movie) {
             fetch(code);
             return;
         }
-        // Another origin first; the fetch then builds the player page anew.
+        // Another origin first, the fetch then building the player page
+        // anew; or a movie that plays two seconds, then spins for ever.
+        const QString other = DemoCodes[(run->step + 1) % DemoCodes.size()];
         auto connection = std::make_shared<QMetaObject::Connection>();
         *connection = QObject::connect(flash, &platform::ShockwaveFlash::movieShown, [=] {
             QObject::disconnect(*connection);
-            QTimer::singleShot(300, [=] { fetch(code); });
+            QTimer::singleShot(after == FetchAfter::HungMovie ? 3000 : 300, [=] { fetch(code); });
         });
-        flash->setMovie(OtherOriginPlayer + DemoCodes[(run->step + 1) % DemoCodes.size()]);
+        flash->setMovie(after == FetchAfter::HungMovie
+                            ? QStringLiteral("http://static.vidsite.example/fail/loop.swf?f=3&vid=") + other
+                            : OtherOriginPlayer + other);
     };
     (*next)();
 }
@@ -662,7 +672,10 @@ int main(int argc, char** argv)
                 return;
             }
             if (std::strncmp(mode, "fetch", 5) == 0) {
-                QTimer::singleShot(500, [&] { ReportFetches(form1.get(), std::strcmp(mode, "fetch-rebuild") == 0); });
+                const FetchAfter after = std::strcmp(mode, "fetch-rebuild") == 0      ? FetchAfter::OtherOrigin
+                                         : std::strcmp(mode, "fetch-after-hung") == 0 ? FetchAfter::HungMovie
+                                                                                       : FetchAfter::Movie;
+                QTimer::singleShot(500, [&, after] { ReportFetches(form1.get(), after); });
                 return;
             }
             if (std::strcmp(mode, "soak") == 0) {

@@ -23,7 +23,7 @@ trap 'kill $site 2>/dev/null || true' EXIT
 read -r _ port _ < "$fifo"; rm -f "$fifo"
 export http_proxy="http://127.0.0.1:$port" no_proxy="127.0.0.1,localhost"
 
-for mode in ${VIDLATCH_BENCH_MODES:-bare bare-ruffle main browser switch fetch fetch-rebuild cycles leave long idle large soak}; do
+for mode in ${VIDLATCH_BENCH_MODES:-bare bare-ruffle main browser switch fetch fetch-rebuild fetch-after-hung cycles leave long idle large soak}; do
   # The long modes measure a whole session in one run.
   mode_runs=$runs
   case "$mode" in long|idle|large|soak) mode_runs=1 ;; esac
