@@ -109,6 +109,10 @@ void MovieFetch::Send(QNetworkRequest request, const QByteArray& method, const Q
     // version's own default.
     request.setMaximumRedirectsAllowed(MaxRedirects);
     visited_ = {request.url()};
+    if (!network_) {
+        QMetaObject::invokeMethod(this, [this] { emit failed(MovieProblem::Unreachable, 0); }, Qt::QueuedConnection);
+        return;
+    }
     reply_ = network_->sendCustomRequest(request, method, body);
     QNetworkReply* reply = reply_;
     connect(reply, &QNetworkReply::redirected, this, [this, reply](const QUrl& to) {

@@ -92,7 +92,9 @@ private:
     void Finish();
     void CheckProgress();
 
-    QNetworkAccessManager* network_;
+    // A shared network may go first (a page's asks end with their page):
+    // a fetch still looking its address up then sends nothing.
+    QPointer<QNetworkAccessManager> network_;
     QPointer<QNetworkReply> reply_;
     bool asked_ = false;   // a movie's request: answered as it comes, not checked as a movie
     quint64 attempt_ = 0;  // a look-up of an attempt abandoned since is not heeded
