@@ -2,42 +2,46 @@
 
 namespace vidlatch::platform {
 
-bool AskBudget::Arrive(quint64 ask)
+AskBudget::Turn AskBudget::Arrive(quint64 ask, qint64 bodyBytes)
 {
-    if (running_.size() < AtOnce) {
-        running_.insert(ask, 0);
-        return true;
+    if (total_ + bodyBytes > HeldBytes)
+        return Turn::Never;
+    total_ += bodyBytes;
+    asks_.insert(ask, {bodyBytes, 0});
+    if (running_ < AtOnce) {
+        ++running_;
+        return Turn::Now;
     }
     waiting_.append(ask);
-    return false;
+    return Turn::Later;
 }
 
 bool AskBudget::Hold(quint64 ask, qint64 bytes)
 {
-    const auto it = running_.find(ask);
-    if (it == running_.end())
+    const auto it = asks_.find(ask);
+    if (it == asks_.end() || waiting_.contains(ask))
         return false;
-    if (total_ - *it + bytes > HeldBytes)
+    if (total_ - it->answer + bytes > HeldBytes)
         return false;
-    total_ += bytes - *it;
-    *it = bytes;
+    total_ += bytes - it->answer;
+    it->answer = bytes;
     return true;
 }
 
 QList<quint64> AskBudget::End(quint64 ask)
 {
+    const auto it = asks_.find(ask);
+    if (it == asks_.end())
+        return {};
+    total_ -= it->body + it->answer;
+    asks_.erase(it);
     if (waiting_.removeOne(ask))
         return {};
-    const auto it = running_.find(ask);
-    if (it == running_.end())
-        return {};
-    total_ -= *it;
-    running_.erase(it);
+    --running_;
     QList<quint64> started;
-    while (running_.size() < AtOnce && !waiting_.isEmpty()) {
-        const quint64 next = waiting_.takeFirst();
-        running_.insert(next, 0);
-        started.append(next);
+    while (running_ < AtOnce && !waiting_.isEmpty()) {
+        started.append(waiting_.takeFirst());
+        ++running_;
     }
     return started;
 }

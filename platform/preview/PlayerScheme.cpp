@@ -130,9 +130,14 @@ void PlayerSchemeHandler::ServeAsk(QWebEngineUrlRequestJob* job)
         return;
     }
     const quint64 id = ++lastAsk_;
+    const AskBudget::Turn turn = page->budget.Arrive(id, reading.ask.body.size());
+    if (turn == AskBudget::Turn::Never) {
+        job->fail(QWebEngineUrlRequestJob::RequestFailed);
+        return;
+    }
     // However it ends, its answer read or not, its place goes to the next.
     QObject::connect(job, &QObject::destroyed, this, [this, key, id] { EndAsk(key, id); });
-    if (page->budget.Arrive(id)) {
+    if (turn == AskBudget::Turn::Now) {
         StartAsk(*page, id, job, reading.ask);
         return;
     }

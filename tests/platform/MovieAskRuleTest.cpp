@@ -68,36 +68,39 @@ TEST(MovieAskRule, TakesOnlyWhatARequestIsBuiltOf)
 }
 
 // A page's asks, step by step: six at once, the rest in turn, oldest first;
-// what they hold together within the budget; an end known or not.
+// what they hold together (bodies sent, answers come) within the budget; an
+// end known or not.
 TEST(AskBudget, SixAtOnceTheRestInTurnWithinTheBytes)
 {
     constexpr qint64 MiB = qint64{1} << 20;
+    using Turn = AskBudget::Turn;
     enum class Do { Arrive, Hold, End };
-    struct Step { Do what; quint64 ask; qint64 bytes; bool result; QList<quint64> started; };
+    struct Step { Do what; quint64 ask; qint64 bytes; Turn turn; bool held; QList<quint64> started; };
     AskBudget budget;
     std::vector<Step> steps;
     for (quint64 ask = 1; ask <= 8; ++ask)
-        steps.push_back({Do::Arrive, ask, 0, ask <= 6, {}});
+        steps.push_back({Do::Arrive, ask, ask == 8 ? MiB : 0, ask <= 6 ? Turn::Now : Turn::Later, true, {}});
     const Step rest[] = {
-        {Do::Hold, 1, 40 * MiB, true, {}},
-        {Do::Hold, 2, 24 * MiB, true, {}},
-        {Do::Hold, 3, 1, false, {}},          // past the 64 MiB the asks hold together
-        {Do::Hold, 7, 1, false, {}},          // waiting: holds nothing
-        {Do::Hold, 1, 10 * MiB, true, {}},    // an ask's bytes are its latest count, not added up
-        {Do::Hold, 3, 30 * MiB, true, {}},
-        {Do::End, 8, 0, true, {}},            // gone while it waited: no place freed
-        {Do::End, 1, 0, true, {7}},           // a place freed: the oldest waiting starts
-        {Do::End, 1, 0, true, {}},            // told twice: nothing more
-        {Do::End, 99, 0, true, {}},           // never known
-        {Do::Hold, 7, 10 * MiB, true, {}},    // 1's bytes went with it: 64 MiB in all, the most
-        {Do::Hold, 7, 10 * MiB + 1, false, {}},
+        {Do::Hold, 1, 40 * MiB, {}, true, {}},
+        {Do::Hold, 2, 23 * MiB, {}, true, {}},         // with 8's body: 64 MiB, the most
+        {Do::Hold, 3, 1, {}, false, {}},               // past it
+        {Do::Arrive, 9, 1, Turn::Never, true, {}},     // a body that no longer fits
+        {Do::Hold, 7, 1, {}, false, {}},               // waiting: nothing comes to it
+        {Do::Hold, 1, 10 * MiB, {}, true, {}},         // an ask's bytes are its latest count, not added up
+        {Do::Hold, 3, 30 * MiB, {}, true, {}},
+        {Do::End, 8, 0, {}, true, {}},                 // gone while it waited: no place freed, its body let go
+        {Do::End, 1, 0, {}, true, {7}},                // a place freed: the oldest waiting starts
+        {Do::End, 1, 0, {}, true, {}},                 // told twice: nothing more
+        {Do::End, 99, 0, {}, true, {}},                // never known
+        {Do::Hold, 7, 11 * MiB, {}, true, {}},         // 1's bytes went with it: 64 MiB in all again
+        {Do::Hold, 7, 11 * MiB + 1, {}, false, {}},
     };
     steps.insert(steps.end(), std::begin(rest), std::end(rest));
     for (std::size_t i = 0; i < steps.size(); ++i) {
         const Step& step = steps[i];
         switch (step.what) {
-        case Do::Arrive: EXPECT_EQ(budget.Arrive(step.ask), step.result) << "step " << i; break;
-        case Do::Hold: EXPECT_EQ(budget.Hold(step.ask, step.bytes), step.result) << "step " << i; break;
+        case Do::Arrive: EXPECT_EQ(budget.Arrive(step.ask, step.bytes), step.turn) << "step " << i; break;
+        case Do::Hold: EXPECT_EQ(budget.Hold(step.ask, step.bytes), step.held) << "step " << i; break;
         case Do::End: EXPECT_EQ(budget.End(step.ask), step.started) << "step " << i; break;
         }
     }
