@@ -202,7 +202,7 @@ QJsonObject ShockwaveFlash::PlayArguments(const Fetched& fetched) const
         {QStringLiteral("still"), fetched.still},
         {QStringLiteral("failedMessage"), MovieProblemText(MovieProblem::Unplayable)},
     };
-    if (fetched.movie.size() <= PreviewMachine::InlineMovieBytes)
+    if (PreviewMachine::TravelsInCall(fetched.movie.size()))
         play.insert(QStringLiteral("data"), QString::fromLatin1(fetched.movie.toBase64()));
     return play;
 }

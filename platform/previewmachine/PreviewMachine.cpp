@@ -309,7 +309,7 @@ bool PreviewMachine::Holds(Guard guard, const Input& input) const
     case G::PageComing: return page_ == Page::Building && (sentence || pageOrigin_ == movieOrigin_);
     case G::AheadStages:
         return page_ == Page::Ready && seen_ && !silent_ && PageFitsOrigin(aheadOrigin_) &&
-               input.bytes <= InlineMovieBytes;
+               TravelsInCall(input.bytes);
     case G::Unexplained: return !sentence;
     case G::NotRetried: return !retried_;
     case G::FirstLoss: return losses_ == 0;

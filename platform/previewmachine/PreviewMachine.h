@@ -101,6 +101,9 @@ public:
 
     // Movies larger than this are handed over through the scheme, not staged.
     static constexpr qsizetype InlineMovieBytes = qsizetype{1} << 20;
+    // Whether a movie of `bytes` travels in the call that hands it over (else
+    // the page fetches it from the player's scheme, and it is never staged).
+    [[nodiscard]] static constexpr bool TravelsInCall(qsizetype bytes) { return bytes <= InlineMovieBytes; }
     // A page's renderer only grows: after a movie this large, or this many
     // movies, the next gets a new page in a new renderer.
     static constexpr qsizetype LargeMovieBytes = qsizetype{8} << 20;
