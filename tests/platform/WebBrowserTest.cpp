@@ -79,6 +79,7 @@ TEST(WebBrowser, DownloadBeginFollowsNavigations)
     // then, and one as its page arrives, with the new address.
     Watched w;
     ASSERT_TRUE(w.Load([&] { w.browser->Navigate(Home); }));
+    ASSERT_TRUE(test::QueuedDelivered());  // the arrival's own, raised from the event loop
     EXPECT_EQ(w.seen, (QStringList{QString(), Home}));
 
     // A link to a video page: the page, its arrival and the frame inside it.
