@@ -9,14 +9,14 @@
 namespace vidlatch::platform {
 namespace {
 
-// The hosts the built-in browsers show: the web engine they run gets no
-// security updates from the distribution, so it is kept to the video site
-// and the program's own forum.
 QString FromCore(std::u16string_view text)
 {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// The hosts the built-in browsers show: the web engine they run gets no
+// security updates from the distribution, so it is kept to the video site
+// and the program's own forum.
 bool IsSiteHost(QString host)
 {
     if (host.endsWith(u'.'))
