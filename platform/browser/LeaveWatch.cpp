@@ -3,6 +3,7 @@
 #include "BrowserPage.h"
 
 #include <QPointer>
+#include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
 
 #include <utility>
@@ -35,15 +36,23 @@ LeaveWatch::LeaveWatch(BrowserPage* page, QObject* parent, const RendererProcess
         if (status != QWebEnginePage::NormalTerminationStatus)
             emit rendererGone(CarryOn());
     });
+    // A page that has arrived has let go of the one before, however slow it
+    // is to finish loading.
+    connect(page_, &BrowserPage::committed, this, [this] { guard_.LetGo(); });
     // The user, not the page, holds up a page that shows a dialog.
     connect(page_, &BrowserPage::dialogShowing, this, [this](bool showing) { guard_.Paused(showing, clock_.elapsed()); });
 }
 
 void LeaveWatch::Leave(std::function<void()> go)
 {
-    guard_.Leaving(clock_.elapsed());
     leave_ = std::move(go);
-    ticks_.start();
+    // Before its first page a browser has nothing that could hold it, only a
+    // renderer that may still be starting (slowly, on a busy machine): it
+    // would be taken for a stuck page.
+    if (page_->history()->count() > 0) {
+        guard_.Leaving(clock_.elapsed());
+        ticks_.start();
+    }
     leave_();
 }
 

@@ -71,11 +71,15 @@ struct Browser {
         window.show();
     }
 
+    // Opens a page that stays where it is asked for, and waits until it has
+    // arrived and loaded: the late end of the load before is no arrival.
     bool Open(const QString& address)
     {
         QSignalSpy loaded(view, &QWebEngineView::loadFinished);
         view->Navigate(address);
-        return loaded.wait(15000);
+        const QString arrived = QUrl(address).toString();
+        return WaitUntil([&] { return !loaded.isEmpty() && view->LocationURL() == arrived && !view->page()->isLoading(); },
+                         15000);
     }
     void Run(const QString& script) { view->page()->runJavaScript(script); }
     // Runs a script that ends by setting document.title, and returns that title.
