@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Start-up, preview and memory figures of Vidlatch's windows beside a bare Qt
-# window with two web views, each mode run three times (idle, large and soak
-# once) on a virtual display against the demo site.
+# window with two web views, each mode run three times (long, idle, large,
+# asks and soak once) on a virtual display against the demo site.
 # Usage: bench/window-bench.sh [RUNS], after a build (./test or ./run).
 # VIDLATCH_BENCH_MODES picks modes (default: all of them).
 set -euo pipefail
@@ -23,10 +23,10 @@ trap 'kill $site 2>/dev/null || true' EXIT
 read -r _ port _ < "$fifo"; rm -f "$fifo"
 export http_proxy="http://127.0.0.1:$port" no_proxy="127.0.0.1,localhost"
 
-for mode in ${VIDLATCH_BENCH_MODES:-bare bare-ruffle main browser switch fetch fetch-rebuild fetch-after-hung cycles leave long idle large soak}; do
+for mode in ${VIDLATCH_BENCH_MODES:-bare bare-ruffle main browser switch fetch fetch-rebuild fetch-after-hung cycles leave long idle large asks soak}; do
   # The long modes measure a whole session in one run.
   mode_runs=$runs
-  case "$mode" in long|idle|large|soak) mode_runs=1 ;; esac
+  case "$mode" in long|idle|large|asks|soak) mode_runs=1 ;; esac
   for run in $(seq "$mode_runs"); do
     VIDLATCH_BENCH_T0=$(date +%s%N) "$bench" "$mode" 2>"${VIDLATCH_BENCH_STDERR:-/dev/null}" \
       | sed "s/^/$mode run $run: /"

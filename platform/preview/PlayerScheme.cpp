@@ -53,7 +53,24 @@ QString PlayerSchemeHandler::AdmitPage(const void* owner)
 void PlayerSchemeHandler::NewMovie(const void* owner)
 {
     const auto page = admitted_.find(owner);
-    if (page != admitted_.end() && page->network)
+    if (page == admitted_.end())
+        return;
+    // The movie before is gone: what it asked would hold the page's budget,
+    // and the new movie's asks would wait behind it.
+    const QHash<quint64, StartedAsk> started = std::exchange(page->started, {});
+    const QHash<quint64, WaitingAsk> waiting = std::exchange(page->waiting, {});
+    page->budget = AskBudget();
+    for (const StartedAsk& ask : started) {
+        if (ask.fetch)
+            ask.fetch->Abandon();
+        if (ask.job)
+            ask.job->fail(QWebEngineUrlRequestJob::RequestAborted);
+    }
+    for (const WaitingAsk& ask : waiting) {
+        if (ask.job)
+            ask.job->fail(QWebEngineUrlRequestJob::RequestAborted);
+    }
+    if (page->network)
         page->network->setCookieJar(new QNetworkCookieJar);  // the one before goes with it
 }
 
@@ -152,6 +169,7 @@ void PlayerSchemeHandler::StartAsk(Admitted& page, quint64 id, QWebEngineUrlRequ
     if (!page.network)
         page.network = MovieFetch::NewNetwork(this);
     auto* fetch = new MovieFetch(job, page.network);
+    page.started.insert(id, {job, fetch});
     const QString key = page.key;
     // What has come counts against the page's budget, and so does the answer
     // until the page has read it (it goes with the job).
@@ -184,6 +202,7 @@ void PlayerSchemeHandler::EndAsk(const QString& key, quint64 id)
     if (!page)
         return;
     page->waiting.remove(id);
+    page->started.remove(id);
     QList<quint64> next = page->budget.End(id);
     while (!next.isEmpty()) {
         const quint64 started = next.takeFirst();

@@ -219,6 +219,7 @@ void ShockwaveFlash::HandOver()
 {
     // The answer to a hand-over says the page took it: until then a page
     // that does not answer cannot play the movie the user waits on.
+    PreviewPlayerScheme().NewMovie(this);
     if (machine_.Problem() != MovieProblem::None) {
         link_->Call("vidlatchFail", {
             {QStringLiteral("serial"), serial_},
@@ -229,7 +230,6 @@ void ShockwaveFlash::HandOver()
         });
         return;
     }
-    PreviewPlayerScheme().NewMovie(this);
     QJsonObject play = PlayArguments(fetched_);
     play.insert(QStringLiteral("serial"), serial_);
     if (!play.contains(QStringLiteral("data")))

@@ -1,3 +1,4 @@
+#include "AskBudget.h"
 #include "DemoSite.h"
 #include "MovieCheck.h"
 #include "MovieFetch.h"
@@ -297,6 +298,17 @@ TEST_P(ShockwaveFlashRecovery, EveryFetchPlaysItsOwnMovieAfterAnyFailure)
                 << "not fetched ahead";
         };
     };
+    // A movie whose hundred asks are under way, six at once, the rest waiting:
+    // they end with it, and hold up none of the next movie's.
+    const auto afterAnAskFlood = [&] {
+        const int shown = preview.shown;
+        flash->setMovie(fail.arg(QLatin1String("flood-asks")));
+        ASSERT_TRUE(WaitUntil([&] { return preview.shown > shown; }, 30000)) << "the flooding movie";
+        ASSERT_TRUE(WaitUntil([&] { return test::DemoSite::Log().count(QLatin1String(".flood.example/")) >= AskBudget::AtOnce; }))
+            << "its asks are not under way";
+        test::DemoSite::ClearLog();
+        before = demo::PlayerColour(QStringLiteral("Tb7_wE3-pQs"));
+    };
     // A first frame that never ends: its page took the movie and is busy, not
     // dead, and the movie is not loaded again; at the start clock its
     // renderer goes, and a new page says why.
@@ -390,6 +402,8 @@ TEST_P(ShockwaveFlashRecovery, EveryFetchPlaysItsOwnMovieAfterAnyFailure)
          MovieProblem::None, 0, "http://static.vidsite.example", false, nullptr, {}, "vid=asked-direct"},
         {"a movie that asks its site's CDN, its variables by POST", fail.arg(QLatin1String("reach-cdn")), Outcome::Plays, MovieProblem::None, 0,
          "http://static.vidsite.example", false, nullptr, {}, "POST cdn.vidsite.example/v1/res/vidplayer.swf?vid=asked-cdn-vars-post", {}, true},
+        {"... after a movie whose hundred asks are under way", fail.arg(QLatin1String("reach-cdn")), Outcome::Plays, MovieProblem::None, 0,
+         "http://static.vidsite.example", false, nullptr, afterAnAskFlood, "POST cdn.vidsite.example/v1/res/vidplayer.swf?vid=asked-cdn-vars-post", {}, true},
         {"a busy movie shown while the next code is fetched, then a movie that plays", player, Outcome::Plays, MovieProblem::None, 0,
          "http://static.vidsite.example", false, nullptr, busyWhileTheNextComes(QStringLiteral("http://static.vidsite.example/fail/busy.swf?f=3&vid=k0LmN8vB2xC"), player)},
         {"a first frame that hangs, then a movie that plays", player, Outcome::Plays, MovieProblem::None, 0, "http://static.vidsite.example", false, nullptr,

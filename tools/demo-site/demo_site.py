@@ -36,13 +36,15 @@ answers as the real one would for what Vidlatch needs:
                           that ask the player's scheme directly with a
                           header in the media type (reach-scheme:
                           vid=asked-direct-..., then vid=asked-own),
-                          or that make the player panic
+                          that ask 100 names with a LoadVars each
+                          (flood-asks), or that make the player panic
                           (panic, from ../shared/movies where it is)
   127.0.0.1, localhost    the static host again, as a service on the user's
   and LOOPBACK_NAME       machine would answer a redirected fetch
   cdn.vidsite.example     the player movie again, with no CORS header
   bbs.brightfold.example  the forum page
   www.baidu.com           the connection probe
+  ask-N.flood.example     60 MB at 1.2 MB a second, for flood-asks
 
 Usage: demo_site.py [--port N] [--log FILE]; prints "PORT N NAME" once
 listening, NAME being LOOPBACK_NAME (to be left out of the proxy).
@@ -200,6 +202,17 @@ REACHES = {
         + "http%3A%2F%2F" + CDN_HOST + "%2Fv1%2Fres%2Fvidplayer.swf%3Fvid%3Dasked-direct"),
 }
 
+# A movie that asks 100 names at once, with a LoadVars each; the names lead
+# nowhere but to the demo's flood host, through the proxy, which answers each
+# with FLOOD_MB megabytes at 1.2 MB a second.
+FLOOD_ASKS = 100
+FLOOD_MB = 60
+FLOOD_HOST = "flood.example"
+ASK_FLOOD = b"".join(
+    avm1_push("http://ask-%d.%s/answer?mb=%d" % (i, FLOOD_HOST, FLOOD_MB), 1, 0, "LoadVars")
+    + b"\x40" + avm1_push("load") + b"\x52\x17"  # new LoadVars().load(address)
+    for i in range(FLOOD_ASKS))
+
 FAILURES = {
     "404": (404, b"not found", "text/plain"),
     "500": (500, b"", "text/plain"),
@@ -356,6 +369,8 @@ class DemoSite(BaseHTTPRequestHandler):
             FORUM_HOST: self.forum_host,
             PROBE_HOST: self.probe_host,
         }.get(host)
+        if handler is None and host.endswith("." + FLOOD_HOST):
+            handler = self.flood_host
         if handler is None:
             self.send(502, page("无法访问", "<p>演示站点没有 %s</p>" % html.escape(host)))
             return
@@ -457,6 +472,8 @@ class DemoSite(BaseHTTPRequestHandler):
             own = load_movies("http://%s/v1/res/vidplayer.swf?vid=asked-own" % STATIC_HOST)
             self.send(200, make_swf(movie_colour(vid), first_script=REACHES[kind](port) + own),
                       "application/x-shockwave-flash")
+        elif kind == "flood-asks":
+            self.send(200, make_swf(movie_colour(vid), first_script=ASK_FLOOD), "application/x-shockwave-flash")
         elif kind == "browse":
             self.send(200, make_swf(movie_colour(vid), first_script=BROWSE_FILES), "application/x-shockwave-flash")
         elif kind == "panic":
@@ -518,6 +535,24 @@ class DemoSite(BaseHTTPRequestHandler):
                 self.wfile.write(chunk)
                 self.wfile.flush()
                 time.sleep(1)
+        except OSError:
+            pass  # the program gave up on it
+        self.close_connection = True
+
+    def flood_host(self, path, query):
+        """The answer of a flooding movie's ask: its megabytes at 1.2 MB a
+        second, its length said."""
+        size = int(query.get("mb", ["1"])[0]) << 20
+        try:
+            self.send_response(200)
+            self.send_header("Content-Type", "text/plain")
+            self.send_header("Content-Length", str(size))
+            self.end_headers()
+            chunk = b"a" * (120 << 10)
+            for _ in range(size // len(chunk)):
+                self.wfile.write(chunk)
+                self.wfile.flush()
+                time.sleep(0.1)
         except OSError:
             pass  # the program gave up on it
         self.close_connection = True

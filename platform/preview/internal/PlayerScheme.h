@@ -15,6 +15,10 @@
 class QNetworkAccessManager;
 
 namespace vidlatch::platform {
+class MovieFetch;
+}
+
+namespace vidlatch::platform {
 
 // Registers PlayerScheme (SchemeNames.h). Must run before the QApplication is made.
 void RegisterPlayerScheme();
@@ -29,7 +33,8 @@ public:
     // those of the documents before are good no more. Its asks keep cookies
     // of their own.
     [[nodiscard]] QString AdmitPage(const void* owner);
-    // A new movie in the owner's page: its asks start with no cookies.
+    // A new movie in the owner's page, or its sentence: the asks of the
+    // movie before end, and the new movie's start with no cookies.
     void NewMovie(const void* owner);
     // Holds `movie` for one request of the address returned, by the owner's
     // page; a movie not taken is dropped by Withdraw or when the next one is
@@ -46,12 +51,17 @@ private:
         MovieAsk ask;
         QElapsedTimer since;
     };
+    struct StartedAsk {
+        QPointer<QWebEngineUrlRequestJob> job;
+        QPointer<MovieFetch> fetch;
+    };
     struct Admitted {
         QString key;
         QString token;     // of the movie offered, if one is
         QByteArray movie;
         QNetworkAccessManager* network = nullptr;  // for its asks, made at the first
         AskBudget budget;
+        QHash<quint64, StartedAsk> started;
         QHash<quint64, WaitingAsk> waiting;
     };
     Admitted* PageOf(const QString& key);
