@@ -4,6 +4,8 @@
 
 #include <QHostInfo>
 #include <QNetworkAccessManager>
+#include <QNetworkCookie>
+#include <QNetworkCookieJar>
 #include <QNetworkProxyFactory>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -33,6 +35,9 @@ QNetworkAccessManager* MovieFetch::NewNetwork(QObject* parent)
 MovieFetch::MovieFetch(QObject* parent, QNetworkAccessManager* network)
     : QObject(parent), network_(network ? network : NewNetwork(this))
 {
+    resolver_ = [this](const QString& host, std::function<void(const QHostInfo&)> answer) {
+        QHostInfo::lookupHost(host, this, std::move(answer));
+    };
     stallWatch_.setInterval(StallMs);
     connect(&stallWatch_, &QTimer::timeout, this, &MovieFetch::CheckProgress);
     deadline_.setSingleShot(true);
@@ -40,87 +45,128 @@ MovieFetch::MovieFetch(QObject* parent, QNetworkAccessManager* network)
     connect(&deadline_, &QTimer::timeout, this, [this] {
         if (reply_)
             CutShort(reply_, MovieProblem::TooSlow);
+        else
+            Fail(MovieProblem::TooSlow, redirectStatus_);  // still looking a name up
     });
+}
+
+void MovieFetch::Begin(bool asked)
+{
+    Abandon();
+    asked_ = asked;
+    cutShort_ = MovieProblem::None;
+    redirectStatus_ = 0;
+    received_ = receivedAtLastLook_ = 0;
+    visited_.clear();
+    stallWatch_.start();
+    deadline_.start();
 }
 
 void MovieFetch::Start(const QUrl& address)
 {
-    Abandon();
-    asked_ = false;
-    QNetworkRequest request(address);
-    request.setRawHeader("Accept", "application/x-shockwave-flash, */*");
-    Send(request, "GET", {});
+    Begin(false);
+    visited_ = {address};
+    // The movie's own address is the site's: where it leads is noted, not judged.
+    Go({address, "GET", {}, {}}, [](const auto&) { return true; });
 }
 
 void MovieFetch::Ask(const MovieRequest& asked)
 {
-    Abandon();
-    asked_ = true;
-    QNetworkRequest request(asked.address);
-    if (!asked.contentType.isEmpty())
-        request.setHeader(QNetworkRequest::ContentTypeHeader, asked.contentType);
-    const auto refused = [this](MovieProblem problem) {
-        // Said once the caller has its answer in hand, as any failure is.
-        QMetaObject::invokeMethod(this, [this, problem] { emit failed(problem, 0); }, Qt::QueuedConnection);
+    Begin(true);
+    visited_ = {asked.address};
+    const Allowed allowed = [asked](const std::optional<QList<QHostAddress>>& resolved) {
+        return MayMovieRequest(asked.page, asked.address, resolved, asked.movieCameFromHere);
     };
-    if (!MayMovieRequest(asked.page, asked.address)) {
-        refused(MovieProblem::Refused);
+    // Refused by how it is written before any look-up; its own origin is
+    // judged by where it leads.
+    if (!IsSameOrigin(asked.page, asked.address) && !allowed(std::nullopt)) {
+        // Said once the caller has its answer in hand, as any failure is.
+        QMetaObject::invokeMethod(this, [this, attempt = attempt_] {
+            if (attempt == attempt_)
+                Fail(MovieProblem::Refused, 0);
+        }, Qt::QueuedConnection);
         return;
     }
-    if (IsSameOrigin(asked.page, asked.address)) {
-        Send(request, asked.method, asked.body);
-        return;
-    }
-    LookUp(asked.address, [this, asked, request, refused](MovieProblem problem, const auto& resolved) {
-        if (problem != MovieProblem::None)
-            refused(problem);
-        else if (!MayMovieRequest(asked.page, asked.address, resolved))
-            refused(MovieProblem::Refused);
-        else
-            Send(request, asked.method, asked.body);
-    });
+    Go({asked.address, asked.method, asked.body, asked.contentType}, allowed);
 }
 
-void MovieFetch::LookUp(const QUrl& to,
-                        std::function<void(MovieProblem, const std::optional<QList<QHostAddress>>&)> judged)
+void MovieFetch::Go(Hop hop, Allowed allowed)
 {
-    const bool proxied =
-        network_->proxyFactory()->queryProxy(QNetworkProxyQuery(to)).value(0).type() != QNetworkProxy::NoProxy;
-    QHostInfo::lookupHost(to.host(), this, [this, attempt = attempt_, proxied, judged = std::move(judged)](const QHostInfo& answer) {
+    hop_ = std::move(hop);
+    if (!network_) {
+        QMetaObject::invokeMethod(this, [this, attempt = attempt_] {
+            if (attempt == attempt_)
+                Fail(MovieProblem::Unreachable, 0);
+        }, Qt::QueuedConnection);
+        return;
+    }
+    QNetworkProxyFactory* proxies = network_->proxyFactory();
+    const bool proxied = (proxies ? proxies->queryProxy(QNetworkProxyQuery(hop_.to)).value(0) : network_->proxy()).type() !=
+                         QNetworkProxy::NoProxy;
+    resolver_(hop_.to.host(), [this, attempt = attempt_, proxied, allowed = std::move(allowed)](const QHostInfo& answer) {
         if (attempt != attempt_)
             return;  // abandoned meanwhile
-        if (answer.error() == QHostInfo::NoError)
-            judged(MovieProblem::None, answer.addresses());
-        else
-            judged(proxied ? MovieProblem::None : MovieProblem::Unreachable, std::nullopt);
+        std::optional<QList<QHostAddress>> resolved;
+        if (answer.error() == QHostInfo::NoError && !answer.addresses().isEmpty())
+            resolved = answer.addresses();
+        else if (!proxied)
+            return Fail(MovieProblem::Unreachable, redirectStatus_);
+        if (!allowed(resolved))
+            return Fail(MovieProblem::Refused, redirectStatus_);
+        landedHere_ = LandsHere(hop_.to, resolved);
+        // Through a proxy the proxy connects, by name: the user's choice.
+        Connect(proxied ? std::nullopt : std::optional<QHostAddress>(resolved->first()));
     });
 }
 
-void MovieFetch::Send(QNetworkRequest request, const QByteArray& method, const QByteArray& body)
+namespace {
+
+// What the Host header says of `url`: its name (or address), and its port where it has one.
+QByteArray HostHeader(const QUrl& url)
 {
-    // Each redirect is ours to allow: a site must not send the fetch where no web page could go.
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
+    QByteArray host = url.host(QUrl::FullyEncoded).toLatin1();
+    if (host.contains(':'))
+        host = '[' + host + ']';
+    if (url.port() != -1)
+        host += ':' + QByteArray::number(url.port());
+    return host;
+}
+
+} // namespace
+
+void MovieFetch::Connect(const std::optional<QHostAddress>& at)
+{
+    QNetworkRequest request(hop_.to);
+    pinned_ = at.has_value();
+    if (pinned_) {
+        // To the address judged, for the name asked: the Host header, the
+        // certificate and the cookies are the name's.
+        QUrl address = hop_.to;
+        address.setHost(at->toString());
+        request.setUrl(address);
+        request.setRawHeader("Host", HostHeader(hop_.to));
+        request.setPeerVerifyName(hop_.to.host(QUrl::FullyDecoded));
+        request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);  // its :authority would be the address
+        request.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
+        request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
+        if (QNetworkCookieJar* jar = network_->cookieJar()) {
+            const QList<QNetworkCookie> cookies = jar->cookiesForUrl(hop_.to);
+            if (!cookies.isEmpty())
+                request.setHeader(QNetworkRequest::CookieHeader, QVariant::fromValue(cookies));
+        }
+    }
+    if (!asked_)
+        request.setRawHeader("Accept", "application/x-shockwave-flash, */*");
+    if (!hop_.contentType.isEmpty())
+        request.setHeader(QNetworkRequest::ContentTypeHeader, hop_.contentType);
+    // Each redirect is ours to judge, and to connect where it was judged.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-    cutShort_ = MovieProblem::None;
-    redirectStatus_ = 0;
-    received_ = receivedAtLastLook_ = 0;
-    // Followed as a web page's are, as far and no further, whatever the Qt
-    // version's own default.
-    request.setMaximumRedirectsAllowed(MaxRedirects);
-    visited_ = {request.url()};
-    if (!network_) {
-        QMetaObject::invokeMethod(this, [this] { emit failed(MovieProblem::Unreachable, 0); }, Qt::QueuedConnection);
-        return;
-    }
-    reply_ = network_->sendCustomRequest(request, method, body);
+    reply_ = network_->sendCustomRequest(request, hop_.method, hop_.body);
     QNetworkReply* reply = reply_;
-    connect(reply, &QNetworkReply::redirected, this, [this, reply](const QUrl& to) {
-        if (reply != reply_)
-            return;
-        redirectStatus_ = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        JudgeRedirect(reply, to);
-    });
+    received_ = receivedAtLastLook_ = 0;
+    stallWatch_.start();  // the look-up's time is the deadline's, not the stall's
     // Stop at the limit, whether the server says the size or not.
     connect(reply, &QNetworkReply::downloadProgress, this, [this, reply](qint64 received, qint64 total) {
         if (reply != reply_)
@@ -137,39 +183,29 @@ void MovieFetch::Send(QNetworkRequest request, const QByteArray& method, const Q
         if (reply == reply_)
             Finish();
     });
-    stallWatch_.start();
-    deadline_.start();
 }
 
-// A name is judged by where it leads, as the system resolver answers it now,
-// proxy or not: a proxy on this machine would lead it here as well.
-void MovieFetch::JudgeRedirect(QNetworkReply* reply, const QUrl& to)
+// A site's redirect: judged by where it leads, as the system resolver
+// answers it now, proxy or not (a proxy on this machine would lead it here
+// as well), then fetched from there, as a web page's is.
+void MovieFetch::FollowRedirect(QNetworkReply* reply, int status)
 {
-    // The reply already names the address it is sent to: where it was sent
-    // from is the last address this fetch followed.
-    const QUrl from = visited_.last();
-    if (!MayFollowMovieRedirect(from, to)) {
-        CutShort(reply, MovieProblem::Refused);
-        return;
-    }
-    // A site that sends the fetch round in a circle has no movie to give:
-    // said at once, not after a look-up on every turn.
-    if (visited_.contains(to)) {
-        CutShort(reply, MovieProblem::HttpError);
-        return;
-    }
-    // The reply waits for the answer; a reply abandoned meanwhile ignores it.
-    LookUp(to, [this, reply = QPointer<QNetworkReply>(reply), from, to](MovieProblem problem, const auto& resolved) {
-        if (!reply || reply != reply_ || reply->isFinished())
-            return;
-        if (problem != MovieProblem::None) {
-            CutShort(reply, problem);
-        } else if (!MayFollowMovieRedirect(from, to, resolved)) {
-            CutShort(reply, MovieProblem::Refused);
-        } else {
-            visited_.append(to);
-            emit reply->redirectAllowed();
-        }
+    redirectStatus_ = status;
+    const QUrl from = hop_.to;
+    const QUrl to = from.resolved(QUrl::fromEncoded(reply->rawHeader("Location")));
+    if (!MayFollowMovieRedirect(from, to))
+        return Fail(MovieProblem::Refused, status);
+    // A site that sends the fetch round in a circle, or on without end, has
+    // no movie to give.
+    if (visited_.contains(to) || visited_.size() > MaxRedirects)
+        return Fail(MovieProblem::HttpError, status);
+    visited_.append(to);
+    Hop next = hop_;
+    next.to = to;
+    if (status == 303 || ((status == 301 || status == 302) && hop_.method == "POST"))
+        next = {to, "GET", {}, {}};
+    Go(std::move(next), [from, to](const std::optional<QList<QHostAddress>>& resolved) {
+        return MayFollowMovieRedirect(from, to, resolved);
     });
 }
 
@@ -208,37 +244,30 @@ void MovieFetch::CheckProgress()
     receivedAtLastLook_ = received_;
 }
 
+void MovieFetch::Fail(MovieProblem problem, int httpStatus)
+{
+    Abandon();
+    emit failed(problem, httpStatus);
+}
+
 void MovieFetch::Finish()
 {
-    stallWatch_.stop();
-    deadline_.stop();
     QNetworkReply* reply = reply_;
     reply_ = nullptr;
-    // Where the network layer gave up on redirects (too many, or one back to
-    // the same address) the reply tells no final status: the site's last
-    // word was its redirect.
-    const int reported = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const bool noFinalStatus = (reported > 0 && reported < 200) || reply->error() == QNetworkReply::TooManyRedirectsError;
-    const int status = noFinalStatus && redirectStatus_ != 0 ? redirectStatus_ : reported;
-    if (cutShort_ != MovieProblem::None) {
-        emit failed(cutShort_, status);
-        return;
-    }
-    // A redirect the network layer would not follow itself (to a scheme it
-    // does not fetch) is refused as one of ours is.
-    const QUrl redirect = reply->header(QNetworkRequest::LocationHeader).toUrl();
-    if (status / 100 == 3 && !redirect.isEmpty() && !MayFollowMovieRedirect(reply->url(), reply->url().resolved(redirect))) {
-        emit failed(MovieProblem::Refused, status);
-        return;
-    }
-    if (status >= 400 || (status != 0 && status < 200) || status / 100 == 3) {
-        emit failed(MovieProblem::HttpError, status);
-        return;
-    }
-    if (reply->error() != QNetworkReply::NoError) {
-        emit failed(MovieProblem::Unreachable, status);
-        return;
-    }
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (pinned_ && network_ && network_->cookieJar())
+        network_->cookieJar()->setCookiesFromUrl(reply->header(QNetworkRequest::SetCookieHeader).value<QList<QNetworkCookie>>(),
+                                                 hop_.to);
+    if (cutShort_ != MovieProblem::None)
+        return Fail(cutShort_, status != 0 ? status : redirectStatus_);
+    if (status / 100 == 3 && reply->hasRawHeader("Location"))
+        return FollowRedirect(reply, status);
+    if (status >= 400 || (status != 0 && status < 200) || status / 100 == 3)
+        return Fail(MovieProblem::HttpError, status);
+    if (reply->error() != QNetworkReply::NoError)
+        return Fail(MovieProblem::Unreachable, status != 0 ? status : redirectStatus_);
+    stallWatch_.stop();
+    deadline_.stop();
     if (asked_) {
         emit answered(reply->readAll(), reply->header(QNetworkRequest::ContentTypeHeader).toByteArray());
         return;
@@ -249,7 +278,7 @@ void MovieFetch::Finish()
         emit failed(verdict.problem, status);
         return;
     }
-    emit fetched(movie, reply->url(), verdict.still);
+    emit fetched(movie, hop_.to, verdict.still);
 }
 
 } // namespace vidlatch::platform

@@ -154,11 +154,20 @@ bool IsSameOrigin(const QUrl& page, const QUrl& to)
            page.host(QUrl::FullyDecoded).toLower() == to.host(QUrl::FullyDecoded).toLower() && port(page) == port(to);
 }
 
-bool MayMovieRequest(const QUrl& page, const QUrl& to, const std::optional<QList<QHostAddress>>& resolved)
+bool LandsHere(const QUrl& to, const std::optional<QList<QHostAddress>>& resolved)
+{
+    return IsRefusedHost(to.host(QUrl::FullyDecoded).toLower()) || !LeadsOut(resolved);
+}
+
+bool MayMovieRequest(const QUrl& page, const QUrl& to, const std::optional<QList<QHostAddress>>& resolved,
+                     bool movieCameFromHere)
 {
     if (!to.isValid() || !IsWebScheme(to.scheme()))
         return false;
-    return IsSameOrigin(page, to) || (!IsRefusedHost(to.host(QUrl::FullyDecoded).toLower()) && LeadsOut(resolved));
+    const bool here = LandsHere(to, resolved);
+    // A name of its own origin that led the movie off this machine may lead
+    // here a moment later: judged by where it leads now, as the movie was.
+    return IsSameOrigin(page, to) ? here == movieCameFromHere : !here;
 }
 
 bool LeavesThePlayer(const QUrl& address)

@@ -50,11 +50,12 @@ QString PlayerSchemeHandler::AdmitPage(const void* owner)
     return page.key;
 }
 
-void PlayerSchemeHandler::NewMovie(const void* owner)
+void PlayerSchemeHandler::NewMovie(const void* owner, bool cameFromHere)
 {
     const auto page = admitted_.find(owner);
     if (page == admitted_.end())
         return;
+    page->movieCameFromHere = cameFromHere;
     // The movie before is gone: what it asked would hold the page's budget,
     // and the new movie's asks would wait behind it.
     const QHash<quint64, StartedAsk> started = std::exchange(page->started, {});
@@ -193,7 +194,7 @@ void PlayerSchemeHandler::StartAsk(Admitted& page, quint64 id, QWebEngineUrlRequ
         job->fail(problem == MovieProblem::Refused ? QWebEngineUrlRequestJob::RequestDenied
                                                    : QWebEngineUrlRequestJob::RequestFailed);
     });
-    fetch->Ask({ask.address, job->initiator(), ask.method, ask.body, ask.contentType});
+    fetch->Ask({ask.address, job->initiator(), ask.method, ask.body, ask.contentType, page.movieCameFromHere});
 }
 
 void PlayerSchemeHandler::EndAsk(const QString& key, quint64 id)

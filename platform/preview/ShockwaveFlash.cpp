@@ -70,12 +70,12 @@ void ShockwaveFlash::Follow(MovieFetch* fetch)
     using Event = PreviewMachine::Event;
     connect(fetch, &MovieFetch::fetched, this, [this, fetch](const QByteArray& movie, const QUrl& finalAddress, bool still) {
         const bool ahead = fetch == aheadFetch_;
-        (ahead ? ahead_ : fetched_) = {movie, finalAddress, still};
+        (ahead ? ahead_ : fetched_) = {movie, finalAddress, still, fetch->landedHere()};
         On({ahead ? Event::AheadFetched : Event::Fetched, finalAddress, movie.size()});
     });
     connect(fetch, &MovieFetch::failed, this, [this, fetch](MovieProblem problem, int httpStatus) {
         const bool ahead = fetch == aheadFetch_;
-        (ahead ? ahead_ : fetched_) = {{}, {}, false, httpStatus};
+        (ahead ? ahead_ : fetched_) = {{}, {}, false, false, httpStatus};
         On({ahead ? Event::AheadFailed : Event::FetchFailed, {}, 0, problem});
     });
     connect(fetch, &MovieFetch::progress, this, [this, fetch](qint64 received, qint64 total) {
@@ -219,7 +219,7 @@ void ShockwaveFlash::HandOver()
 {
     // The answer to a hand-over says the page took it: until then a page
     // that does not answer cannot play the movie the user waits on.
-    PreviewPlayerScheme().NewMovie(this);
+    PreviewPlayerScheme().NewMovie(this, fetched_.cameFromHere);
     if (machine_.Problem() != MovieProblem::None) {
         link_->Call("vidlatchFail", {
             {QStringLiteral("serial"), serial_},

@@ -60,6 +60,7 @@ private:
         QByteArray movie;
         QUrl finalAddress;
         bool still = false;
+        bool cameFromHere = false;  // its address led to this machine or its network
         int httpStatus = 0;
         int stagedToken = 0;
     };

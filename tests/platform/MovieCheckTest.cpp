@@ -225,10 +225,14 @@ TEST(MovieRedirectRule, OnlyWhereAWebPageCouldGo)
 }
 
 // What a movie asks of the network from its page: the redirect rule's
-// addresses and names, but a movie may always go back where it came from.
+// addresses and names, but a movie may go back where it came from, as long
+// as that leads where the movie came from: here, or off this machine.
 TEST(MovieRedirectRule, AMovieReachesThisMachineOnlyWhereItCameFrom)
 {
-    struct Case { const char* page; const char* to; bool allowed; std::optional<QStringList> resolved = std::nullopt; };
+    struct Case {
+        const char* page; const char* to; bool allowed; std::optional<QStringList> resolved = std::nullopt;
+        bool movieCameFromHere = false;
+    };
     const char* site = "http://static.vidsite.example";
     const char* local = "http://127.0.0.1:8000";
     // Which addresses are this machine's is the redirect table's to prove.
@@ -236,17 +240,22 @@ TEST(MovieRedirectRule, AMovieReachesThisMachineOnlyWhereItCameFrom)
         {site, "https://cdn.vidsite.example/x.xml", true},   {site, "vidlatch-ruffle://app/ruffle.js", false},
         {site, "data:text/plain,x", false},                  {site, "http://127.0.0.1:18790/x.swf", false},
         {site, "ws://127.1:6379/", false},                   {site, "http://192.168.1.1/admin", false},
-        {local, "http://127.0.0.1:8000/other.swf", true},    {"http://127.0.0.1", "http://127.0.0.1:80/x.swf", true},
+        {local, "http://127.0.0.1:8000/other.swf", true, std::nullopt, true},
+        {"http://127.0.0.1", "http://127.0.0.1:80/x.swf", true, std::nullopt, true},
         {local, "http://127.0.0.1:6379/", false},            {local, "https://127.0.0.1:8000/", false},
         {local, "http://localhost:8000/", false},            {"", "http://127.0.0.1:8000/", false},
         {site, "http://vm:8000/", false},                    {site, "http://printer.local/", false},
-        {site, "http://static.vidsite.example/x.swf", true, QStringList{"127.0.0.1"}},
+        {site, "http://static.vidsite.example/x.swf", false, QStringList{"127.0.0.1"}},
+        {site, "http://static.vidsite.example/x.swf", true, QStringList{"93.184.216.34"}},
+        {"http://vm.example.net:8000", "http://vm.example.net:8000/x.swf", true, QStringList{"127.0.1.1"}, true},
+        {"http://vm.example.net:8000", "http://vm.example.net:8000/x.swf", false, QStringList{"93.184.216.34"}, true},
         {site, "http://vm.example.net:8000/x.swf?vid=1", false, QStringList{"127.0.1.1"}},
         {site, "http://cdn.vidsite.example/x.swf", true, QStringList{"93.184.216.34"}},
         {site, "http://cdn.vidsite.example/x.swf", false, QStringList{"93.184.216.34", "10.0.0.1"}},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(MayMovieRequest(QUrl(QLatin1String(c.page)), QUrl(QLatin1String(c.to)), Resolved(c.resolved)), c.allowed)
+        EXPECT_EQ(MayMovieRequest(QUrl(QLatin1String(c.page)), QUrl(QLatin1String(c.to)), Resolved(c.resolved), c.movieCameFromHere),
+                  c.allowed)
             << c.page << " -> " << c.to;
     }
     // The page itself reaches no network: the program fetches for it.

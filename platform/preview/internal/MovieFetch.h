@@ -14,6 +14,7 @@
 #include <functional>
 #include <optional>
 
+class QHostInfo;
 class QNetworkAccessManager;
 class QNetworkReply;
 
@@ -26,7 +27,9 @@ namespace vidlatch::platform {
 // where the resolver knows no such name and a proxy will resolve it), at
 // most MaxMovieBytes, and checked before the player sees it. It fetches
 // what a movie asks of the network the same way, the first address judged
-// as a redirect is. A fetch that stalls or takes too long ends, and a new
+// as a redirect is. Each connection goes to the very address that was
+// judged, never to a name looked up again; through a proxy the proxy
+// connects, by name. A fetch that stalls or takes too long ends, and a new
 // Start or Ask abandons the fetch before it.
 class MovieFetch : public QObject {
     Q_OBJECT
@@ -64,12 +67,20 @@ public:
         QByteArray method = "GET";
         QByteArray body;
         QByteArray contentType;
+        bool movieCameFromHere = false;  // where the movie's own address led (landedHere)
     };
     // Fetches what a movie asks: answered, or failed (Refused where its
     // address leads to this machine or its network).
     void Ask(const MovieRequest& request);
 
     void Abandon();
+
+    // Whether the last address fetched led to this machine or its network.
+    bool landedHere() const { return landedHere_; }
+
+    // How names are looked up (the system resolver's, unless a test says).
+    using Resolver = std::function<void(const QString& host, std::function<void(const QHostInfo&)> answer)>;
+    void setResolver(Resolver resolver) { resolver_ = std::move(resolver); }
 
 signals:
     // `movie` is the whole checked body and `finalAddress` where it came from
@@ -82,13 +93,24 @@ signals:
     void answered(const QByteArray& body, const QByteArray& contentType);
 
 private:
-    void Send(QNetworkRequest request, const QByteArray& method, const QByteArray& body);
-    // Where the host of `to` leads: `judged` gets the resolver's addresses,
-    // or none where it knows no such name and a proxy will resolve it, or
-    // Unreachable where neither.
-    void LookUp(const QUrl& to, std::function<void(MovieProblem, const std::optional<QList<QHostAddress>>&)> judged);
-    void JudgeRedirect(QNetworkReply* reply, const QUrl& to);
+    // One request of the fetch, by the name it is for.
+    struct Hop {
+        QUrl to;
+        QByteArray method = "GET";
+        QByteArray body;
+        QByteArray contentType;
+    };
+    // Whether a request may go where the resolver says its name leads (none:
+    // it knows no such name, and a proxy will resolve it).
+    using Allowed = std::function<bool(const std::optional<QList<QHostAddress>>&)>;
+
+    void Begin(bool asked);
+    // Looks the hop's host up, judges it, and connects to the address judged.
+    void Go(Hop hop, Allowed allowed);
+    void Connect(const std::optional<QHostAddress>& at);
+    void FollowRedirect(QNetworkReply* reply, int status);
     void CutShort(QNetworkReply* reply, MovieProblem problem);
+    void Fail(MovieProblem problem, int httpStatus);
     void Finish();
     void CheckProgress();
 
@@ -101,7 +123,11 @@ private:
     // Why the fetch was cut short, when it was.
     MovieProblem cutShort_ = MovieProblem::None;
     int redirectStatus_ = 0;  // the status of the last redirect the site sent
+    Hop hop_;                 // the request under way
+    bool pinned_ = false;     // ... sent to an address, not a name
+    bool landedHere_ = false;
     QList<QUrl> visited_;     // the address asked for, then each redirect followed
+    Resolver resolver_;
     QTimer stallWatch_;
     QTimer deadline_;
     qint64 received_ = 0;

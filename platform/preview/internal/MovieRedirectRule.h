@@ -26,13 +26,18 @@ namespace vidlatch::platform {
 [[nodiscard]] bool MayFollowMovieRedirect(const QUrl& from, const QUrl& to,
                                           const std::optional<QList<QHostAddress>>& resolved = std::nullopt);
 
+// Whether `to` leads to this machine or a network it may stand in, by how it
+// is written or by any address in `resolved` (as for a redirect).
+[[nodiscard]] bool LandsHere(const QUrl& to, const std::optional<QList<QHostAddress>>& resolved);
+
 // Whether the movie playing in a preview page of `page`'s origin may send a
 // request to `to`: http and https only, and never to this machine or a
 // network it may stand in, judged as a redirect is (`resolved` alike: every
-// address the name leads to), unless that is where the movie itself came
-// from: the same origin.
+// address the name leads to); its own origin (the same scheme, host and
+// port) only where it leads as the movie's own address did when the movie
+// came (`movieCameFromHere`): here, or off this machine.
 [[nodiscard]] bool MayMovieRequest(const QUrl& page, const QUrl& to,
-                                   const std::optional<QList<QHostAddress>>& resolved = std::nullopt);
+                                   const std::optional<QList<QHostAddress>>& resolved, bool movieCameFromHere);
 
 // The same scheme, host and port.
 [[nodiscard]] bool IsSameOrigin(const QUrl& page, const QUrl& to);

@@ -34,8 +34,10 @@ public:
     // of their own.
     [[nodiscard]] QString AdmitPage(const void* owner);
     // A new movie in the owner's page, or its sentence: the asks of the
-    // movie before end, and the new movie's start with no cookies.
-    void NewMovie(const void* owner);
+    // movie before end, and the new movie's start with no cookies. Its own
+    // origin leads where it did when the movie came (`cameFromHere`: to
+    // this machine or its network), or its asks there are refused.
+    void NewMovie(const void* owner, bool cameFromHere);
     // Holds `movie` for one request of the address returned, by the owner's
     // page; a movie not taken is dropped by Withdraw or when the next one is
     // offered under the same `owner` (one preview, one movie at a time).
@@ -60,6 +62,7 @@ private:
         QString token;     // of the movie offered, if one is
         QByteArray movie;
         QNetworkAccessManager* network = nullptr;  // for its asks, made at the first
+        bool movieCameFromHere = false;
         AskBudget budget;
         QHash<quint64, StartedAsk> started;
         QHash<quint64, WaitingAsk> waiting;
