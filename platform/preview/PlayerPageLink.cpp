@@ -139,15 +139,10 @@ void PlayerPageLink::SetWatched(bool watched)
         heartbeat_.start();
 }
 
-void PlayerPageLink::EndRenderer()
+bool PlayerPageLink::EndRenderer()
 {
     renderer_.Track(page_->renderProcessPid());
-    if (renderer_.End())
-        return;  // its end is reported as any renderer's
-    // No renderer to end: a new page stands for it, reported as its end once
-    // the step that asked is carried out.
-    Renew();
-    QMetaObject::invokeMethod(this, &PlayerPageLink::rendererGone, Qt::QueuedConnection);
+    return renderer_.End();  // its end is reported as any renderer's
 }
 
 void PlayerPageLink::ForgetCalls()

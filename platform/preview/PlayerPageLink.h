@@ -43,8 +43,9 @@ public:
     // While watched, the page is asked now and then, so that a page that no
     // longer answers is found even when nothing else is asked of it.
     void SetWatched(bool watched);
-    // Ends the renderer; its end is reported as any renderer's.
-    void EndRenderer();
+    // Ends the renderer; its end is reported as any renderer's. False where
+    // it could not be ended (its process not yet known).
+    [[nodiscard]] bool EndRenderer();
 
     // A page owes the answer to a call this long at the most.
     static constexpr int AnswerMs = 1000;

@@ -166,8 +166,9 @@ void ShockwaveFlash::CarryOut(PreviewMachine::Actions actions)
         cover_->Say(MovieProblemText(machine_.Problem(), fetched_.httpStatus));
     else if (actions.testAnyFlags(A::EmitShown | A::EmitFailed))
         cover_->LiftOnceDrawn();
-    if (actions & A::EndRenderer)
-        link_->EndRenderer();
+    // Told once the step that asked is carried out.
+    if ((actions & A::EndRenderer) && !link_->EndRenderer())
+        QMetaObject::invokeMethod(this, [this] { On({PreviewMachine::Event::RendererNotEnded}); }, Qt::QueuedConnection);
     if (actions & A::EmitShown)
         emit movieShown();
     if (actions & A::EmitFailed)

@@ -126,6 +126,11 @@ const PreviewMachine::Row PreviewMachine::Rows[] = {
     {In({State::Shown}), Event::RendererGone, {}, To::Waiting, A::BuildPage, P::PlayerError},
     {In({State::Failed}), Event::RendererGone, G::LossesLeft, To::Stay, A::BuildPage},
     {In({State::Failed}), Event::RendererGone, {}, To::Stay, A::CoverSays},
+    // A stuck page whose renderer could not be ended is left to it: a new
+    // page in a new renderer stands for it, and counts as its loss.
+    {In({State::Waiting, State::Handed}), Event::RendererNotEnded, G::LossesLeft, To::Waiting, A::RenewPage | A::BuildPage},
+    {In({State::Waiting, State::Handed}), Event::RendererNotEnded, G::Unexplained, To::Waiting, A::RenewPage | A::BuildPage, P::PlayerError},
+    {In({State::Waiting, State::Handed}), Event::RendererNotEnded, {}, To::Failed, A::RenewPage | A::EmitFailed | A::CoverSays},
 
     {Any, Event::PageSeen, {}, To::Stay, {}},
     {Any, Event::PageHidden, {}, To::Stay, {}},
@@ -153,6 +158,7 @@ constexpr PreviewMachine::IntakeRow PreviewMachine::Intakes[EventCount] = {
     {Event::AnswerOverdue, &PreviewMachine::TakeAnswerOverdue},
     {Event::StartOverdue, &PreviewMachine::TakeStartOverdue},
     {Event::RendererGone, &PreviewMachine::TakeRendererGone},
+    {Event::RendererNotEnded, &PreviewMachine::TakeRendererGone},
     {Event::PageSeen, &PreviewMachine::Set<&PreviewMachine::seen_, true>},
     {Event::PageHidden, &PreviewMachine::Set<&PreviewMachine::seen_, false>},
 };

@@ -53,6 +53,7 @@ public:
         AnswerOverdue,  // a call to the page (any) unanswered for the answer time
         StartOverdue,   // the start clock ran out (it runs no more)
         RendererGone,
+        RendererNotEnded,  // a renderer to end could not be (its process not yet known): its page stays stuck
         PageSeen,
         PageHidden,
     };

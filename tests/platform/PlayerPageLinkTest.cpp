@@ -72,7 +72,7 @@ TEST(PlayerPageLink, EveryCallAndReportIsOfItsOwnDocument)
     QSignalSpy silent(&link, &PlayerPageLink::answerOverdue);
     link.Call("spin", {});
     EXPECT_TRUE(QTest::qWaitFor([&] { return silent.count() >= 2; }, 10000));
-    link.EndRenderer();
+    EXPECT_TRUE(link.EndRenderer());
 }
 
 } // namespace
