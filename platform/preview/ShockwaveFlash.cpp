@@ -70,7 +70,12 @@ void ShockwaveFlash::Follow(MovieFetch* fetch)
     using Event = PreviewMachine::Event;
     connect(fetch, &MovieFetch::fetched, this, [this, fetch](const QByteArray& movie, const QUrl& finalAddress, bool still) {
         const bool ahead = fetch == aheadFetch_;
-        (ahead ? ahead_ : fetched_) = {movie, finalAddress, still, fetch->landedHere()};
+        Fetched& got = ahead ? ahead_ : fetched_;
+        got = {};
+        got.movie = movie;
+        got.finalAddress = finalAddress;
+        got.still = still;
+        got.cameFromHere = fetch->landedHere();
         On({ahead ? Event::AheadFetched : Event::Fetched, finalAddress, movie.size()});
     });
     connect(fetch, &MovieFetch::failed, this, [this, fetch](MovieProblem problem, int httpStatus) {
@@ -104,7 +109,6 @@ void ShockwaveFlash::setMovie(const QString& address)
     movie_ = address;
     // What a screen reader says of the preview: the movie it plays.
     setAccessibleDescription(address);
-    ++serial_;
     PreviewPlayerScheme().Withdraw(this);
     On({PreviewMachine::Event::SetMovie, QUrl::fromUserInput(address)});
 }
@@ -151,7 +155,7 @@ void ShockwaveFlash::CarryOut(PreviewMachine::Actions actions)
     if (actions & A::BuildPage)
         BuildPage();
     if (actions & A::StopMovieBefore)
-        link_->Call("vidlatchLoading", {{QStringLiteral("serial"), serial_}});
+        link_->Call("vidlatchLoading", {{QStringLiteral("serial"), machine_.Serial()}});
     if (actions & A::Stage)
         Stage();
     if (actions & A::HandOver)
@@ -211,7 +215,7 @@ QJsonObject ShockwaveFlash::PlayArguments(const Fetched& fetched) const
 void ShockwaveFlash::Stage()
 {
     QJsonObject stage = PlayArguments(ahead_);
-    ahead_.stagedToken = ++lastToken_;
+    ahead_.stagedToken = machine_.StagedToken();
     stage.insert(QStringLiteral("token"), ahead_.stagedToken);
     link_->Call("vidlatchStage", stage);
 }
@@ -223,16 +227,13 @@ void ShockwaveFlash::HandOver()
     PreviewPlayerScheme().NewMovie(this, fetched_.cameFromHere);
     if (machine_.Problem() != MovieProblem::None) {
         link_->Call("vidlatchFail", {
-            {QStringLiteral("serial"), serial_},
+            {QStringLiteral("serial"), machine_.Serial()},
             {QStringLiteral("message"), MovieProblemText(machine_.Problem(), fetched_.httpStatus)},
-        }, [this, serial = serial_](const QVariant&) {
-            if (serial == serial_)
-                On({PreviewMachine::Event::HandOverTaken});
-        });
+        }, [this, serial = machine_.Serial()](const QVariant&) { On({PreviewMachine::Event::HandOverTaken, serial}); });
         return;
     }
     QJsonObject play = PlayArguments(fetched_);
-    play.insert(QStringLiteral("serial"), serial_);
+    play.insert(QStringLiteral("serial"), machine_.Serial());
     if (!play.contains(QStringLiteral("data")))
         play.insert(QStringLiteral("movie"), PreviewPlayerScheme().Offer(this, fetched_.movie));
     // A staged movie goes with its data again: the page loads it anew when
@@ -240,9 +241,8 @@ void ShockwaveFlash::HandOver()
     if (fetched_.stagedToken != 0)
         play.insert(QStringLiteral("staged"), fetched_.stagedToken);
     // A page that does not answer true has lost its player.
-    link_->Call("vidlatchPlay", play, [this, serial = serial_](const QVariant& taken) {
-        if (serial == serial_)
-            On({taken == QVariant(true) ? PreviewMachine::Event::HandOverTaken : PreviewMachine::Event::PlayRefused});
+    link_->Call("vidlatchPlay", play, [this, serial = machine_.Serial()](const QVariant& taken) {
+        On({taken == QVariant(true) ? PreviewMachine::Event::HandOverTaken : PreviewMachine::Event::PlayRefused, serial});
     });
 }
 
@@ -250,21 +250,16 @@ void ShockwaveFlash::OnReport(PlayerPageLink::Report what, int id)
 {
     using Event = PreviewMachine::Event;
     using Report = PlayerPageLink::Report;
-    // A report is of the document, of the movie set last (by its serial),
-    // or of the movie staged now (by its token).
-    enum class Of { Document, Movie, Staged };
-    struct Meaning { Report report; Event event; Of of; };
+    // Which movie a report is about is the machine's to judge, by `id`.
+    struct Meaning { Report report; Event event; };
     static constexpr Meaning Meanings[] = {
-        {Report::Ready, Event::PageLoaded, Of::Document},
-        {Report::Shown, Event::FirstFrame, Of::Movie},
-        {Report::Failed, Event::SentenceShown, Of::Movie},
-        {Report::Panic, Event::PlayerPanic, Of::Movie},
-        {Report::StagedPanic, Event::StagedPanic, Of::Staged},
+        {Report::Ready, Event::PageLoaded},     {Report::Shown, Event::FirstFrame},
+        {Report::Failed, Event::SentenceShown}, {Report::Panic, Event::PlayerPanic},
+        {Report::StagedPanic, Event::StagedPanic},
     };
     for (const Meaning& meaning : Meanings) {
-        const bool ours = meaning.of == Of::Document || id == (meaning.of == Of::Movie ? serial_ : ahead_.stagedToken);
-        if (meaning.report == what && ours)
-            On({meaning.event});
+        if (meaning.report == what)
+            On({meaning.event, id});
     }
 }
 

@@ -81,9 +81,7 @@ private:
     PreviewCover* cover_;
     QString movie_;
     QString aheadAddress_;
-    int serial_ = 0;  // which setMovie the page's reports are about
     Fetched fetched_, ahead_;
-    int lastToken_ = 0;
     QTimer startClock_;
 };
 

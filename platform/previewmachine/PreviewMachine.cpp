@@ -150,9 +150,9 @@ constexpr PreviewMachine::IntakeRow PreviewMachine::Intakes[EventCount] = {
     {Event::PageLoaded, &PreviewMachine::TakePageLoaded},
     {Event::HandOverTaken, &PreviewMachine::TakeHandOverAnswer},
     {Event::PlayRefused, &PreviewMachine::TakeHandOverAnswer},
-    {Event::FirstFrame, &PreviewMachine::TakeNothing},
-    {Event::SentenceShown, &PreviewMachine::TakeNothing},
-    {Event::PlayerPanic, &PreviewMachine::TakeNothing},
+    {Event::FirstFrame, &PreviewMachine::TakeOfSetMovie},
+    {Event::SentenceShown, &PreviewMachine::TakeOfSetMovie},
+    {Event::PlayerPanic, &PreviewMachine::TakeOfSetMovie},
     {Event::StagedPanic, &PreviewMachine::TakeStagedPanic},
     {Event::Answered, &PreviewMachine::Set<&PreviewMachine::silent_, false>},
     {Event::AnswerOverdue, &PreviewMachine::TakeAnswerOverdue},
@@ -211,6 +211,7 @@ bool PreviewMachine::AheadIs(const QUrl& address, Ahead ahead) const
 
 bool PreviewMachine::TakeSetMovie(const Input& input)
 {
+    ++serial_;
     asked_ = input.url;
     const bool here = AheadIs(asked_, Ahead::Held) || AheadIs(asked_, Ahead::Staged);
     problem_ = here ? aheadProblem_ : P::None;
@@ -258,8 +259,10 @@ bool PreviewMachine::TakePageLoaded(const Input&)
     return true;
 }
 
-bool PreviewMachine::TakeHandOverAnswer(const Input&)
+bool PreviewMachine::TakeHandOverAnswer(const Input& input)
 {
+    if (input.id != serial_)
+        return false;  // the hand-over of a movie set before
     handOverOwed_ = false;
     silent_ = false;
     return true;
@@ -277,9 +280,9 @@ bool PreviewMachine::TakeStartOverdue(const Input&)
     return true;
 }
 
-bool PreviewMachine::TakeStagedPanic(const Input&)
+bool PreviewMachine::TakeStagedPanic(const Input& input)
 {
-    if (ahead_ != Ahead::Staged)
+    if (ahead_ != Ahead::Staged || input.id != stagedToken_)
         return false;
     aheadProblem_ = P::PlayerError;
     renewalDue_ = true;  // its page can make no player for the next
@@ -363,8 +366,10 @@ PreviewMachine::Actions PreviewMachine::Apply(Actions actions, const Input& inpu
     }
     if (actions & A::HoldAhead)
         ahead_ = Ahead::Held;
-    if (actions & A::Stage)
+    if (actions & A::Stage) {
         ahead_ = Ahead::Staged;
+        ++stagedToken_;
+    }
     if (actions & A::BuildPage) {
         page_ = Page::Building;
         pageOrigin_ = movieOrigin_;

@@ -62,10 +62,15 @@ public:
     struct Input {
         Input(Event what, QUrl address = {}, qsizetype size = 0, MovieProblem why = MovieProblem::None)
             : event(what), url(std::move(address)), bytes(size), problem(why) {}
+        // A report or an answer of the page's, about the movie `of`.
+        Input(Event what, int of) : event(what), id(of) {}
         Event event;
         QUrl url;                   // SetMovie, Prefetch: the address; fetched: where it came from
         qsizetype bytes = 0;        // fetched: the movie's size
         MovieProblem problem = MovieProblem::None;  // failed: why
+        // A report of a movie's, or a hand-over's answer: the Serial() of
+        // the movie it is about; StagedPanic: the StagedToken() of the movie.
+        int id = 0;
     };
 
     enum class Action : quint32 {
@@ -119,6 +124,10 @@ public:
     // Why the set movie does not play; None while it may (Failed always has one).
     MovieProblem Problem() const { return problem_; }
     QUrl PageOrigin() const { return pageOrigin_; }
+    // Which movie set the page is told about (each SetMovie a new one), and
+    // which one staged (each Stage a new one): only its reports count.
+    int Serial() const { return serial_; }
+    int StagedToken() const { return stagedToken_; }
 
     // The origin a page of `address` gets: scheme, host and port.
     [[nodiscard]] static QUrl OriginOf(const QUrl& address);
@@ -166,6 +175,7 @@ private:
     bool AheadIs(const QUrl& address, Ahead ahead) const;
 
     bool TakeNothing(const Input&) { return true; }
+    bool TakeOfSetMovie(const Input& input) { return input.id == serial_; }
     bool TakeSetMovie(const Input& input);
     bool TakeFetched(const Input& input);
     bool TakeFetchFailed(const Input& input);
@@ -186,6 +196,8 @@ private:
     }
 
     State state_ = State::NoMovie;
+    int serial_ = 0;
+    int stagedToken_ = 0;
     Ahead ahead_ = Ahead::None;
     Page page_ = Page::Gone;
     MovieProblem problem_ = MovieProblem::None;
