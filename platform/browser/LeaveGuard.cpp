@@ -2,24 +2,42 @@
 
 namespace vidlatch::platform {
 
-void LeaveGuard::Leaving(qint64 now)
+void LeaveGuard::Leaving(qint64 now, const QUrl& shown)
 {
     active_ = true;
     asked_ = false;
+    loadStarted_ = false;
+    answers_ = 0;
     since_ = now;
+    shown_ = shown;
+}
+
+void LeaveGuard::LoadEnded(const QUrl& url)
+{
+    if (loadStarted_ || url != shown_)
+        active_ = false;
 }
 
 void LeaveGuard::Answered(qint64 now)
 {
-    asked_ = false;
-    since_ = now;
+    Restart(now);
+    // Alive again and again: nothing of the page's holds the command up
+    // (the late end of its load was all there was to wait for).
+    if (++answers_ >= AnswersToLetGo)
+        active_ = false;
 }
 
 void LeaveGuard::Paused(bool paused, qint64 now)
 {
     paused_ = paused;
     if (!paused)
-        Answered(now);  // a dialog closed is an answer
+        Restart(now);  // the page runs again: its time starts over
+}
+
+void LeaveGuard::Restart(qint64 now)
+{
+    asked_ = false;
+    since_ = now;
 }
 
 LeaveGuard::Action LeaveGuard::Tick(qint64 now)

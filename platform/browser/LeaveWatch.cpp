@@ -22,8 +22,10 @@ LeaveWatch::LeaveWatch(BrowserPage* page, QObject* parent, const RendererProcess
         // The web engine tells a renderer's pid late or not at all: it is
         // surely known once a load has started in it.
         renderer_.Track(page_->renderProcessPid());
-        if (loading.status() != QWebEngineLoadingInfo::LoadStartedStatus)
-            guard_.LetGo();
+        if (loading.status() == QWebEngineLoadingInfo::LoadStartedStatus)
+            guard_.LoadStarted();
+        else
+            guard_.LoadEnded(loading.url());
     });
     connect(page_, &QWebEnginePage::renderProcessPidChanged, this, [this](qint64 pid) {
         renderer_.Track(pid);
@@ -36,9 +38,6 @@ LeaveWatch::LeaveWatch(BrowserPage* page, QObject* parent, const RendererProcess
         if (status != QWebEnginePage::NormalTerminationStatus)
             emit rendererGone(CarryOn());
     });
-    // A page that has arrived has let go of the one before, however slow it
-    // is to finish loading.
-    connect(page_, &BrowserPage::committed, this, [this] { guard_.LetGo(); });
     // The user, not the page, holds up a page that shows a dialog.
     connect(page_, &BrowserPage::dialogShowing, this, [this](bool showing) { guard_.Paused(showing, clock_.elapsed()); });
 }
@@ -50,7 +49,7 @@ void LeaveWatch::Leave(std::function<void()> go)
     // renderer that may still be starting (slowly, on a busy machine): it
     // would be taken for a stuck page.
     if (page_->history()->count() > 0) {
-        guard_.Leaving(clock_.elapsed());
+        guard_.Leaving(clock_.elapsed(), page_->url());
         ticks_.start();
     }
     leave_();

@@ -86,7 +86,7 @@ TEST(LeaveGuard, EndsOnlyAPageThatDoesNotAnswer)
     using Action = LeaveGuard::Action;
     constexpr qint64 Ask = LeaveGuard::AskAfterMs, End = LeaveGuard::EndAfterMs;
     // What happens to the guard, at which time, and what a tick then says.
-    enum class Event { Tick, LetGo, Answer, DialogOpen, DialogClosed };
+    enum class Event { Tick, LetGo, Answer, DialogOpen, DialogClosed, LoadStarted, EndOfTheLeftPage, EndElsewhere };
     struct Step { qint64 at; Event event; Action expected; };
     struct Case { const char* what; std::vector<Step> steps; };
     const Case cases[] = {
@@ -106,10 +106,25 @@ TEST(LeaveGuard, EndsOnlyAPageThatDoesNotAnswer)
          {{Ask, Event::Tick, Action::AskPage}, {Ask + 1, Event::DialogOpen, Action::Wait}, {60000, Event::Tick, Action::Wait},
           {60001, Event::DialogClosed, Action::Wait}, {60001 + Ask, Event::Tick, Action::AskPage},
           {60001 + End, Event::Tick, Action::EndRenderer}}},
+        {"the late end of the left page's own load lets nothing go: its script may start only now",
+         {{10, Event::EndOfTheLeftPage, Action::Wait}, {Ask, Event::Tick, Action::AskPage}, {End, Event::Tick, Action::EndRenderer}}},
+        {"... the end of a load started since does (a reload)",
+         {{10, Event::LoadStarted, Action::Wait}, {20, Event::EndOfTheLeftPage, Action::Wait}, {Ask, Event::Tick, Action::Wait}}},
+        {"... and so does the end of a load elsewhere", {{10, Event::EndElsewhere, Action::Wait}, {Ask, Event::Tick, Action::Wait}}},
+        {"a page that answers again and again holds nothing up",
+         {{Ask, Event::Tick, Action::AskPage}, {Ask + 1, Event::Answer, Action::Wait}, {2 * Ask + 1, Event::Tick, Action::AskPage},
+          {2 * Ask + 2, Event::Answer, Action::Wait}, {3 * Ask + 2, Event::Tick, Action::AskPage}, {3 * Ask + 3, Event::Answer, Action::Wait},
+          {4 * Ask + 3, Event::Tick, Action::AskPage}, {4 * Ask + 4, Event::Answer, Action::Wait}, {9000, Event::Tick, Action::Wait}}},
+        {"... a dialog closed is no answer to count",
+         {{1, Event::DialogOpen, Action::Wait}, {2, Event::DialogClosed, Action::Wait}, {3, Event::DialogOpen, Action::Wait},
+          {4, Event::DialogClosed, Action::Wait}, {5, Event::DialogOpen, Action::Wait}, {6, Event::DialogClosed, Action::Wait},
+          {7, Event::DialogOpen, Action::Wait}, {8, Event::DialogClosed, Action::Wait}, {8 + Ask, Event::Tick, Action::AskPage},
+          {8 + End, Event::Tick, Action::EndRenderer}}},
     };
+    const QUrl left(QStringLiteral("http://v.vidsite.example/hostile/loop.html"));
     for (const Case& c : cases) {
         LeaveGuard guard;
-        guard.Leaving(0);
+        guard.Leaving(0, left);
         for (const Step& step : c.steps) {
             Action action = Action::Wait;
             switch (step.event) {
@@ -118,6 +133,9 @@ TEST(LeaveGuard, EndsOnlyAPageThatDoesNotAnswer)
             case Event::Answer: guard.Answered(step.at); break;
             case Event::DialogOpen: guard.Paused(true, step.at); break;
             case Event::DialogClosed: guard.Paused(false, step.at); break;
+            case Event::LoadStarted: guard.LoadStarted(); break;
+            case Event::EndOfTheLeftPage: guard.LoadEnded(left); break;
+            case Event::EndElsewhere: guard.LoadEnded(QUrl(QStringLiteral("http://v.vidsite.example/"))); break;
             }
             EXPECT_EQ(action, step.expected) << c.what << " at " << step.at;
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QUrl>
 #include <QtGlobal>
 
 namespace vidlatch::platform {
@@ -18,9 +19,17 @@ public:
 
     enum class Action { Wait, AskPage, EndRenderer };
 
-    // The user's command to leave the page, at `now`.
-    void Leaving(qint64 now);
-    // The page has gone: the next one has arrived, or the command ended.
+    static constexpr int AnswersToLetGo = 4;    // a page that answers this many in a row holds nothing up
+
+    // The user's command to leave the page shown at `shown`, at `now`.
+    void Leaving(qint64 now, const QUrl& shown);
+    // A load started: the command's, or the page's.
+    void LoadStarted() { loadStarted_ = true; }
+    // A load ended, at `url`: the page has gone (the next one has arrived,
+    // or the command ended), unless it is the late end of the load of the
+    // page being left, which may only now start what holds it.
+    void LoadEnded(const QUrl& url);
+    // The page has gone: its renderer ended.
     void LetGo() { active_ = false; }
     // The page answered a question; it is alive. The watch starts over.
     void Answered(qint64 now);
@@ -31,10 +40,15 @@ public:
     bool active() const { return active_; }
 
 private:
+    void Restart(qint64 now);
+
     bool active_ = false;
     bool paused_ = false;
     bool asked_ = false;
+    bool loadStarted_ = false;  // since the command
+    int answers_ = 0;           // in a row
     qint64 since_ = 0;
+    QUrl shown_;
 };
 
 } // namespace vidlatch::platform
