@@ -47,15 +47,18 @@ QString PlayerSchemeHandler::AdmitPage(const void* owner)
     Forget(owner);
     Admitted& page = admitted_[owner];
     page.key = RandomKey();
+    page.askKey = page.key;
     return page.key;
 }
 
-void PlayerSchemeHandler::NewMovie(const void* owner, bool cameFromHere)
+QString PlayerSchemeHandler::NewMovie(const void* owner, bool cameFromHere)
 {
     const auto page = admitted_.find(owner);
     if (page == admitted_.end())
-        return;
+        return {};
     page->movieCameFromHere = cameFromHere;
+    // Asks of the movie before still on their way from the page carry its key.
+    page->askKey = RandomKey();
     // The movie before is gone: what it asked would hold the page's budget,
     // and the new movie's asks would wait behind it.
     const QHash<quint64, StartedAsk> started = std::exchange(page->started, {});
@@ -73,6 +76,7 @@ void PlayerSchemeHandler::NewMovie(const void* owner, bool cameFromHere)
     }
     if (page->network)
         page->network->setCookieJar(new QNetworkCookieJar);  // the one before goes with it
+    return page->askKey;
 }
 
 QString PlayerSchemeHandler::Offer(const void* owner, QByteArray movie)
@@ -110,10 +114,10 @@ void PlayerSchemeHandler::Forget(const void* owner)
     }
 }
 
-PlayerSchemeHandler::Admitted* PlayerSchemeHandler::PageOf(const QString& key)
+PlayerSchemeHandler::Admitted* PlayerSchemeHandler::AskingPage(const QString& askKey)
 {
     for (Admitted& page : admitted_) {
-        if (!key.isEmpty() && page.key == key)
+        if (!askKey.isEmpty() && page.askKey == askKey)
             return &page;
     }
     return nullptr;
@@ -141,8 +145,8 @@ void PlayerSchemeHandler::ServeMovie(QWebEngineUrlRequestJob* job, const QString
 void PlayerSchemeHandler::ServeAsk(QWebEngineUrlRequestJob* job)
 {
     const QString key = QUrlQuery(job->requestUrl()).queryItemValue(QStringLiteral("key"));
-    Admitted* page = PageOf(key);
-    AskReading reading = ReadMovieAsk(job->requestUrl(), page ? page->key : QString());
+    Admitted* page = AskingPage(key);
+    AskReading reading = ReadMovieAsk(job->requestUrl(), page ? page->askKey : QString());
     if (reading.refusal != AskRefusal::None) {
         job->fail(QWebEngineUrlRequestJob::RequestDenied);
         return;
@@ -171,11 +175,11 @@ void PlayerSchemeHandler::StartAsk(Admitted& page, quint64 id, QWebEngineUrlRequ
         page.network = MovieFetch::NewNetwork(this);
     auto* fetch = new MovieFetch(job, page.network);
     page.started.insert(id, {job, fetch});
-    const QString key = page.key;
+    const QString key = page.askKey;
     // What has come counts against the page's budget, and so does the answer
     // until the page has read it (it goes with the job).
     const auto held = [this, key, id, job, fetch](qint64 bytes) {
-        Admitted* owner = PageOf(key);
+        Admitted* owner = AskingPage(key);
         if (owner && owner->budget.Hold(id, bytes))
             return true;
         fetch->Abandon();
@@ -199,7 +203,7 @@ void PlayerSchemeHandler::StartAsk(Admitted& page, quint64 id, QWebEngineUrlRequ
 
 void PlayerSchemeHandler::EndAsk(const QString& key, quint64 id)
 {
-    Admitted* page = PageOf(key);
+    Admitted* page = AskingPage(key);
     if (!page)
         return;
     page->waiting.remove(id);

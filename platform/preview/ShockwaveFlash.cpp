@@ -224,7 +224,7 @@ void ShockwaveFlash::HandOver()
 {
     // The answer to a hand-over says the page took it: until then a page
     // that does not answer cannot play the movie the user waits on.
-    PreviewPlayerScheme().NewMovie(this, fetched_.cameFromHere);
+    const QString askKey = PreviewPlayerScheme().NewMovie(this, fetched_.cameFromHere);
     if (machine_.Problem() != MovieProblem::None) {
         link_->Call("vidlatchFail", {
             {QStringLiteral("serial"), machine_.Serial()},
@@ -234,6 +234,7 @@ void ShockwaveFlash::HandOver()
     }
     QJsonObject play = PlayArguments(fetched_);
     play.insert(QStringLiteral("serial"), machine_.Serial());
+    play.insert(QStringLiteral("askKey"), askKey);
     if (!play.contains(QStringLiteral("data")))
         play.insert(QStringLiteral("movie"), PreviewPlayerScheme().Offer(this, fetched_.movie));
     // A staged movie goes with its data again: the page loads it anew when

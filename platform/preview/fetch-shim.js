@@ -8,8 +8,10 @@
 (() => {
   const realFetch = window.fetch.bind(window);
   const MaxBodyBytes = 1 << 20;
-  // The program serves the asks of this document only: they carry its key.
-  const askKey = JSON.parse(document.getElementById('vidlatch-settings').textContent).askKey;
+  // The program serves the asks of this document's movie only: they carry
+  // its key, which each movie handed over renews (vidlatchPlay).
+  let askKey = JSON.parse(document.getElementById('vidlatch-settings').textContent).askKey;
+  window.vidlatchAsksUnder = (key) => { askKey = key; };
 
   // The body streams the bytes as they came: a Response made of the buffer
   // would copy it, and the player's 14 MB of WebAssembly would lie in the

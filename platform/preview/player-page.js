@@ -225,8 +225,10 @@
 
   // `next`: {serial, data (the checked bytes in base64) or movie (their
   // address), url (where they came from), base, parameters, still,
-  // failedMessage, staged (the token of the same movie staged)}.
+  // failedMessage, staged (the token of the same movie staged), askKey (what
+  // its asks carry)}.
   window.vidlatchPlay = (next) => {
+    window.vidlatchAsksUnder(next.askKey);
     const ahead = staged && staged.ready && !staged.failed && staged.token === next.staged ? staged : null;
     let created;
     if (ahead) {

@@ -340,9 +340,10 @@ TEST_P(ShockwaveFlashRecovery, EveryFetchPlaysItsOwnMovieAfterAnyFailure)
                 ASSERT_TRUE(WaitUntil([&] { return answered.count() == (attempt == 0 ? 1 : 2) || !overdue.isEmpty(); }, 10000));
             }
             ASSERT_FALSE(overdue.isEmpty()) << "the busy page never fell behind";
-            const bool answeredLate = WaitUntil([&] { return answered.count() > answersAtOverdue; }, 10000);
+            // A busy frame beside other work may take many times its two seconds.
+            const bool answeredLate = WaitUntil([&] { return answered.count() > answersAtOverdue; }, 30000);
             QObject::disconnect(first);
-            ASSERT_TRUE(answeredLate) << "the busy page never answered";
+            ASSERT_TRUE(answeredLate) << "the busy page never answered; renderers ended: " << ended.count();
             EXPECT_EQ(ended.count(), 0) << "the busy page was ended";
             EXPECT_EQ(failures, failed) << "the busy movie was given a sentence";
         };

@@ -34,10 +34,11 @@ public:
     // of their own.
     [[nodiscard]] QString AdmitPage(const void* owner);
     // A new movie in the owner's page, or its sentence: the asks of the
-    // movie before end, and the new movie's start with no cookies. Its own
+    // movie before end, and the new movie's start with no cookies, under
+    // the key returned (the page's asks carry it from now on). Its own
     // origin leads where it did when the movie came (`cameFromHere`: to
     // this machine or its network), or its asks there are refused.
-    void NewMovie(const void* owner, bool cameFromHere);
+    [[nodiscard]] QString NewMovie(const void* owner, bool cameFromHere);
     // Holds `movie` for one request of the address returned, by the owner's
     // page; a movie not taken is dropped by Withdraw or when the next one is
     // offered under the same `owner` (one preview, one movie at a time).
@@ -59,6 +60,7 @@ private:
     };
     struct Admitted {
         QString key;
+        QString askKey;    // of the movie it plays now
         QString token;     // of the movie offered, if one is
         QByteArray movie;
         QNetworkAccessManager* network = nullptr;  // for its asks, made at the first
@@ -67,7 +69,7 @@ private:
         QHash<quint64, StartedAsk> started;
         QHash<quint64, WaitingAsk> waiting;
     };
-    Admitted* PageOf(const QString& key);
+    Admitted* AskingPage(const QString& askKey);
     void ServeMovie(QWebEngineUrlRequestJob* job, const QString& token);
     void ServeAsk(QWebEngineUrlRequestJob* job);
     void StartAsk(Admitted& page, quint64 id, QWebEngineUrlRequestJob* job, const MovieAsk& ask);
