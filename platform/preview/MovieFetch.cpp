@@ -67,7 +67,7 @@ void MovieFetch::Start(const QUrl& address)
     Begin(false);
     visited_ = {address};
     // The movie's own address is the site's: where it leads is noted, not judged.
-    Go({address, "GET", {}, {}}, [](const auto&) { return true; });
+    Go({address, "GET", {}, {}}, {});
 }
 
 void MovieFetch::Ask(const MovieRequest& asked)
@@ -103,6 +103,12 @@ void MovieFetch::Go(Hop hop, Allowed allowed)
     QNetworkProxyFactory* proxies = network_->proxyFactory();
     const bool proxied = (proxies ? proxies->queryProxy(QNetworkProxyQuery(hop_.to)).value(0) : network_->proxy()).type() !=
                          QNetworkProxy::NoProxy;
+    if (proxied && !allowed) {
+        // Nothing to judge, and the proxy connects: no look-up to wait for.
+        landedHere_ = LandsHere(hop_.to, std::nullopt);
+        Connect(std::nullopt);
+        return;
+    }
     resolver_(hop_.to.host(), [this, attempt = attempt_, proxied, allowed = std::move(allowed)](const QHostInfo& answer) {
         if (attempt != attempt_)
             return;  // abandoned meanwhile
@@ -111,7 +117,7 @@ void MovieFetch::Go(Hop hop, Allowed allowed)
             resolved = answer.addresses();
         else if (!proxied)
             return Fail(MovieProblem::Unreachable, redirectStatus_);
-        if (!allowed(resolved))
+        if (allowed && !allowed(resolved))
             return Fail(MovieProblem::Refused, redirectStatus_);
         landedHere_ = LandsHere(hop_.to, resolved);
         // Through a proxy the proxy connects, by name: the user's choice.

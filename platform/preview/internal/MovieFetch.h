@@ -101,7 +101,8 @@ private:
         QByteArray contentType;
     };
     // Whether a request may go where the resolver says its name leads (none:
-    // it knows no such name, and a proxy will resolve it).
+    // it knows no such name, and a proxy will resolve it). Empty: it is not
+    // judged, only connected where it leads.
     using Allowed = std::function<bool(const std::optional<QList<QHostAddress>>&)>;
 
     void Begin(bool asked);
