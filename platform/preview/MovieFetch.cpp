@@ -54,6 +54,7 @@ void MovieFetch::Begin(bool asked)
 {
     Abandon();
     asked_ = asked;
+    answering_ = false;
     cutShort_ = MovieProblem::None;
     redirectStatus_ = 0;
     received_ = receivedAtLastLook_ = 0;
@@ -184,6 +185,10 @@ void MovieFetch::Connect(const std::optional<QHostAddress>& at)
         }
         emit progress(received, total);
     });
+    connect(reply, &QNetworkReply::readyRead, this, [this, reply] {
+        if (reply == reply_)
+            PassOn(reply);
+    });
     connect(reply, &QNetworkReply::finished, this, [this, reply] {
         reply->deleteLater();
         if (reply == reply_)
@@ -213,6 +218,19 @@ void MovieFetch::FollowRedirect(QNetworkReply* reply, int status)
     Go(std::move(next), [from, to](const std::optional<QList<QHostAddress>>& resolved) {
         return MayFollowMovieRedirect(from, to, resolved);
     });
+}
+
+// Only a success's body is the answer: a redirect's or an error's stays
+// with its reply.
+void MovieFetch::PassOn(QNetworkReply* reply)
+{
+    if (!asked_ || reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() / 100 != 2)
+        return;
+    if (!answering_) {
+        answering_ = true;
+        emit answerBegins(reply->header(QNetworkRequest::ContentTypeHeader).toByteArray());
+    }
+    emit answerPart(reply->readAll());
 }
 
 void MovieFetch::CutShort(QNetworkReply* reply, MovieProblem problem)
@@ -275,7 +293,8 @@ void MovieFetch::Finish()
     stallWatch_.stop();
     deadline_.stop();
     if (asked_) {
-        emit answered(reply->readAll(), reply->header(QNetworkRequest::ContentTypeHeader).toByteArray());
+        PassOn(reply);
+        emit answered();
         return;
     }
     const QByteArray movie = reply->readAll();

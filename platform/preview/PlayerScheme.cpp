@@ -1,5 +1,6 @@
 #include "PlayerScheme.h"
 
+#include "AnswerStream.h"
 #include "MovieAskRule.h"
 #include "MovieFetch.h"
 
@@ -14,6 +15,8 @@
 #include <QWebEngineUrlScheme>
 
 #include <algorithm>
+#include <memory>
+#include <utility>
 
 namespace vidlatch::platform {
 
@@ -176,27 +179,38 @@ void PlayerSchemeHandler::StartAsk(Admitted& page, quint64 id, QWebEngineUrlRequ
     auto* fetch = new MovieFetch(job, page.network);
     page.started.insert(id, {job, fetch});
     const QString key = page.askKey;
-    // What has come counts against the page's budget, and so does the answer
-    // until the page has read it (it goes with the job).
-    const auto held = [this, key, id, job, fetch](qint64 bytes) {
+    // The answer goes on to the page as it comes; cut short, it fails there,
+    // never ends as if whole.
+    auto* answer = new AnswerStream(job);
+    const auto begun = std::make_shared<bool>(false);
+    const auto begin = [job, answer, begun](const QByteArray& type) {
+        if (!std::exchange(*begun, true))
+            job->reply(type.isEmpty() ? QByteArrayLiteral("application/octet-stream") : type, answer);
+    };
+    const auto fail = [job, answer, begun](QWebEngineUrlRequestJob::Error error) {
+        if (*begun)
+            answer->Fail();
+        else
+            job->fail(error);
+    };
+    // What has come counts against the page's budget until the page has
+    // read it all (the job goes then).
+    const auto held = [this, key, id, fetch, fail](qint64 bytes) {
         Admitted* owner = AskingPage(key);
         if (owner && owner->budget.Hold(id, bytes))
-            return true;
-        fetch->Abandon();
-        job->fail(QWebEngineUrlRequestJob::RequestFailed);
-        return false;
-    };
-    QObject::connect(fetch, &MovieFetch::progress, job, [held](qint64 received, qint64) { (void)held(received); });
-    QObject::connect(fetch, &MovieFetch::answered, job, [job, held](const QByteArray& body, const QByteArray& type) {
-        if (!held(body.size()))
             return;
-        auto* buffer = new QBuffer(job);
-        buffer->setData(body);
-        job->reply(type.isEmpty() ? QByteArrayLiteral("application/octet-stream") : type, buffer);
+        fetch->Abandon();
+        fail(QWebEngineUrlRequestJob::RequestFailed);
+    };
+    QObject::connect(fetch, &MovieFetch::progress, job, [held](qint64 received, qint64) { held(received); });
+    QObject::connect(fetch, &MovieFetch::answerBegins, job, begin);
+    QObject::connect(fetch, &MovieFetch::answerPart, job, [answer](const QByteArray& bytes) { answer->Append(bytes); });
+    QObject::connect(fetch, &MovieFetch::answered, job, [answer, begin] {
+        begin({});  // an empty answer begins as it ends
+        answer->End();
     });
-    QObject::connect(fetch, &MovieFetch::failed, job, [job](MovieProblem problem) {
-        job->fail(problem == MovieProblem::Refused ? QWebEngineUrlRequestJob::RequestDenied
-                                                   : QWebEngineUrlRequestJob::RequestFailed);
+    QObject::connect(fetch, &MovieFetch::failed, job, [fail](MovieProblem problem) {
+        fail(problem == MovieProblem::Refused ? QWebEngineUrlRequestJob::RequestDenied : QWebEngineUrlRequestJob::RequestFailed);
     });
     fetch->Ask({ask.address, job->initiator(), ask.method, ask.body, ask.contentType, page.movieCameFromHere});
 }

@@ -44,7 +44,7 @@ answers as the real one would for what Vidlatch needs:
   cdn.vidsite.example     the player movie again, with no CORS header
   bbs.brightfold.example  the forum page
   www.baidu.com           the connection probe
-  ask-N.flood.example     60 MB at 1.2 MB a second, for flood-asks
+  ask-N.flood.example     60 MB at 1.2 MB a second, for flood-asks (?mb=, ?cut=, ?hold=)
 
 Usage: demo_site.py [--port N] [--log FILE]; prints "PORT N NAME" once
 listening, NAME being LOOPBACK_NAME (to be left out of the proxy).
@@ -541,18 +541,21 @@ class DemoSite(BaseHTTPRequestHandler):
 
     def flood_host(self, path, query):
         """The answer of a flooding movie's ask: its megabytes at 1.2 MB a
-        second, its length said."""
+        second, its length said; cut=N sends only N of them, then closes, or
+        first holds the connection hold=S seconds."""
         size = int(query.get("mb", ["1"])[0]) << 20
+        sent = min(size, int(query.get("cut", [str(size >> 20)])[0]) << 20)
         try:
             self.send_response(200)
             self.send_header("Content-Type", "text/plain")
             self.send_header("Content-Length", str(size))
             self.end_headers()
             chunk = b"a" * (120 << 10)
-            for _ in range(size // len(chunk)):
-                self.wfile.write(chunk)
+            for offset in range(0, sent, len(chunk)):
+                self.wfile.write(chunk[:sent - offset])
                 self.wfile.flush()
                 time.sleep(0.1)
+            time.sleep(int(query.get("hold", ["0"])[0]))
         except OSError:
             pass  # the program gave up on it
         self.close_connection = True

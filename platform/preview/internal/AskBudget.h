@@ -8,9 +8,9 @@ namespace vidlatch::platform {
 
 // What one page's movie may have the program fetch at once: a few asks at a
 // time, as the web engine allows a host, the rest waiting their turn, and
-// all of them together holding no more than HeldBytes in the program (the
-// body each sends, what has come of each, then its answer until the page has
-// read it). Asks are named by numbers of the caller's.
+// all of them together holding no more than HeldBytes (the body each sends,
+// and what has come of each, passed on to the page as it comes, until the
+// page has read all of it). Asks are named by numbers of the caller's.
 class AskBudget {
 public:
     static constexpr int AtOnce = 6;

@@ -69,8 +69,10 @@ public:
         QByteArray contentType;
         bool movieCameFromHere = false;  // where the movie's own address led (landedHere)
     };
-    // Fetches what a movie asks: answered, or failed (Refused where its
-    // address leads to this machine or its network).
+    // Fetches what a movie asks: its answer passed on as it comes
+    // (answerBegins, answerPart, then answered), or failed (Refused where
+    // its address leads to this machine or its network), before or after
+    // it began.
     void Ask(const MovieRequest& request);
 
     void Abandon();
@@ -89,8 +91,11 @@ signals:
     void failed(MovieProblem problem, int httpStatus);
     // How much has come; `total` is -1 while the site does not say.
     void progress(qint64 received, qint64 total);
-    // What a movie asked came, as the site sent it.
-    void answered(const QByteArray& body, const QByteArray& contentType);
+    // What a movie asked comes, as the site sends it: its type once, its
+    // bytes as they come, then its end.
+    void answerBegins(const QByteArray& contentType);
+    void answerPart(const QByteArray& bytes);
+    void answered();
 
 private:
     // One request of the fetch, by the name it is for.
@@ -111,6 +116,8 @@ private:
     void Connect(const std::optional<QHostAddress>& at);
     void FollowRedirect(QNetworkReply* reply, int status);
     void CutShort(QNetworkReply* reply, MovieProblem problem);
+    // What has come of a movie's request, passed on once it is the answer.
+    void PassOn(QNetworkReply* reply);
     void Fail(MovieProblem problem, int httpStatus);
     void Finish();
     void CheckProgress();
@@ -120,6 +127,7 @@ private:
     QPointer<QNetworkAccessManager> network_;
     QPointer<QNetworkReply> reply_;
     bool asked_ = false;   // a movie's request: answered as it comes, not checked as a movie
+    bool answering_ = false;  // ... and its answer has begun
     quint64 attempt_ = 0;  // a look-up of an attempt abandoned since is not heeded
     // Why the fetch was cut short, when it was.
     MovieProblem cutShort_ = MovieProblem::None;
