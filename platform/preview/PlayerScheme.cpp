@@ -70,6 +70,9 @@ QString PlayerSchemeHandler::NewMovie(const void* owner, bool cameFromHere)
     for (const StartedAsk& ask : started) {
         if (ask.fetch)
             ask.fetch->Abandon();
+        // An answer begun fails at the page's next read, which only its stream can ask for.
+        if (ask.answer)
+            ask.answer->Fail();
         if (ask.job)
             ask.job->fail(QWebEngineUrlRequestJob::RequestAborted);
     }
@@ -177,21 +180,19 @@ void PlayerSchemeHandler::StartAsk(Admitted& page, quint64 id, QWebEngineUrlRequ
     if (!page.network)
         page.network = MovieFetch::NewNetwork(this);
     auto* fetch = new MovieFetch(job, page.network);
-    page.started.insert(id, {job, fetch});
-    const QString key = page.askKey;
     // The answer goes on to the page as it comes; cut short, it fails there,
     // never ends as if whole.
     auto* answer = new AnswerStream(job);
+    page.started.insert(id, {job, fetch, answer});
+    const QString key = page.askKey;
     const auto begun = std::make_shared<bool>(false);
     const auto begin = [job, answer, begun](const QByteArray& type) {
         if (!std::exchange(*begun, true))
             job->reply(type.isEmpty() ? QByteArrayLiteral("application/octet-stream") : type, answer);
     };
-    const auto fail = [job, answer, begun](QWebEngineUrlRequestJob::Error error) {
-        if (*begun)
-            answer->Fail();
-        else
-            job->fail(error);
+    const auto fail = [job, answer](QWebEngineUrlRequestJob::Error error) {
+        answer->Fail();  // where it has begun
+        job->fail(error);
     };
     // What has come counts against the page's budget until the page has
     // read it all (the job goes then).

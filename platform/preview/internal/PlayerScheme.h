@@ -15,6 +15,7 @@
 class QNetworkAccessManager;
 
 namespace vidlatch::platform {
+class AnswerStream;
 class MovieFetch;
 }
 
@@ -57,6 +58,7 @@ private:
     struct StartedAsk {
         QPointer<QWebEngineUrlRequestJob> job;
         QPointer<MovieFetch> fetch;
+        QPointer<AnswerStream> answer;  // on its way to the page, once it has begun
     };
     struct Admitted {
         QString key;
