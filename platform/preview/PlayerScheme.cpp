@@ -14,7 +14,6 @@
 #include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlScheme>
 
-#include <algorithm>
 #include <memory>
 #include <utility>
 

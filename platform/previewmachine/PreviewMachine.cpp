@@ -155,8 +155,8 @@ constexpr PreviewMachine::IntakeRow PreviewMachine::Intakes[EventCount] = {
     {Event::PlayerPanic, &PreviewMachine::TakeOfSetMovie},
     {Event::StagedPanic, &PreviewMachine::TakeStagedPanic},
     {Event::Answered, &PreviewMachine::Set<&PreviewMachine::silent_, false>},
-    {Event::AnswerOverdue, &PreviewMachine::TakeAnswerOverdue},
-    {Event::StartOverdue, &PreviewMachine::TakeStartOverdue},
+    {Event::AnswerOverdue, &PreviewMachine::Set<&PreviewMachine::silent_, true>},
+    {Event::StartOverdue, &PreviewMachine::Set<&PreviewMachine::clockRuns_, false>},  // a single shot: it has fired
     {Event::RendererGone, &PreviewMachine::TakeRendererGone},
     {Event::RendererNotEnded, &PreviewMachine::TakeRendererGone},
     {Event::PageSeen, &PreviewMachine::Set<&PreviewMachine::seen_, true>},
@@ -265,18 +265,6 @@ bool PreviewMachine::TakeHandOverAnswer(const Input& input)
         return false;  // the hand-over of a movie set before
     handOverOwed_ = false;
     silent_ = false;
-    return true;
-}
-
-bool PreviewMachine::TakeAnswerOverdue(const Input&)
-{
-    silent_ = true;
-    return true;
-}
-
-bool PreviewMachine::TakeStartOverdue(const Input&)
-{
-    clockRuns_ = false;  // a single shot: it has fired
     return true;
 }
 

@@ -183,11 +183,9 @@ private:
     bool TakeAheadFailed(const Input& input);
     bool TakePageLoaded(const Input&);
     bool TakeHandOverAnswer(const Input&);
-    bool TakeAnswerOverdue(const Input&);
-    bool TakeStartOverdue(const Input&);
     bool TakeStagedPanic(const Input&);
     bool TakeRendererGone(const Input&);
-    // What the page is: silent or answering, seen or hidden.
+    // What the page is (silent or answering, seen or hidden), and whether the start clock runs.
     template <bool PreviewMachine::*Flag, bool Value>
     bool Set(const Input&)
     {
