@@ -1,6 +1,7 @@
 #include "MovieFetch.h"
 
 #include "MovieRedirectRule.h"
+#include "RuleClock.h"
 
 #include <QHostInfo>
 #include <QNetworkAccessManager>
@@ -33,16 +34,14 @@ QNetworkAccessManager* MovieFetch::NewNetwork(QObject* parent)
 }
 
 MovieFetch::MovieFetch(QObject* parent, QNetworkAccessManager* network)
-    : QObject(parent), network_(network ? network : NewNetwork(this))
+    : QObject(parent), network_(network ? network : NewNetwork(this)),
+      stallWatch_(new RuleClock("stall", StallMs, false, this)), deadline_(new RuleClock("deadline", DeadlineMs, true, this))
 {
     resolver_ = [this](const QString& host, std::function<void(const QHostInfo&)> answer) {
         QHostInfo::lookupHost(host, this, std::move(answer));
     };
-    stallWatch_.setInterval(StallMs);
-    connect(&stallWatch_, &QTimer::timeout, this, &MovieFetch::CheckProgress);
-    deadline_.setSingleShot(true);
-    deadline_.setInterval(DeadlineMs);
-    connect(&deadline_, &QTimer::timeout, this, [this] {
+    connect(stallWatch_, &RuleClock::ranOut, this, &MovieFetch::CheckProgress);
+    connect(deadline_, &RuleClock::ranOut, this, [this] {
         if (reply_)
             CutShort(reply_, MovieProblem::TooSlow);
         else
@@ -59,8 +58,8 @@ void MovieFetch::Begin(bool asked)
     redirectStatus_ = 0;
     received_ = receivedAtLastLook_ = 0;
     visited_.clear();
-    stallWatch_.start();
-    deadline_.start();
+    stallWatch_->start();
+    deadline_->start();
 }
 
 void MovieFetch::Start(const QUrl& address)
@@ -173,7 +172,7 @@ void MovieFetch::Connect(const std::optional<QHostAddress>& at)
     reply_ = network_->sendCustomRequest(request, hop_.method, hop_.body);
     QNetworkReply* reply = reply_;
     received_ = receivedAtLastLook_ = 0;
-    stallWatch_.start();  // the look-up's time is the deadline's, not the stall's
+    stallWatch_->start();  // the look-up's time is the deadline's, not the stall's
     // Stop at the limit, whether the server says the size or not.
     connect(reply, &QNetworkReply::downloadProgress, this, [this, reply](qint64 received, qint64 total) {
         if (reply != reply_)
@@ -248,8 +247,8 @@ MovieFetch::~MovieFetch()
 void MovieFetch::Abandon()
 {
     ++attempt_;
-    stallWatch_.stop();
-    deadline_.stop();
+    stallWatch_->stop();
+    deadline_->stop();
     if (QNetworkReply* reply = reply_) {
         reply_ = nullptr;
         reply->abort();
@@ -290,8 +289,8 @@ void MovieFetch::Finish()
         return Fail(MovieProblem::HttpError, status);
     if (reply->error() != QNetworkReply::NoError)
         return Fail(MovieProblem::Unreachable, status != 0 ? status : redirectStatus_);
-    stallWatch_.stop();
-    deadline_.stop();
+    stallWatch_->stop();
+    deadline_->stop();
     if (asked_) {
         PassOn(reply);
         emit answered();

@@ -51,6 +51,10 @@ QString PlayerPage(const PlayerSettings& settings, const PlayerPageParts& parts)
         {QStringLiteral("warnOnUnsupportedContent"), false},
         {QStringLiteral("showSwfDownload"), false},
         {QStringLiteral("logLevel"), QStringLiteral("error")},
+        // A script is stopped after this many seconds, as the Flash player
+        // stopped it: a movie's script that never ends ends there, while a
+        // first frame that is merely slow on a slow machine is waited for.
+        {QStringLiteral("maxExecutionDuration"), ScriptLimitSeconds},
         // The 2D canvas: with no GPU, WebGL is refused anyway, and each refused
         // try costs a rendering context and lines on standard error.
         {QStringLiteral("preferredRenderer"), QStringLiteral("canvas")},

@@ -37,6 +37,10 @@ struct PlayerPageParts {
     QString askKey;     // what its asks of the network carry: the scheme serves this document only
 };
 
+// How long one of a movie's scripts may run before the player stops it, as
+// the Flash player's own limit.
+constexpr int ScriptLimitSeconds = 15;
+
 // The player page with `settings` and no movie yet: the settings travel as
 // JSON data in Ruffle's configuration, never as script text.
 [[nodiscard]] QString PlayerPage(const PlayerSettings& settings, const PlayerPageParts& parts);

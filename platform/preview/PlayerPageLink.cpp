@@ -1,6 +1,7 @@
 #include "PlayerPageLink.h"
 
 #include "PermissionRefusal.h"
+#include "RuleClock.h"
 
 #include <QJsonDocument>
 #include <QPointer>
@@ -53,17 +54,16 @@ protected:
 
 } // namespace
 
-PlayerPageLink::PlayerPageLink(QWebEngineProfile* profile, QObject* parent) : QObject(parent), profile_(profile)
+PlayerPageLink::PlayerPageLink(QWebEngineProfile* profile, QObject* parent)
+    : QObject(parent), profile_(profile), answerWatch_(new RuleClock("answer", AnswerMs, true, this)),
+      heartbeat_(new RuleClock("heartbeat", AnswerMs / 2, false, this))
 {
-    answerWatch_.setSingleShot(true);
-    answerWatch_.setInterval(AnswerMs);
-    connect(&answerWatch_, &QTimer::timeout, this, [this] {
+    connect(answerWatch_, &RuleClock::ranOut, this, [this] {
         if (owed_ > 0)
-            answerWatch_.start();
+            answerWatch_->start();
         emit answerOverdue();
     });
-    heartbeat_.setInterval(AnswerMs / 2);
-    connect(&heartbeat_, &QTimer::timeout, this, [this] {
+    connect(heartbeat_, &RuleClock::ranOut, this, [this] {
         if (owed_ == 0)
             Send(QStringLiteral("0"), {});
     });
@@ -113,7 +113,7 @@ void PlayerPageLink::Call(const char* function, const QJsonObject& argument,
 void PlayerPageLink::Send(const QString& script, std::function<void(const QVariant&)> answered)
 {
     if (owed_++ == 0)
-        answerWatch_.start();
+        answerWatch_->start();
     page_->runJavaScript(script, [self = QPointer<PlayerPageLink>(this), build = build_,
                                   answered = std::move(answered)](const QVariant& result) {
         // Qt answers what is still pending with nothing while it destroys a
@@ -122,9 +122,9 @@ void PlayerPageLink::Send(const QString& script, std::function<void(const QVaria
             return;
         // Alive; the calls still owed get their full time from now.
         if (--self->owed_ == 0)
-            self->answerWatch_.stop();
+            self->answerWatch_->stop();
         else
-            self->answerWatch_.start();
+            self->answerWatch_->start();
         emit self->answered();
         if (answered)
             answered(result.toList().value(0));
@@ -134,9 +134,9 @@ void PlayerPageLink::Send(const QString& script, std::function<void(const QVaria
 void PlayerPageLink::SetWatched(bool watched)
 {
     if (!watched)
-        heartbeat_.stop();
-    else if (!heartbeat_.isActive())
-        heartbeat_.start();
+        heartbeat_->stop();
+    else if (!heartbeat_->isActive())
+        heartbeat_->start();
 }
 
 bool PlayerPageLink::EndRenderer()
@@ -145,10 +145,28 @@ bool PlayerPageLink::EndRenderer()
     return renderer_.End();  // its end is reported as any renderer's
 }
 
+void PlayerPageLink::MarkWork()
+{
+    renderer_.Track(page_->renderProcessPid());
+    workMark_ = {page_->renderProcessPid(), renderer_.Demand(), {}};
+    workMark_.since.start();
+}
+
+bool PlayerPageLink::WorkedSinceMark() const
+{
+    const std::optional<quint64> demand = renderer_.Demand();
+    if (!demand || page_->renderProcessPid() != renderer_.Pid())
+        return false;
+    // A renderer started since the mark (a page renewed) did all its work since.
+    const quint64 atMark = renderer_.Pid() == workMark_.pid && workMark_.demand ? *workMark_.demand : 0;
+    const qint64 elapsed = workMark_.since.nsecsElapsed();
+    return elapsed > 0 && *demand >= atMark && (*demand - atMark) * 2 >= static_cast<quint64>(elapsed);
+}
+
 void PlayerPageLink::ForgetCalls()
 {
     owed_ = 0;
-    answerWatch_.stop();
+    answerWatch_->stop();
 }
 
 void PlayerPageLink::OnTitle(const QString& title)

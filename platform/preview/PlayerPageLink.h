@@ -2,17 +2,20 @@
 
 #include "RendererProcess.h"
 
+#include <QElapsedTimer>
 #include <QJsonObject>
 #include <QObject>
-#include <QTimer>
 #include <QUrl>
 
 #include <functional>
+#include <optional>
 
 class QWebEnginePage;
 class QWebEngineProfile;
 
 namespace vidlatch::platform {
+
+class RuleClock;
 
 // The one way between the preview and its player page. It numbers each
 // document it builds and stamps every call, answer and report with that
@@ -46,6 +49,11 @@ public:
     // Ends the renderer; its end is reported as any renderer's. False where
     // it could not be ended (its process not yet known).
     [[nodiscard]] bool EndRenderer();
+    // Whether the renderer has been at work since MarkWork: its main
+    // thread ran, or was ready to run, for at least half of the time
+    // since. A page at work is busy, not dead, however slow the machine.
+    void MarkWork();
+    [[nodiscard]] bool WorkedSinceMark() const;
 
     // A page owes the answer to a call this long at the most.
     static constexpr int AnswerMs = 1000;
@@ -69,9 +77,14 @@ private:
     QWebEnginePage* page_ = nullptr;
     int build_ = 0;
     int owed_ = 0;  // calls to this build not answered yet
-    QTimer answerWatch_;
-    QTimer heartbeat_;
+    RuleClock* answerWatch_;
+    RuleClock* heartbeat_;
     RendererProcess renderer_;
+    struct WorkMark {
+        qint64 pid = 0;
+        std::optional<quint64> demand;
+        QElapsedTimer since;
+    } workMark_;
 };
 
 } // namespace vidlatch::platform

@@ -6,6 +6,7 @@
 #include "PlayerScheme.h"
 #include "PreviewCover.h"
 #include "PreviewProfile.h"
+#include "RuleClock.h"
 #include "SingleTabStop.h"
 
 #include <QEvent>
@@ -34,7 +35,8 @@ const QString& PageScripts()
 
 ShockwaveFlash::ShockwaveFlash(QWidget* parent)
     : QWebEngineView(parent), link_(new PlayerPageLink(PreviewProfile(), this)), fetch_(new MovieFetch(this)),
-      aheadFetch_(new MovieFetch(this)), cover_(new PreviewCover(this))
+      aheadFetch_(new MovieFetch(this)), cover_(new PreviewCover(this)),
+      startClock_(new RuleClock("start", StartMs, true, this))
 {
     using Event = PreviewMachine::Event;
     setContextMenuPolicy(Qt::NoContextMenu);  // Ruffle draws the movie's own menu
@@ -43,9 +45,9 @@ ShockwaveFlash::ShockwaveFlash(QWidget* parent)
     setAccessibleName(tr("Flash 预览"));
     new PageVisibility(this);
     new SingleTabStop(this);
-    startClock_.setSingleShot(true);
-    startClock_.setInterval(StartMs);
-    connect(&startClock_, &QTimer::timeout, this, [this] { On({Event::StartOverdue}); });
+    connect(startClock_, &RuleClock::ranOut, this, [this] {
+        On(PreviewMachine::Input::StartOverdue(link_->WorkedSinceMark()));
+    });
     connect(link_, &PlayerPageLink::replaced, this, [this](QWebEnginePage* page) {
         // Opaque, in the window's colour: the web engine stacks a page with a
         // see-through background over every widget, the cover included.
@@ -160,10 +162,12 @@ void ShockwaveFlash::CarryOut(PreviewMachine::Actions actions)
         Stage();
     if (actions & A::HandOver)
         HandOver();
-    if (actions & A::StartClock)
-        startClock_.start();
+    if (actions & A::StartClock) {
+        startClock_->start();
+        link_->MarkWork();
+    }
     if (actions & A::StopClock)
-        startClock_.stop();
+        startClock_->stop();
     if (actions.testAnyFlags(A::StartWatch | A::StopWatch))
         link_->SetWatched(actions.testFlag(A::StartWatch));
     if (actions & A::CoverSays)

@@ -8,7 +8,6 @@
 #include <QByteArray>
 #include <QJsonObject>
 #include <QString>
-#include <QTimer>
 #include <QUrl>
 #include <QWebEngineView>
 
@@ -16,6 +15,7 @@ namespace vidlatch::platform {
 
 class MovieFetch;
 class PreviewCover;
+class RuleClock;
 
 // The Flash player control of the preview, playing movies with Ruffle. The
 // program fetches and checks each movie itself, then hands it to one player
@@ -40,10 +40,9 @@ public:
     void Prefetch(const QString& address);
 
     // A movie handed to the page shows a frame this long after, while the
-    // page can be seen, or the preview says that it did not start.
+    // page can be seen, or the preview says that it did not start, unless
+    // its page is at work on it all the while (PreviewMachine::AtWork).
     static constexpr int StartMs = 10000;
-    // The StartMs of this preview (tests watch the same rule on a shorter clock).
-    void setStartMs(int milliseconds) { startClock_.setInterval(milliseconds); }
 
 signals:
     // The movie last set shows its first frame.
@@ -82,7 +81,7 @@ private:
     QString movie_;
     QString aheadAddress_;
     Fetched fetched_, ahead_;
-    QTimer startClock_;
+    RuleClock* startClock_;
 };
 
 } // namespace vidlatch::platform

@@ -94,14 +94,19 @@ const PreviewMachine::Row PreviewMachine::Rows[] = {
 
     {Any, Event::Answered, {}, To::Stay, {}},
     // A busy page is not a dead one: a silent page goes only where the user
-    // waits on a movie it has been given and cannot take, once a movie (a
-    // page that is merely slow is then given its time, and the start clock
-    // has the last word). A movie shown, failed or staged ahead, and a first
-    // frame at work, keep their page; the next movie set goes to a new one
-    // while it stays silent.
-    {In({State::Handed}), Event::AnswerOverdue, G::HandOverOwed | G::FirstLoss, To::Stay, A::EndRenderer},
+    // waits on a movie it has been given and cannot take while a movie set
+    // before may hold it up, once a movie (a page that is merely slow is then
+    // given its time, and the start clock has the last word). A page still
+    // starting, a movie shown, failed or staged ahead, and a first frame at
+    // work, keep their page; the next movie set goes to a new one while it
+    // stays silent.
+    {In({State::Handed}), Event::AnswerOverdue, G::HandOverOwed | G::FirstLoss | G::MovieBeforeMayRun, To::Stay, A::EndRenderer},
     {Any, Event::AnswerOverdue, {}, To::Stay, {}},
 
+    // Slow is not dead: a renderer at work on the movie's document or its
+    // first frame, and on nothing of a movie before, gets the start clock
+    // again, however slow the machine.
+    {In({State::Waiting, State::Handed}), Event::StartOverdue, G::AtWork, To::Stay, {}},
     // A document that does not load is held up by its renderer: it goes,
     // once a movie; after that the cover says why.
     {In({State::Waiting}), Event::StartOverdue, G::FirstLoss, To::Stay, A::EndRenderer},
@@ -156,7 +161,7 @@ constexpr PreviewMachine::IntakeRow PreviewMachine::Intakes[EventCount] = {
     {Event::StagedPanic, &PreviewMachine::TakeStagedPanic},
     {Event::Answered, &PreviewMachine::Set<&PreviewMachine::silent_, false>},
     {Event::AnswerOverdue, &PreviewMachine::Set<&PreviewMachine::silent_, true>},
-    {Event::StartOverdue, &PreviewMachine::Set<&PreviewMachine::clockRuns_, false>},  // a single shot: it has fired
+    {Event::StartOverdue, &PreviewMachine::TakeStartOverdue},
     {Event::RendererGone, &PreviewMachine::TakeRendererGone},
     {Event::RendererNotEnded, &PreviewMachine::TakeRendererGone},
     {Event::PageSeen, &PreviewMachine::Set<&PreviewMachine::seen_, true>},
@@ -212,6 +217,7 @@ bool PreviewMachine::AheadIs(const QUrl& address, Ahead ahead) const
 bool PreviewMachine::TakeSetMovie(const Input& input)
 {
     ++serial_;
+    movieBeforeMayRun_ = pageHeldMovie_;
     asked_ = input.url;
     const bool here = AheadIs(asked_, Ahead::Held) || AheadIs(asked_, Ahead::Staged);
     problem_ = here ? aheadProblem_ : P::None;
@@ -256,6 +262,8 @@ bool PreviewMachine::TakeAheadFailed(const Input& input)
 bool PreviewMachine::TakePageLoaded(const Input&)
 {
     page_ = Page::Ready;
+    // A new document: nothing of the one before runs any more.
+    pageHeldMovie_ = movieBeforeMayRun_ = false;
     return true;
 }
 
@@ -265,6 +273,7 @@ bool PreviewMachine::TakeHandOverAnswer(const Input& input)
         return false;  // the hand-over of a movie set before
     handOverOwed_ = false;
     silent_ = false;
+    movieBeforeMayRun_ = false;  // the page dropped the movie before's player to take it
     return true;
 }
 
@@ -285,10 +294,19 @@ bool PreviewMachine::TakeRendererGone(const Input&)
         ahead_ = Ahead::Held;
     silent_ = false;
     handOverOwed_ = false;
+    pageHeldMovie_ = movieBeforeMayRun_ = false;
     // A new renderer starts with nothing held.
     moviesInPage_ = 0;
     renewalDue_ = false;
     ++losses_;
+    return true;
+}
+
+bool PreviewMachine::TakeStartOverdue(const Input& input)
+{
+    clockRuns_ = false;  // a single shot: it has fired
+    if (input.atWork)
+        ++startClocksAtWork_;
     return true;
 }
 
@@ -313,6 +331,8 @@ bool PreviewMachine::Holds(Guard guard, const Input& input) const
     case G::LossesLeft: return losses_ < RenderersPerMovie;
     case G::Silent: return silent_;
     case G::HandOverOwed: return handOverOwed_;
+    case G::MovieBeforeMayRun: return movieBeforeMayRun_;
+    case G::AtWork: return input.atWork && !movieBeforeMayRun_ && startClocksAtWork_ < StartClocksAtWork;
     }
     return false;
 }
@@ -358,6 +378,12 @@ PreviewMachine::Actions PreviewMachine::Apply(Actions actions, const Input& inpu
         ahead_ = Ahead::Staged;
         ++stagedToken_;
     }
+    if (actions & A::RenewPage)
+        pageHeldMovie_ = movieBeforeMayRun_ = false;
+    if (actions.testAnyFlags(A::BuildPage | A::HandOver))
+        startClocksAtWork_ = 0;  // each document and each hand-over gets its whole time
+    if (actions.testAnyFlags(A::HandOver | A::Stage))
+        pageHeldMovie_ = true;
     if (actions & A::BuildPage) {
         page_ = Page::Building;
         pageOrigin_ = movieOrigin_;

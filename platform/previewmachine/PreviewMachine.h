@@ -51,7 +51,7 @@ public:
         StagedPanic,    // the staged movie's player broke down
         Answered,       // the page answered a call
         AnswerOverdue,  // a call to the page (any) unanswered for the answer time
-        StartOverdue,   // the start clock ran out (it runs no more)
+        StartOverdue,   // the start clock ran out (it runs no more): `atWork` whether the page's renderer worked meanwhile
         RendererGone,
         RendererNotEnded,  // a renderer to end could not be (its process not yet known): its page stays stuck
         PageSeen,
@@ -64,6 +64,13 @@ public:
             : event(what), url(std::move(address)), bytes(size), problem(why) {}
         // A report or an answer of the page's, about the movie `of`.
         Input(Event what, int of) : event(what), id(of) {}
+        // The start clock ran out, the page's renderer at work meanwhile or not.
+        [[nodiscard]] static Input StartOverdue(bool atWork)
+        {
+            Input input(Event::StartOverdue);
+            input.atWork = atWork;
+            return input;
+        }
         Event event;
         QUrl url;                   // SetMovie, Prefetch: the address; fetched: where it came from
         qsizetype bytes = 0;        // fetched: the movie's size
@@ -71,6 +78,7 @@ public:
         // A report of a movie's, or a hand-over's answer: the Serial() of
         // the movie it is about; StagedPanic: the StagedToken() of the movie.
         int id = 0;
+        bool atWork = false;  // StartOverdue: the page's renderer worked while the clock ran
     };
 
     enum class Action : quint32 {
@@ -116,6 +124,11 @@ public:
     static constexpr int MoviesPerPage = 25;
     // A movie that takes this many renderers with it is given up.
     static constexpr int RenderersPerMovie = 3;
+    // A page at work on the movie's document or first frame is given the
+    // start clock again, this many times at most: a script that never ends
+    // is ended by the player's own limit long before (15 s, as in Flash),
+    // and anything else that keeps a renderer at work for ever by this.
+    static constexpr int StartClocksAtWork = 6;
 
     [[nodiscard]] Step On(const Input& input);
 
@@ -149,6 +162,13 @@ public:
         LossesLeft = 1u << 12,   // fewer renderers than RenderersPerMovie have gone with it
         Silent = 1u << 13,       // the page owes an answer past its time
         HandOverOwed = 1u << 14, // the page has not answered the set movie's hand-over yet
+        // What runs in the page's renderer may be a movie set before: it was
+        // handed one, and has neither answered the set movie's hand-over nor
+        // loaded a document since (either ends the movie before there).
+        MovieBeforeMayRun = 1u << 15,
+        // The start clock ran out on a renderer at work on the set movie
+        // alone, which has not had its fill of start clocks.
+        AtWork = 1u << 16,
     };
     Q_DECLARE_FLAGS(Guards, Guard)
 
@@ -185,6 +205,7 @@ private:
     bool TakeHandOverAnswer(const Input&);
     bool TakeStagedPanic(const Input&);
     bool TakeRendererGone(const Input&);
+    bool TakeStartOverdue(const Input& input);
     // What the page is (silent or answering, seen or hidden), and whether the start clock runs.
     template <bool PreviewMachine::*Flag, bool Value>
     bool Set(const Input&)
@@ -213,6 +234,9 @@ private:
     bool retried_ = false;
     bool silent_ = false;
     bool handOverOwed_ = false;
+    bool pageHeldMovie_ = false;  // a movie or its sentence was handed or staged to the document there
+    bool movieBeforeMayRun_ = false;
+    int startClocksAtWork_ = 0;       // ... run out on the set movie's page at work, since its document or hand-over
     bool seen_ = true;
     bool clockRuns_ = false, watchRuns_ = false;
 };

@@ -33,9 +33,37 @@ std::optional<quint64> StartTime(pid_t pid)
     return ok ? std::optional(started) : std::nullopt;
 }
 
+// The main thread's run and wait times (/proc/PID/schedstat); where the
+// kernel keeps no such counts, the process's CPU time alone, which a busy
+// machine holds back.
+std::optional<quint64> MainThreadDemand(pid_t pid)
+{
+    QFile schedstat(QStringLiteral("/proc/%1/schedstat").arg(pid));
+    if (schedstat.open(QIODevice::ReadOnly)) {
+        const QList<QByteArray> fields = schedstat.readAll().simplified().split(' ');
+        bool ran = false, waited = false;
+        const quint64 running = fields.value(0).toULongLong(&ran), waiting = fields.value(1).toULongLong(&waited);
+        if (ran && waited)
+            return running + waiting;
+    }
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray line = stat.readAll();
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    constexpr int UserTimeAfterName = 14 - 3;  // utime, then stime
+    bool user = false, system = false;
+    const quint64 ticks = fields.value(UserTimeAfterName).toULongLong(&user) +
+                          fields.value(UserTimeAfterName + 1).toULongLong(&system);
+    static const long TicksPerSecond = ::sysconf(_SC_CLK_TCK);
+    if (!user || !system || TicksPerSecond <= 0)
+        return std::nullopt;
+    return ticks * (quint64{1000000000} / static_cast<quint64>(TicksPerSecond));
+}
+
 } // namespace
 
-const RendererProcess::System RendererProcess::Kernel{PidfdOpen, StartTime};
+const RendererProcess::System RendererProcess::Kernel{PidfdOpen, StartTime, MainThreadDemand};
 
 RendererProcess::~RendererProcess()
 {
@@ -66,6 +94,14 @@ void RendererProcess::Track(qint64 pid)
     // the pidfd would hold the newcomer.
     if (pidfd_ >= 0 && system_.startTime(static_cast<pid_t>(pid)) != started_)
         ::close(std::exchange(pidfd_, -1));
+}
+
+std::optional<quint64> RendererProcess::Demand() const
+{
+    // A number that has gone to another process reads that one's.
+    if (pid_ <= 0 || !started_ || system_.startTime(static_cast<pid_t>(pid_)) != started_)
+        return std::nullopt;
+    return system_.demand(static_cast<pid_t>(pid_));
 }
 
 bool RendererProcess::End()

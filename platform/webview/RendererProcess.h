@@ -20,6 +20,9 @@ public:
         int (*pidfdOpen)(pid_t pid);  // -1 and errno on failure
         // The start time in /proc/PID/stat (field 22); none when no such process.
         std::optional<quint64> (*startTime)(pid_t pid);
+        // How long the process's main thread has run or waited to run, in
+        // ns; none when no such process.
+        std::optional<quint64> (*demand)(pid_t pid);
     };
     static const System Kernel;
 
@@ -36,6 +39,13 @@ public:
     // there is none, or it could be neither held nor told apart from a
     // process that took its number.
     [[nodiscard]] bool End();
+    // What the renderer's main thread, where its pages' scripts run, has
+    // asked of the processors so far (ns): the time it ran, and the time it
+    // was ready to run while others ran. A busy page asks for all of its
+    // time however many other programs share the processors; an idle one
+    // for little. None while no renderer is known.
+    [[nodiscard]] std::optional<quint64> Demand() const;
+    qint64 Pid() const { return pid_; }
     // Whether the renderer is held by a pidfd (false: by pid and start time).
     bool ByPidfd() const { return pidfd_ >= 0; }
 

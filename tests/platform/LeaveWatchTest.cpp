@@ -57,7 +57,7 @@ TEST(LeaveWatch, ASpinningPageIsEndedWithoutPidfds)
     };
     for (const Row& row : rows) {
         Shown shown;
-        LeaveWatch watch(shown.page, nullptr, {row.pidfdOpen, RendererProcess::Kernel.startTime});
+        LeaveWatch watch(shown.page, nullptr, {row.pidfdOpen, RendererProcess::Kernel.startTime, RendererProcess::Kernel.demand});
         QSignalSpy gone(&watch, &LeaveWatch::rendererGone);
         QSignalSpy loaded(shown.page, &QWebEnginePage::loadFinished);
         shown.page->load(Spinning);

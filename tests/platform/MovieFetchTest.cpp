@@ -1,5 +1,7 @@
 #include "DemoSite.h"
 #include "MovieFetch.h"
+#include "RuleClock.h"
+#include "UiWait.h"
 
 #include <QHostInfo>
 #include <QNetworkAccessManager>
@@ -68,6 +70,53 @@ TEST(MovieFetch, AsksOnlyWhereItMayGo)
             EXPECT_EQ(test::DemoSite::Log().contains(QLatin1String(row.request)), row.problem != MovieProblem::Refused)
                 << row.what << ": " << test::DemoSite::Log().toStdString();
         }
+    }
+}
+
+// The stall watch and the deadline judge what the site has sent, on clocks
+// the test runs out once it has sent it, whatever the machine's speed:
+// fewer than StallBytes between two looks is a stall; a site that keeps
+// sending is cut by the deadline alone; a slow whole movie comes.
+TEST(MovieFetch, ItsClocksJudgeWhatTheSiteSent)
+{
+    struct Row {
+        const char* what; const char* kind;
+        qint64 sent;    // what has come when the stall watch looks (0: the request has reached the site)
+        bool deadline;  // ... then the deadline runs out
+        MovieProblem problem; int status;  // None: fetched
+    };
+    const Row rows[] = {
+        {"half a movie, then nothing", "stall", 1, false, MovieProblem::TimedOut, 200},
+        {"a byte a second", "drip", 2, false, MovieProblem::TimedOut, 200},
+        {"no answer at all", "silent", 0, false, MovieProblem::TimedOut, 0},
+        {"a trickle that never ends", "trickle", MovieFetch::StallBytes, true, MovieProblem::TooSlow, 200},
+        {"slow but within the limit", "slow", MovieFetch::StallBytes, false, MovieProblem::None, 0},
+    };
+    for (const Row& row : rows) {
+        const QString address = QStringLiteral("static.vidsite.example/fail/%1.swf?vid=Tb7_wE3-pQs").arg(QLatin1String(row.kind));
+        test::DemoSite::ClearLog();
+        MovieFetch fetch;
+        auto* stall = fetch.findChild<RuleClock*>(QStringLiteral("stall"));
+        auto* deadline = fetch.findChild<RuleClock*>(QStringLiteral("deadline"));
+        ASSERT_TRUE(stall && deadline);
+        stall->Drive();
+        deadline->Drive();
+        qint64 received = 0;
+        QObject::connect(&fetch, &MovieFetch::progress, [&received](qint64 bytes, qint64) { received = bytes; });
+        QSignalSpy fetched(&fetch, &MovieFetch::fetched), failed(&fetch, &MovieFetch::failed);
+        fetch.Start(QUrl(QStringLiteral("http://") + address));
+        ASSERT_TRUE(test::WaitUntil([&] { return row.sent > 0 ? received >= row.sent : test::DemoSite::Log().contains(address); }, 30000))
+            << row.what;
+        EXPECT_TRUE(stall->RunOut()) << row.what;
+        if (row.deadline) {
+            ASSERT_TRUE(test::QueuedDelivered()) << row.what;
+            EXPECT_TRUE(failed.isEmpty()) << row.what << ": the site kept sending, and was taken for stalled";
+            EXPECT_TRUE(deadline->RunOut()) << row.what;
+        }
+        ASSERT_TRUE(test::WaitUntil([&] { return !fetched.isEmpty() || !failed.isEmpty(); }, 30000)) << row.what;
+        const MovieProblem problem = failed.isEmpty() ? MovieProblem::None : failed.at(0).at(0).value<MovieProblem>();
+        EXPECT_EQ(problem, row.problem) << row.what;
+        EXPECT_EQ(failed.isEmpty() ? 0 : failed.at(0).at(1).toInt(), row.status) << row.what;
     }
 }
 

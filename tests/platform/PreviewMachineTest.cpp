@@ -146,10 +146,31 @@ TEST(PreviewMachine, WhatEachEventDoes)
         {"... after the page was silent and answered again", "handed, its renderer ended", {{E::AnswerOverdue}, {E::Answered}, {E::StartOverdue}}, S::Handed, HandOver | StartClock, MovieProblem::DidNotStart},
         {"no frame in time, the page silent", "handed, its renderer ended", {{E::AnswerOverdue}, {E::StartOverdue}}, S::Handed, EndRenderer | StartClock, MovieProblem::DidNotStart},
         {"... its sentence in a new page, on a clock of its own", "handed, its renderer ended", {{E::AnswerOverdue}, {E::StartOverdue}, {E::RendererGone}, {E::PageLoaded}}, S::Handed, HandOver | StartClock | StartWatch, MovieProblem::DidNotStart},
+        {"slow is not dead: a first frame at work gets the start clock again", "handed", {{E::HandOverTaken}, {E::AnswerOverdue}, M::Input::StartOverdue(true)}, S::Handed, StartClock},
+        {"... and so does a document at work", "waiting for its page", {M::Input::StartOverdue(true)}, S::Waiting, StartClock},
+        {"... and its sentence, in a new page at work", "handed, its renderer ended", {{E::AnswerOverdue}, M::Input::StartOverdue(false), {E::RendererGone}, {E::PageLoaded}, M::Input::StartOverdue(true)}, S::Handed, StartClock, MovieProblem::DidNotStart},
+        {"... as many times as a page may work, then as a page that does not answer",
+         "handed", [] {
+             std::vector<M::Input> inputs{{E::HandOverTaken}, {E::AnswerOverdue}};
+             for (int clock = 0; clock < M::StartClocksAtWork; ++clock)
+                 inputs.push_back(M::Input::StartOverdue(true));
+             return inputs;
+         }(), S::Handed, EndRenderer | StartClock, MovieProblem::DidNotStart},
+        {"... each hand-over with its own count", "handed",
+         [] {
+             std::vector<M::Input> inputs{{E::HandOverTaken}};
+             for (int clock = 1; clock < M::StartClocksAtWork; ++clock)
+                 inputs.push_back(M::Input::StartOverdue(true));
+             inputs.insert(inputs.end(), {M::Input::StartOverdue(false), {E::HandOverTaken}, M::Input::StartOverdue(true)});
+             return inputs;
+         }(), S::Handed, StartClock, MovieProblem::DidNotStart},
+        {"work in a renderer where the movie before may run is not the set movie's", "shown", {{E::SetMovie, Other}, {E::Fetched, Other, 100}, M::Input::StartOverdue(true)},
+         S::Waiting, EndRenderer | StartClock},
         {"a document that does not load: its renderer goes, and the fired clock runs again", "waiting for its page", {{E::StartOverdue}}, S::Waiting, EndRenderer | StartClock},
         {"... once a movie; then the cover says why", "waiting for its page", {{E::StartOverdue}, {E::RendererGone}, {E::StartOverdue}}, S::Failed, EmitFailed | CoverSays, MovieProblem::DidNotStart},
         {"a renderer gone while its page is rebuilt: the movie still gets its sentence", "handed", {{E::AnswerOverdue}, {E::RendererGone}, {E::RendererGone}, {E::StartOverdue}}, S::Failed, EmitFailed | CoverSays, MovieProblem::DidNotStart},
-        {"a page silent while it owes the movie", "handed", {{E::AnswerOverdue}}, S::Handed, EndRenderer},
+        {"a page still starting, silent while it owes the movie, is waited for", "handed", {{E::AnswerOverdue}}, S::Handed, {}},
+        {"... and so is one whose new document has loaded", "shown", {{E::SetMovie, Other}, {E::Fetched, Other, 100}, {E::PageLoaded}, {E::AnswerOverdue}}, S::Handed, {}},
         {"... ended once a movie", "handed", {{E::AnswerOverdue}, {E::RendererGone}, {E::PageLoaded}, {E::AnswerOverdue}}, S::Handed, {}},
         {"... the movie again in a new page", "handed", {{E::AnswerOverdue}, {E::RendererGone}}, S::Waiting, BuildPage | StartClock | StopWatch},
         {"a movie that hangs keeps the next from nothing: fetched, it goes to a new page", "shown", {{E::SetMovie, B}, {E::AnswerOverdue}, {E::Fetched, B, 100}}, S::Waiting, RenewPage | BuildPage | StartClock},
@@ -201,7 +222,7 @@ TEST(PreviewMachine, WhatEachEventDoes)
           {E::SetMovie, B}}, S::Fetching, StartFetch | RenewPage | BuildPage},
         {"a report about the movie set before: nothing", "handed", {{E::FirstFrame, Before}, {E::SentenceShown, Before}, {E::PlayerPanic, Before}},
          S::Handed, {}},
-        {"... nor its hand-over's answer: the page still owes this one", "handed", {{E::HandOverTaken, Before}, {E::AnswerOverdue}}, S::Handed, EndRenderer},
+        {"... nor its hand-over's answer: the page still owes this one", "shown", {{E::SetMovie, B}, {E::Fetched, B, 100}, {E::HandOverTaken, Before}, {E::AnswerOverdue}}, S::Handed, EndRenderer},
         {"a panic of the movie staged before: nothing", "staged", {{E::StagedPanic, Before}, {E::SetMovie, B}}, S::Handed,
          AdoptAhead | HandOver | StartClock | StartWatch},
         {"a hidden page stops the clocks", "handed", {{E::PageHidden}}, S::Handed, StopClock | StopWatch},

@@ -497,14 +497,19 @@ class DemoSite(BaseHTTPRequestHandler):
             self.send(404, b"not found", "text/plain")
 
     def stall(self, kind, movie):
-        """Headers and half the movie, then nothing (stall); one byte a second
-        (drip); or no answer at all (silent). Each gives up after a minute."""
+        """Headers, then half the movie and nothing more (stall); one byte a
+        second (drip); or no answer at all (silent). Each gives up after a
+        minute."""
         try:
             if kind != "silent":
                 self.send_response(200)
                 self.send_header("Content-Type", "application/x-shockwave-flash")
                 self.send_header("Content-Length", str(len(movie)))
                 self.end_headers()
+                self.wfile.flush()
+                # Later than the client's first progress signal may come (Qt
+                # says nothing of bytes within 100 ms of the request).
+                time.sleep(0.3)
                 self.wfile.write(movie[:len(movie) // 2] if kind == "stall" else movie[:1])
                 self.wfile.flush()
             for second in range(60):

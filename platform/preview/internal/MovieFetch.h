@@ -8,7 +8,6 @@
 #include <QNetworkRequest>
 #include <QObject>
 #include <QPointer>
-#include <QTimer>
 #include <QUrl>
 
 #include <functional>
@@ -19,6 +18,8 @@ class QNetworkAccessManager;
 class QNetworkReply;
 
 namespace vidlatch::platform {
+
+class RuleClock;
 
 // Fetches one movie for the preview as the browser plug-in did: through the
 // proxy the environment names, following the site's redirects (no CORS
@@ -51,12 +52,6 @@ public:
     ~MovieFetch() override;
     // A network of the environment's proxy, for fetches to share.
     [[nodiscard]] static QNetworkAccessManager* NewNetwork(QObject* parent);
-
-    // The StallMs and DeadlineMs of this fetch (tests watch the same rules on
-    // a shorter clock).
-    void setStallMs(int milliseconds) { stallWatch_.setInterval(milliseconds); }
-    int stallMs() const { return stallWatch_.interval(); }
-    void setDeadlineMs(int milliseconds) { deadline_.setInterval(milliseconds); }
 
     void Start(const QUrl& address);
 
@@ -137,8 +132,8 @@ private:
     bool landedHere_ = false;
     QList<QUrl> visited_;     // the address asked for, then each redirect followed
     Resolver resolver_;
-    QTimer stallWatch_;
-    QTimer deadline_;
+    RuleClock* stallWatch_;
+    RuleClock* deadline_;
     qint64 received_ = 0;
     qint64 receivedAtLastLook_ = 0;
 };
