@@ -46,6 +46,8 @@
 #include "ProcessTree.h"
 #include "ProgramIcon.h"
 #include "QtText.h"
+#include "PlayerPageLink.h"
+#include "PlayerScheme.h"
 #include "PreviewProfile.h"
 #include "ShockwaveFlash.h"
 #include "SiteConstants.h"
@@ -636,16 +638,21 @@ void ReportMemorySoonAndQuit(int loadedMs)
     });
 }
 
+int previewRenderersGone = 0;
+int previewSentences = 0;
+
 } // namespace
 
 // Ruffle alone in a page, playing the start-up movie; the player's files
-// come from the preview's scheme as the program's page has them.
-QString BareRufflePage()
+// come from the preview's scheme as the program's page has them, and the
+// movie by the scheme's asks, under the key the scheme gave the page.
+QString BareRufflePage(const QString& askKey)
 {
     QFile shim(QStringLiteral(":/vidlatch/preview/fetch-shim.js"));
     shim.open(QIODevice::ReadOnly);
     return QStringLiteral(
-               "<!DOCTYPE html><html><head><style>html,body{margin:0;height:100%}</style><script>%1</script>"
+               "<!DOCTYPE html><html><head><style>html,body{margin:0;height:100%}</style>"
+               "<script type=\"application/json\" id=\"vidlatch-settings\">{\"askKey\": \"%3\"}</script><script>%1</script>"
                "<script>window.RufflePlayer = {config: {publicPath: 'vidlatch-ruffle://app/', splashScreen: false,"
                " preferredRenderer: 'canvas', autoplay: 'on', unmuteOverlay: 'hidden'}};</script>"
                "<script src=\"vidlatch-ruffle://app/ruffle.js\"></script></head><body><script>"
@@ -654,7 +661,7 @@ QString BareRufflePage()
                "player.addEventListener('loadeddata', () => requestAnimationFrame(() => requestAnimationFrame("
                "() => { document.title = 'shown'; })));"
                "player.load({url: '%2'});</script></body></html>")
-        .arg(QString::fromUtf8(shim.readAll()), ui::Q(site::PlayerAddressPrefix));
+        .arg(QString::fromUtf8(shim.readAll()), ui::Q(site::PlayerAddressPrefix), askKey);
 }
 
 int main(int argc, char** argv)
@@ -694,13 +701,16 @@ int main(int argc, char** argv)
         QObject::connect(forum, &QWebEngineView::loadFinished, done);
         if (ruffle)
             QObject::connect(preview, &QWebEngineView::titleChanged, [&](const QString& title) {
-                if (title == QLatin1String("shown"))
-                    done(true);
+                if (title != QLatin1String("shown"))
+                    return;
+                Report("preview_first_frame", bench::MillisecondsSinceStart(), "ms");
+                done(true);
             });
         else
             QObject::connect(preview, &QWebEngineView::loadFinished, done);
         forum->load(QUrl(ui::Q(site::ForumAddress)));
-        preview->setHtml(ruffle ? BareRufflePage() : QStringLiteral("<html><body></body></html>"),
+        preview->setHtml(ruffle ? BareRufflePage(platform::PreviewPlayerScheme().AdmitPage(bare.get()))
+                                : QStringLiteral("<html><body></body></html>"),
                          QUrl(QStringLiteral("http://static.vidsite.example/")));
         bare->show();
         Report("window_shown", bench::MillisecondsSinceStart(), "ms");
@@ -710,6 +720,11 @@ int main(int argc, char** argv)
         Report("step_application_ready", bench::MillisecondsSinceStart(), "ms");
         form1 = std::make_unique<ui::Form1>();
         Report("step_form1_constructed", bench::MillisecondsSinceStart(), "ms");
+        // Whatever the mode, a machine that is merely slow or busy ends no
+        // renderer of the preview's and gets no sentence for a good movie.
+        QObject::connect(form1->ShockwaveFlash1->findChild<platform::PlayerPageLink*>(), &platform::PlayerPageLink::rendererGone,
+                         [] { ++previewRenderersGone; });
+        QObject::connect(form1->ShockwaveFlash1, &platform::ShockwaveFlash::movieFailed, [] { ++previewSentences; });
         const bool browser = std::strcmp(mode, "browser") == 0;
         if (std::strcmp(mode, "main") == 0)
             InstallPreviewStepMarks(form1->ShockwaveFlash1);
@@ -799,6 +814,10 @@ int main(int argc, char** argv)
         Report("main_window_shown", bench::MillisecondsSinceStart(), "ms");
     }
     const int status = QApplication::exec();
+    if (form1) {
+        Report("preview_renderers_gone", previewRenderersGone, "");
+        Report("preview_sentences", previewSentences, "");
+    }
     form1.reset();
     bare.reset();
     return status;

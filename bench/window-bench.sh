@@ -3,7 +3,8 @@
 # window with two web views, each mode run three times (long, idle, large,
 # asks and soak once) on a virtual display against the demo site.
 # Usage: bench/window-bench.sh [RUNS], after a build (./test or ./run).
-# VIDLATCH_BENCH_MODES picks modes (default: all of them).
+# VIDLATCH_BENCH_MODES picks modes (default: all of them); VIDLATCH_BENCH_HOGS=N
+# runs them beside N processes that keep a core busy each (default 0).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # One virtual display for every run, so that its start is timed in none.
@@ -19,8 +20,13 @@ if [ "$(id -u)" -eq 0 ]; then export QTWEBENGINE_DISABLE_SANDBOX=1; fi
 fifo=$(mktemp -u); mkfifo "$fifo"
 python3 tools/demo-site/demo_site.py > "$fifo" &
 site=$!
-trap 'kill $site 2>/dev/null || true' EXIT
+background=("$site")
+trap 'kill "${background[@]}" 2>/dev/null || true' EXIT
 read -r _ port _ < "$fifo"; rm -f "$fifo"
+for _ in $(seq "${VIDLATCH_BENCH_HOGS:-0}"); do
+  bash -c 'while :; do :; done' &
+  background+=($!)
+done
 export http_proxy="http://127.0.0.1:$port" no_proxy="127.0.0.1,localhost"
 
 for mode in ${VIDLATCH_BENCH_MODES:-bare bare-ruffle main browser switch fetch fetch-rebuild fetch-after-hung cycles leave long idle large asks soak}; do

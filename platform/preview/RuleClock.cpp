@@ -23,10 +23,13 @@ void RuleClock::stop()
     timer_.stop();
 }
 
-void RuleClock::Drive()
+void RuleClock::Drive(bool driven)
 {
-    driven_ = true;
-    timer_.stop();
+    driven_ = driven;
+    if (driven || !active_)
+        timer_.stop();
+    else
+        timer_.start();
 }
 
 bool RuleClock::RunOut()

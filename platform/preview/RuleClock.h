@@ -20,8 +20,9 @@ public:
     bool isActive() const { return active_; }
     int interval() const { return timer_.interval(); }
 
-    // From now on the clock runs out only by RunOut.
-    void Drive();
+    // From now on the clock runs out only by RunOut; undriven again, a
+    // running clock has its whole interval from then.
+    void Drive(bool driven = true);
     // Runs the clock out, as if its interval had passed; false where it
     // does not run.
     bool RunOut();

@@ -4,6 +4,7 @@
 #include "MovieFetch.h"
 #include "PlayerPageLink.h"
 #include "PreviewCover.h"
+#include "RuleClock.h"
 #include "ShockwaveFlash.h"
 #include "SiteConstants.h"
 #include "UiWait.h"
@@ -356,6 +357,20 @@ TEST_P(ShockwaveFlashRecovery, EveryFetchPlaysItsOwnMovieAfterAnyFailure)
             before = Qt::transparent;  // nothing of it was drawn
         };
     };
+    // A first frame that works for seconds, its page silent meanwhile, past
+    // the start clock (run out by the test while it works): busy, not dead.
+    auto* startClock = flash->findChild<RuleClock*>(QStringLiteral("start"));
+    ASSERT_NE(startClock, nullptr);
+    const auto startClockHeld = [&] { startClock->Drive(); };
+    const auto startClockRunsOutAtWork = [&] {
+        QSignalSpy silent(flash->findChild<PlayerPageLink*>(), &PlayerPageLink::answerOverdue);
+        QSignalSpy ended(flash->page(), &QWebEnginePage::renderProcessTerminated);
+        ASSERT_TRUE(silent.wait(30000)) << "its page never fell silent";
+        EXPECT_TRUE(startClock->RunOut()) << "no start clock ran";
+        startClock->Drive(false);
+        EXPECT_TRUE(test::QueuedDelivered());
+        EXPECT_EQ(ended.count(), 0) << "its renderer was ended at work";
+    };
     // Every renderer the preview gets is killed half a second after it
     // starts, until the movie set gets its sentence.
     const auto killEveryRenderer = [&] {
@@ -414,6 +429,8 @@ TEST_P(ShockwaveFlashRecovery, EveryFetchPlaysItsOwnMovieAfterAnyFailure)
          "http://static.vidsite.example", false, nullptr, afterAnAskFlood, "POST cdn.vidsite.example/v1/res/vidplayer.swf?vid=asked-cdn-vars-post", {}, true},
         {"a busy movie shown while the next code is fetched, then a movie that plays", player, Outcome::Plays, MovieProblem::None, 0,
          "http://static.vidsite.example", false, nullptr, busyWhileTheNextComes(QStringLiteral("http://static.vidsite.example/fail/busy.swf?f=3&vid=k0LmN8vB2xC"), player)},
+        {"a first frame that works past the start clock", fail.arg(QLatin1String("work-first")), Outcome::Plays, MovieProblem::None, 0,
+         "http://static.vidsite.example", false, nullptr, startClockHeld, nullptr, startClockRunsOutAtWork},
         {"a first frame that hangs, then a movie that plays", player, Outcome::Plays, MovieProblem::None, 0, "http://static.vidsite.example", false, nullptr,
          hungInItsFirstFrame(fail.arg(QLatin1String("loop-first")))},
         {"a renderer that dies under its movie", player, Outcome::Fails, MovieProblem::PlayerError, 0, nullptr, true, nullptr, {}, nullptr,

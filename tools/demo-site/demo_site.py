@@ -24,7 +24,8 @@ answers as the real one would for what Vidlatch needs:
                           trickle) or late (wait), whose script loops for ever
                           after or before their first frame (loop, loop-first,
                           loop-first-white), that work two seconds or so in
-                          every 25th frame (busy), that ask for the user's files
+                          every 25th frame (busy) or before their first
+                          (work-first), that ask for the user's files
                           (browse), that ask this machine for a movie, then
                           their own site (reach-loopback: vid=asked-loopback;
                           reach-name, by LOOPBACK_NAME: vid=asked-name;
@@ -464,6 +465,8 @@ class DemoSite(BaseHTTPRequestHandler):
             self.send(200, make_swf(movie_colour(vid), loop=True), "application/x-shockwave-flash")
         elif kind == "busy":
             self.send(200, make_swf(movie_colour(vid), busy=True), "application/x-shockwave-flash")
+        elif kind == "work-first":
+            self.send(200, make_swf(movie_colour(vid), first_script=BUSY_FRAME), "application/x-shockwave-flash")
         elif kind in ("loop-first", "loop-first-white"):
             colour = None if kind.endswith("white") else movie_colour(vid)
             self.send(200, make_swf(colour, first_script=LOOP_FOR_EVER), "application/x-shockwave-flash")
