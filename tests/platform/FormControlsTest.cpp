@@ -84,7 +84,7 @@ TEST(StatusBar, StaysAtTheBottomAcrossTheWidth)
     bar.Panel(1)->setText(QStringLiteral("Copyright"));
     window.show();
     window.resize(500, 400);
-    EXPECT_TRUE(test::WaitUntil([&] { return bar.geometry() == QRect(0, 359, 500, 41); }, 2000))
+    EXPECT_TRUE(test::WaitUntil([&] { return bar.geometry() == QRect(0, 359, 500, 41); }, 10000))
         << bar.geometry().width() << "x" << bar.geometry().height() << "+" << bar.geometry().top();
     EXPECT_EQ(bar.PanelCount(), 1);
 }
@@ -98,11 +98,11 @@ TEST(FormTimer, TicksWhileEnabled)
             timer.setEnabled(false);
     });
     timer.setInterval(20);
-    EXPECT_TRUE(test::WaitUntil([&] { return ticks == 3; }, 2000));
+    EXPECT_TRUE(test::WaitUntil([&] { return ticks == 3; }, 10000));
     ASSERT_TRUE(test::IntervalsPassed(20, 3));
     EXPECT_EQ(ticks, 3);  // disabled inside its own tick: no fourth
     timer.setEnabled(true);
-    EXPECT_TRUE(test::WaitUntil([&] { return ticks == 4; }, 2000));
+    EXPECT_TRUE(test::WaitUntil([&] { return ticks == 4; }, 10000));
     timer.setInterval(0);
     ASSERT_TRUE(test::IntervalsPassed(20, 3));
     EXPECT_EQ(ticks, 4);

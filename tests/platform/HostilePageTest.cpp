@@ -238,7 +238,7 @@ TEST(HostilePage, TheProgramsOwnFilesArePrivate)
                 w.Run(QStringLiteral("location.href = '%1'").arg(file));
             else
                 w.view->Navigate(file);
-            ASSERT_TRUE(loaded.wait(5000)) << file.toStdString() << (byPage ? " by the page" : "");
+            ASSERT_TRUE(loaded.wait(15000)) << file.toStdString() << (byPage ? " by the page" : "");
             // What the files hold: the player's name in its files, the picture's size.
             const QString shown = w.TitleAfter(QStringLiteral(
                 "document.title = ((document.images[0] && document.images[0].naturalWidth > 0) || "

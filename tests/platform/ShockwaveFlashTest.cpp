@@ -474,7 +474,7 @@ TEST_P(ShockwaveFlashRecovery, EveryFetchPlaysItsOwnMovieAfterAnyFailure)
     const auto setMovie = [&](const QString& address, const char* what) {
         flash->setMovie(address);
         if (before.alpha() != 0) {
-            EXPECT_TRUE(WaitUntil([&] { return !ScreenShows(flash, before); }, 5000)) << "the movie before shows under " << what;
+            EXPECT_TRUE(WaitUntil([&] { return !ScreenShows(flash, before); }, 10000)) << "the movie before shows under " << what;
         }
     };
     // Shown means shown: once the cover lifts, the screen goes to the movie

@@ -85,14 +85,14 @@ TEST(WebBrowser, DownloadBeginFollowsNavigations)
     // A link to a video page: the page, its arrival and the frame inside it.
     w.seen.clear();
     ASSERT_TRUE(w.Load([&] { w.Run(QStringLiteral("document.getElementById('video-0').click()")); }));
-    ASSERT_TRUE(WaitUntil([&] { return w.seen.size() >= 3; }, 3000)) << w.seen.join(u' ').toStdString();
+    ASSERT_TRUE(WaitUntil([&] { return w.seen.size() >= 3; }, 10000)) << w.seen.join(u' ').toStdString();
     ASSERT_TRUE(test::QueuedDelivered());  // and no fourth on its way
     EXPECT_EQ(w.seen, (QStringList{Home, Video, Video})) << w.seen.join(u' ').toStdString();
 
     // Refresh and back each start one navigation, which arrives.
     w.seen.clear();
     ASSERT_TRUE(w.Load([&] { w.browser->Refresh(); }));
-    ASSERT_TRUE(WaitUntil([&] { return w.seen.size() >= 3; }, 3000)) << w.seen.join(u' ').toStdString();
+    ASSERT_TRUE(WaitUntil([&] { return w.seen.size() >= 3; }, 10000)) << w.seen.join(u' ').toStdString();
     ASSERT_TRUE(test::QueuedDelivered());  // and no fourth on its way
     EXPECT_EQ(w.seen, (QStringList{Video, Video, Video})) << w.seen.join(u' ').toStdString();
 
@@ -121,7 +121,7 @@ TEST(WebBrowser, RedirectBelongsToItsNavigation)
 {
     Watched w;
     ASSERT_TRUE(w.Load([&] { w.browser->Navigate(Home + QStringLiteral("redirect?to=/page/W/f/t/a1b2c3d4e5f.html")); }));
-    ASSERT_TRUE(WaitUntil([&] { return w.seen.size() >= 3; }, 3000)) << w.seen.join(u' ').toStdString();
+    ASSERT_TRUE(WaitUntil([&] { return w.seen.size() >= 3; }, 10000)) << w.seen.join(u' ').toStdString();
     ASSERT_TRUE(test::QueuedDelivered());  // and no fourth on its way
     ASSERT_EQ(w.seen.size(), 3) << w.seen.join(u' ').toStdString();  // the navigation, its arrival and the frame of the final page
     EXPECT_EQ(w.browser->LocationURL(), Video);

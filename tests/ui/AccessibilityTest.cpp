@@ -115,13 +115,13 @@ TEST(Accessibility, ButtonsArePressedThroughTheActionInterface)
         QAccessibleInterface* node = QAccessible::queryAccessibleInterface(button);
         ASSERT_NE(node, nullptr);
         node->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-        EXPECT_TRUE(WaitUntil([&] { return clicked.size() == 1; }, 3000)) << button->accessibleName().toStdString();
+        EXPECT_TRUE(WaitUntil([&] { return clicked.size() == 1; }, 10000)) << button->accessibleName().toStdString();
     }
     // The close picture, last: it unloads the browser window.
     QSignalSpy closed(form2->Picture4, &platform::PictureButton::Click);
     QAccessible::queryAccessibleInterface(form2->Picture4)->actionInterface()->doAction(
         QAccessibleActionInterface::pressAction());
-    EXPECT_TRUE(WaitUntil([&] { return closed.size() == 1 && form1.isVisible(); }, 3000));
+    EXPECT_TRUE(WaitUntil([&] { return closed.size() == 1 && form1.isVisible(); }, 10000));
 }
 
 TEST(Accessibility, PictureButtonsAnswerSpaceAndEnterAndShowTheirFocus)
@@ -140,7 +140,7 @@ TEST(Accessibility, PictureButtonsAnswerSpaceAndEnterAndShowTheirFocus)
     for (const Row& row : {Row{Qt::Key_Space, "Space"}, Row{Qt::Key_Return, "Return"}, Row{Qt::Key_Enter, "Enter"}}) {
         const qsizetype before = clicks.size();
         QTest::keyClick(button, row.key);
-        EXPECT_TRUE(WaitUntil([&] { return clicks.size() == before + 1; }, 3000)) << row.name;
+        EXPECT_TRUE(WaitUntil([&] { return clicks.size() == before + 1; }, 10000)) << row.name;
     }
     QTest::keyClick(button, Qt::Key_A);
     EXPECT_EQ(clicks.size(), 3);

@@ -87,7 +87,7 @@ TEST(EndToEnd, BrowseFetchAutomaticallyThenPlay)
     browser->Command1->click();
     EXPECT_EQ(notice, QStringLiteral("视频地址已获取成功!现转入主界面,请点击获取按钮获取真实视频地址!"));
     EXPECT_EQ(form.Text1->text(), QStringLiteral("k0LmN8vB2xC"));
-    EXPECT_TRUE(WaitUntil([&] { return watched.isNull(); }, 3000));  // unloaded
+    EXPECT_TRUE(WaitUntil([&] { return watched.isNull(); }, 10000));  // unloaded
     EXPECT_TRUE(form.isVisible());
 
     PressOkOnNextNotice(&notice);

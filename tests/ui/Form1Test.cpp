@@ -430,7 +430,7 @@ TEST(Form1Drop, LinksAndTextsTakenFilesRefused)
 TEST(Form1Probe, ConnectedDisablesTheTimerForGood)
 {
     StartedForm1 s;
-    ASSERT_TRUE(WaitUntil([&] { return !s.form.Timer2->Enabled(); }, 6000));
+    ASSERT_TRUE(WaitUntil([&] { return !s.form.Timer2->Enabled(); }, 30000));
     EXPECT_TRUE(s.runtime->calls.isEmpty());
     QSignalSpy ticks(s.form.Timer2, &platform::FormTimer::Timer);
     ASSERT_TRUE(test::IntervalsPassed(s.form.Timer2->Interval()));
@@ -452,7 +452,7 @@ TEST(Form1Probe, NoConnectionWarnsThenEndsEvenWhileHidden)
         Offline offline;
         if (hidden)
             s.form.hide();
-        ASSERT_TRUE(WaitUntil([&] { return s.runtime->Ending(); }, 6000)) << hidden;
+        ASSERT_TRUE(WaitUntil([&] { return s.runtime->Ending(); }, 30000)) << hidden;
         ASSERT_EQ(s.runtime->Kinds(), (QStringList{QStringLiteral("MsgBox"), QStringLiteral("End")}));
         EXPECT_EQ(s.runtime->calls[0].text, QStringLiteral("您未联网!本程序无法使用!"));
         EXPECT_EQ(s.runtime->calls[0].style, 48);

@@ -172,7 +172,7 @@ TEST(Form2Layout, OpensFreshOnTheFirstTabWithTheFocus)
     EXPECT_FALSE(f.WebBrowser2->isVisible());
     EXPECT_TRUE(f.WebBrowser1->Silent());
     EXPECT_FALSE(f.WebBrowser2->Silent());
-    EXPECT_TRUE(WaitUntil([&] { return f.SSTab1->TabStrip()->hasFocus(); }, 3000));
+    EXPECT_TRUE(WaitUntil([&] { return f.SSTab1->TabStrip()->hasFocus(); }, 10000));
     // Selecting the second tab shows the other browser.
     f.SSTab1->TabStrip()->setCurrentIndex(1);
     EXPECT_FALSE(f.WebBrowser1->isVisible());
@@ -552,7 +552,7 @@ TEST(Form2AutomaticFetch, EachParserOutcome)
         EXPECT_EQ(s.form1.Text1->text(), taken ? row.code : QStringLiteral("old")) << row.name;
         EXPECT_EQ(codeWhileOpen, s.form1.Text1->text()) << row.name;  // written before the notice
         if (taken) {
-            EXPECT_TRUE(WaitUntil([&] { return f.isNull(); }, 3000)) << row.name;
+            EXPECT_TRUE(WaitUntil([&] { return f.isNull(); }, 10000)) << row.name;
             EXPECT_TRUE(s.form1.isVisible());
         } else {
             ASSERT_TRUE(test::QueuedDelivered()) << row.name;  // a close would have been delivered by now
@@ -639,7 +639,7 @@ TEST(Form2Close, EveryWayBringsForm1BackAndReopensFresh)
         } else {
             emit f->Picture4->Click();
         }
-        EXPECT_TRUE(WaitUntil([&] { return f.isNull(); }, 3000)) << way;
+        EXPECT_TRUE(WaitUntil([&] { return f.isNull(); }, 10000)) << way;
         EXPECT_TRUE(s.form1.isVisible()) << way;
         EXPECT_TRUE(s.runtime->calls.isEmpty()) << way;  // no question, no notice
 
