@@ -410,8 +410,6 @@ TEST_P(ShockwaveFlashRecovery, EveryFetchPlaysItsOwnMovieAfterAnyFailure)
         {"a script that loops for ever", fail.arg(QLatin1String("loop")), Outcome::Hangs, MovieProblem::None, 0, nullptr, true},
         {"a script that loops before the first frame, shown once the player stops it", fail.arg(QLatin1String("loop-first")), Outcome::Plays,
          MovieProblem::None, 0, "http://static.vidsite.example"},
-        {"... fetched ahead and staged", fail.arg(QLatin1String("loop-first")), Outcome::Plays, MovieProblem::None, 0, "http://static.vidsite.example", false,
-         nullptr, staged(fail.arg(QLatin1String("loop-first")))},
         {"a movie that asks for the user's files", fail.arg(QLatin1String("browse")), Outcome::Plays, MovieProblem::None, 0, "http://static.vidsite.example"},
         {"a movie that asks this machine for a movie", fail.arg(QLatin1String("reach-loopback")), Outcome::Plays, MovieProblem::None, 0,
          "http://static.vidsite.example", false, nullptr, {}, "vid=asked-loopback"},
