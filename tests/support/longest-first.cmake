@@ -2,20 +2,21 @@
 # their times and goes by those. These are the window tests that take ten
 # seconds or more, with their seconds on a 2-core machine.
 foreach(entry
-    "Slices/ShockwaveFlashRecovery.EveryFetchPlaysItsOwnMovieAfterAnyFailure/3=35"
-    "Slices/ShockwaveFlashRecovery.EveryFetchPlaysItsOwnMovieAfterAnyFailure/5=21"
-    "Slices/ShockwaveFlashRecovery.EveryFetchPlaysItsOwnMovieAfterAnyFailure/1=17"
-    "Slices/ShockwaveFlashRecovery.EveryFetchPlaysItsOwnMovieAfterAnyFailure/6=16"
-    "Slices/ShockwaveFlashRecovery.EveryFetchPlaysItsOwnMovieAfterAnyFailure/2=15"
-    "Form2Buttons.ALoopingPageCannotHoldTheWindow=14"
-    "Slices/ShockwaveFlashRecovery.EveryFetchPlaysItsOwnMovieAfterAnyFailure/7=13"
-    "ShockwaveFlash.MoviesSwitchInTheRunningPlayerOrInANewPage=13"
-    "LeaveWatch.ASpinningPageIsEndedWithoutPidfds=12"
-    "Form2Close.EveryWayBringsForm1BackAndReopensFresh=12"
-    "Form2Watch.AReloadingAdvertKeepsItsPaceOnAWatchedVideoPage=12"
-    "Form2NewWindows.TwoQuickRequestsLeaveThePageOnScreenInTheField=11"
-    "Form2AutomaticFetch.EachParserOutcome=11"
-    "HostilePage.OnlyAPageThatArrivesCounts=11")
+    "Slices/ShockwaveFlashRecovery.EveryFetchPlaysItsOwnMovieAfterAnyFailure/5=26"
+    "Slices/ShockwaveFlashRecovery.EveryFetchPlaysItsOwnMovieAfterAnyFailure/3=26"
+    "Form2Buttons.ALoopingPageCannotHoldTheWindow=18"
+    "Slices/ShockwaveFlashRecovery.EveryFetchPlaysItsOwnMovieAfterAnyFailure/4=17"
+    "Slices/ShockwaveFlashRecovery.EveryFetchPlaysItsOwnMovieAfterAnyFailure/2=16"
+    "install_tree=15"
+    "LeaveWatch.ASpinningPageIsEndedWithoutPidfds=15"
+    "Kinds/HostilePageLoops.CannotHoldEitherBrowser/open=14"
+    "Kinds/HostilePageLoops.CannotHoldEitherBrowser/confirm=13"
+    "HostilePage.OnlyAPageThatArrivesCounts=12"
+    "Slices/ShockwaveFlashRecovery.EveryFetchPlaysItsOwnMovieAfterAnyFailure/1=12"
+    "Slices/ShockwaveFlashRecovery.EveryFetchPlaysItsOwnMovieAfterAnyFailure/7=11"
+    "Kinds/HostilePageLoops.CannotHoldEitherBrowser/alert=11"
+    "Form2Watch.AReloadingAdvertKeepsItsPaceOnAWatchedVideoPage=11"
+    "Slices/ShockwaveFlashRecovery.EveryFetchPlaysItsOwnMovieAfterAnyFailure/6=10")
   string(REPLACE "=" ";" entry "${entry}")
   list(GET entry 0 name)
   list(GET entry 1 seconds)
