@@ -30,6 +30,10 @@
 //   asks     Form1, then a movie asking 100 names at once for 60 MB each, at
 //            1.2 MB/s: the peak PSS of the program and of the whole tree, the
 //            next code's fetch until it shows, and what stays after
+//   heavy-first
+//            Form1, then a movie whose first frame works for seconds
+//            (VIDLATCH_BENCH_WORK millions of steps, 40 by default): the time
+//            until it shows, or until its sentence
 //   fetch, fetch-rebuild, fetch-after-hung
 //            Form1, then a fetch of each of several codes as a user makes it:
 //            Command1, Enter on the notice, and one preview pixel polled every
@@ -641,6 +645,25 @@ void ReportMemorySoonAndQuit(int loadedMs)
 int previewRenderersGone = 0;
 int previewSentences = 0;
 
+// A movie whose first frame works for a long while (VIDLATCH_BENCH_WORK
+// millions of the interpreter's steps, 40 by default: about ten seconds on
+// a quiet 2-core machine, longer on a busy one): the time from setMovie to
+// its frame on screen, or to its sentence.
+void ReportHeavyFirstFrame(platform::ShockwaveFlash* flash)
+{
+    const char* work = std::getenv("VIDLATCH_BENCH_WORK");
+    auto* clock = new QElapsedTimer;
+    clock->start();
+    const auto done = [clock](const char* outcome) {
+        Report(outcome, static_cast<double>(clock->elapsed()), "ms");
+        QCoreApplication::exit(0);
+    };
+    QObject::connect(flash, &platform::ShockwaveFlash::movieShown, [done] { done("heavy_first_frame_shown"); });
+    QObject::connect(flash, &platform::ShockwaveFlash::movieFailed, [done] { done("heavy_first_frame_sentence"); });
+    flash->setMovie(QStringLiteral("http://static.vidsite.example/fail/work-first.swf?vid=Tb7_wE3-pQs&n=%1")
+                        .arg(work ? std::atoi(work) : 40));
+}
+
 } // namespace
 
 // Ruffle alone in a page, playing the start-up movie; the player's files
@@ -776,6 +799,10 @@ int main(int argc, char** argv)
             }
             if (std::strcmp(mode, "idle") == 0) {
                 QTimer::singleShot(3000, [&] { ReportIdle(form1.get()); });
+                return;
+            }
+            if (std::strcmp(mode, "heavy-first") == 0) {
+                QTimer::singleShot(500, [&] { ReportHeavyFirstFrame(form1->ShockwaveFlash1); });
                 return;
             }
             if (std::strcmp(mode, "switch") == 0) {

@@ -29,7 +29,7 @@ for _ in $(seq "${VIDLATCH_BENCH_HOGS:-0}"); do
 done
 export http_proxy="http://127.0.0.1:$port" no_proxy="127.0.0.1,localhost"
 
-for mode in ${VIDLATCH_BENCH_MODES:-bare bare-ruffle main browser switch fetch fetch-rebuild fetch-after-hung cycles leave long idle large asks soak}; do
+for mode in ${VIDLATCH_BENCH_MODES:-bare bare-ruffle main browser switch heavy-first fetch fetch-rebuild fetch-after-hung cycles leave long idle large asks soak}; do
   # The long modes measure a whole session in one run.
   mode_runs=$runs
   case "$mode" in long|idle|large|asks|soak) mode_runs=1 ;; esac

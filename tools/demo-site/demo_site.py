@@ -25,7 +25,8 @@ answers as the real one would for what Vidlatch needs:
                           after or before their first frame (loop, loop-first,
                           loop-first-white), that work two seconds or so in
                           every 25th frame (busy) or before their first
-                          (work-first), that ask for the user's files
+                          (work-first; n= millions to count, ten by default),
+                          that ask for the user's files
                           (browse), that ask this machine for a movie, then
                           their own site (reach-loopback: vid=asked-loopback;
                           reach-name, by LOOPBACK_NAME: vid=asked-name;
@@ -91,14 +92,19 @@ def avm1_push(*values) -> bytes:
 # Scripts a movie's first frame may run before it is drawn.
 LOOP_FOR_EVER = bytes([0x99, 0x02, 0x00, 0xFB, 0xFF, 0x00])  # a jump back over itself (-5 bytes)
 LOOP_FRAME = 48
+def count_down(iterations: int) -> bytes:
+    """A script that counts `iterations` down to nothing: work, and nothing else."""
+    return (avm1_push(iterations)                          # n
+            + avm1_push(1) + b"\x0b"                      # n - 1
+            + b"\x4c" + avm1_push(0) + b"\x67"           # ... > 0:
+            + b"\x9d\x02\x00" + struct.pack("<h", -24)  # again while so
+            + b"\x17")
+
+
 # A frame's work of about two seconds here (the interpreter counts down ten
 # million), every BUSY_FRAME_AT frames.
 BUSY_FRAME_AT = 25
-BUSY_FRAME = (avm1_push(10000000)                           # n
-              + avm1_push(1) + b"\x0b"                      # n - 1
-              + b"\x4c" + avm1_push(0) + b"\x67"           # ... > 0:
-              + b"\x9d\x02\x00" + struct.pack("<h", -24)  # again while so
-              + b"\x17")
+BUSY_FRAME = count_down(10000000)
 BROWSE_FILES = (avm1_push(0, 0, "flash") + b"\x1c" + avm1_push("net") + b"\x4e" + avm1_push("FileReference")
                 + b"\x53" + avm1_push("browse") + b"\x52\x17\x00")  # new flash.net.FileReference().browse()
 
@@ -466,7 +472,10 @@ class DemoSite(BaseHTTPRequestHandler):
         elif kind == "busy":
             self.send(200, make_swf(movie_colour(vid), busy=True), "application/x-shockwave-flash")
         elif kind == "work-first":
-            self.send(200, make_swf(movie_colour(vid), first_script=BUSY_FRAME), "application/x-shockwave-flash")
+            # n: millions to count down before the first frame (ten: about two seconds here)
+            millions = min(max(int(query.get("n", ["10"])[0] or 10), 1), 1000)
+            self.send(200, make_swf(movie_colour(vid), first_script=count_down(millions * 1000000)),
+                      "application/x-shockwave-flash")
         elif kind in ("loop-first", "loop-first-white"):
             colour = None if kind.endswith("white") else movie_colour(vid)
             self.send(200, make_swf(colour, first_script=LOOP_FOR_EVER), "application/x-shockwave-flash")
