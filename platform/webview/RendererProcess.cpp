@@ -19,23 +19,33 @@ int PidfdOpen(pid_t pid)
     return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
 }
 
-std::optional<quint64> StartTime(pid_t pid)
+// The fields of /proc/PID/stat from the third on (none: no such process).
+// The name may hold spaces and parentheses: they are counted after its last ')'.
+QList<QByteArray> StatFieldsAfterName(pid_t pid)
 {
     QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
     if (!stat.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    // The name may hold spaces and parentheses: count after its last ')'.
+        return {};
     const QByteArray line = stat.readAll();
-    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-    constexpr int StartTimeAfterName = 22 - 3;  // field 3 is the first after the name
+    return line.mid(line.lastIndexOf(')') + 2).split(' ');
+}
+
+// Field `field` (counted from 1, as proc(5) does) of /proc/PID/stat.
+std::optional<quint64> StatField(const QList<QByteArray>& afterName, int field)
+{
     bool ok = false;
-    const quint64 started = fields.size() > StartTimeAfterName ? fields[StartTimeAfterName].toULongLong(&ok) : 0;
-    return ok ? std::optional(started) : std::nullopt;
+    const quint64 value = afterName.value(field - 3).toULongLong(&ok);
+    return ok ? std::optional(value) : std::nullopt;
+}
+
+std::optional<quint64> StartTime(pid_t pid)
+{
+    return StatField(StatFieldsAfterName(pid), 22);
 }
 
 // The main thread's run and wait times (/proc/PID/schedstat); where the
-// kernel keeps no such counts, the process's CPU time alone, which a busy
-// machine holds back.
+// kernel keeps no such counts, the process's CPU time alone (utime and
+// stime), which a busy machine holds back.
 std::optional<quint64> MainThreadDemand(pid_t pid)
 {
     QFile schedstat(QStringLiteral("/proc/%1/schedstat").arg(pid));
@@ -46,19 +56,12 @@ std::optional<quint64> MainThreadDemand(pid_t pid)
         if (ran && waited)
             return running + waiting;
     }
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray line = stat.readAll();
-    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-    constexpr int UserTimeAfterName = 14 - 3;  // utime, then stime
-    bool user = false, system = false;
-    const quint64 ticks = fields.value(UserTimeAfterName).toULongLong(&user) +
-                          fields.value(UserTimeAfterName + 1).toULongLong(&system);
+    const QList<QByteArray> fields = StatFieldsAfterName(pid);
+    const std::optional<quint64> user = StatField(fields, 14), system = StatField(fields, 15);
     static const long TicksPerSecond = ::sysconf(_SC_CLK_TCK);
     if (!user || !system || TicksPerSecond <= 0)
         return std::nullopt;
-    return ticks * (quint64{1000000000} / static_cast<quint64>(TicksPerSecond));
+    return (*user + *system) * (quint64{1000000000} / static_cast<quint64>(TicksPerSecond));
 }
 
 } // namespace
