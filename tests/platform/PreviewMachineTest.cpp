@@ -69,14 +69,15 @@ M Made(const Recipe& recipe)
 }
 
 // What the world answers a machine that waits: the page loads, the renderer
-// goes once ended, a fetch or a clock runs out. Returns whether the movie
-// set ends on screen or in a sentence (or none was set) within a few answers.
-bool Ends(M machine, M::Actions last)
+// goes once ended, a fetch or a clock runs out (on a renderer `atWork` all
+// the while, or idle). Returns whether the movie set ends on screen or in a
+// sentence (or none was set) within a few answers.
+bool Ends(M machine, M::Actions last, bool atWork)
 {
-    for (int answer = 0; answer < 12; ++answer) {
+    for (int answer = 0; answer < 12 + M::StartClocksAtWork * M::RenderersPerMovie; ++answer) {
         if (machine.state() == S::Shown || machine.state() == S::Failed || machine.state() == S::NoMovie)
             return true;
-        M::Input next(E::StartOverdue);
+        M::Input next = M::Input::StartOverdue(atWork);
         if (last & M::Action::EndRenderer)
             next = M::Input(E::RendererGone);
         else if (machine.page() == M::Page::Building)
@@ -93,7 +94,7 @@ bool Ends(M machine, M::Actions last)
 // Every state against every event, with the page answering and silent: a
 // movie waits only for a page being built, is handed only to a ready page,
 // the signals come with their states, and from wherever it gets, the movie
-// set has an exit.
+// set has an exit, however long its renderer works.
 TEST(PreviewMachine, EveryStateAgainstEveryEventHasAnExit)
 {
     for (const Recipe& recipe : Recipes()) {
@@ -117,7 +118,8 @@ TEST(PreviewMachine, EveryStateAgainstEveryEventHasAnExit)
                 if (step.actions & M::Action::HandOver) {
                     EXPECT_EQ(machine.page(), M::Page::Ready) << what;
                 }
-                EXPECT_TRUE(Ends(machine, step.actions)) << what;
+                for (const bool atWork : {false, true})
+                    EXPECT_TRUE(Ends(machine, step.actions, atWork)) << what << (atWork ? ", at work" : "");
             }
         }
     }
