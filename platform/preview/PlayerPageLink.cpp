@@ -89,6 +89,7 @@ void PlayerPageLink::Renew()
     });
     connect(page_, &QWebEnginePage::titleChanged, this, &PlayerPageLink::OnTitle);
     connect(page_, &QWebEnginePage::visibleChanged, this, &PlayerPageLink::seen);
+    connect(page_, &QWebEnginePage::loadProgress, this, [this] { ++loadSteps_; });
     emit replaced(page_);
     delete old;
 }
@@ -148,12 +149,15 @@ bool PlayerPageLink::EndRenderer()
 void PlayerPageLink::MarkWork()
 {
     renderer_.Track(page_->renderProcessPid());
-    workMark_ = {page_->renderProcessPid(), renderer_.Demand(), {}};
+    workMark_ = {page_->renderProcessPid(), renderer_.Demand(), loadSteps_, {}};
     workMark_.since.start();
 }
 
 bool PlayerPageLink::WorkedSinceMark() const
 {
+    // A document that comes on is at work, if only waiting for what it loads.
+    if (loadSteps_ != workMark_.loadSteps)
+        return true;
     const std::optional<quint64> demand = renderer_.Demand();
     if (!demand || page_->renderProcessPid() != renderer_.Pid())
         return false;

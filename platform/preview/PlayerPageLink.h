@@ -49,9 +49,10 @@ public:
     // Ends the renderer; its end is reported as any renderer's. False where
     // it could not be ended (its process not yet known).
     [[nodiscard]] bool EndRenderer();
-    // Whether the renderer has been at work since MarkWork: its main
-    // thread ran, or was ready to run, for at least half of the time
-    // since. A page at work is busy, not dead, however slow the machine.
+    // Whether the page has been at work since MarkWork: its document
+    // loaded on, or its renderer's main thread ran, or was ready to run,
+    // for at least half of the time since. A page at work is busy, not
+    // dead, however slow the machine.
     void MarkWork();
     [[nodiscard]] bool WorkedSinceMark() const;
 
@@ -80,9 +81,11 @@ private:
     RuleClock* answerWatch_;
     RuleClock* heartbeat_;
     RendererProcess renderer_;
+    int loadSteps_ = 0;  // how often a document of the page has loaded on
     struct WorkMark {
         qint64 pid = 0;
         std::optional<quint64> demand;
+        int loadSteps = 0;
         QElapsedTimer since;
     } workMark_;
 };
