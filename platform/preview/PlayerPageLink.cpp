@@ -89,7 +89,10 @@ void PlayerPageLink::Renew()
     });
     connect(page_, &QWebEnginePage::titleChanged, this, &PlayerPageLink::OnTitle);
     connect(page_, &QWebEnginePage::visibleChanged, this, &PlayerPageLink::seen);
-    connect(page_, &QWebEnginePage::loadProgress, this, [this] { ++loadSteps_; });
+    connect(page_, &QWebEnginePage::loadProgress, this, [this](int percent) {
+        if (percent < 100)  // a load's end, which may come after the hand-over, is no work to wait for
+            ++loadSteps_;
+    });
     emit replaced(page_);
     delete old;
 }
