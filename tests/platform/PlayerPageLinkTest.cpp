@@ -82,6 +82,9 @@ TEST(PlayerPageLink, EveryCallAndReportIsOfItsOwnDocument)
     QSignalSpy silent(&link, &PlayerPageLink::answerOverdue);
     EXPECT_FALSE(answerClock->RunOut()) << "nothing is owed";
     link.MarkWork();
+    ASSERT_TRUE(test::IntervalsPassed(PlayerPageLink::AnswerMs));
+    EXPECT_FALSE(link.WorkedSinceMark()) << "an idle page is at work";
+    link.MarkWork();
     link.Call("spin", {});
     for (int interval = 1; interval <= 2; ++interval) {
         EXPECT_TRUE(answerClock->RunOut());

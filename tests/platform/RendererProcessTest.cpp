@@ -4,7 +4,6 @@
 
 #include <cerrno>
 #include <csignal>
-#include <ctime>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -145,45 +144,6 @@ TEST(RendererProcess, ReadsTheStartTimeOfARunningProcessOnly)
     ASSERT_EQ(::kill(child, SIGKILL), 0);
     ASSERT_EQ(EndedBy(child), SIGKILL);
     EXPECT_FALSE(RendererProcess::Kernel.startTime(child).has_value());
-}
-
-// A renderer at work asks the processors for all of its time, however
-// many other processes share them; one that waits for nothing asks for
-// next to none; and a number that another process took reads as none.
-TEST(RendererProcess, TellsARendererAtWorkFromAnIdleOne)
-{
-    struct Row { const char* what; bool spins; };
-    for (const Row row : {Row{"at work", true}, Row{"idle", false}}) {
-        const pid_t child = ::fork();
-        if (child == 0) {
-            volatile unsigned spin = 0;
-            for (;;) {
-                if (!row.spins)
-                    ::pause();
-                spin = spin + 1;
-            }
-        }
-        ASSERT_GT(child, 0);
-        RendererProcess renderer;
-        renderer.Track(child);
-        const auto before = renderer.Demand();
-        ASSERT_TRUE(before.has_value()) << row.what;
-        timespec wall{}, now{};
-        ::clock_gettime(CLOCK_MONOTONIC, &wall);
-        ::usleep(300000);
-        const auto after = renderer.Demand();
-        ::clock_gettime(CLOCK_MONOTONIC, &now);
-        ASSERT_TRUE(after.has_value()) << row.what;
-        const quint64 elapsed = quint64(now.tv_sec - wall.tv_sec) * 1000000000u + now.tv_nsec - wall.tv_nsec;
-        const quint64 asked = *after - *before;
-        if (row.spins)
-            EXPECT_GE(asked * 2, elapsed) << row.what << ": asked " << asked << " ns of " << elapsed;
-        else
-            EXPECT_LT(asked * 10, elapsed) << row.what << ": asked " << asked << " ns of " << elapsed;
-        ASSERT_EQ(::kill(child, SIGKILL), 0);
-        ASSERT_EQ(EndedBy(child), SIGKILL);
-        EXPECT_FALSE(renderer.Demand().has_value()) << row.what << ": gone";
-    }
 }
 
 } // namespace
