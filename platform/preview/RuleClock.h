@@ -18,7 +18,6 @@ public:
     void start();
     void stop();
     bool isActive() const { return active_; }
-    int interval() const { return timer_.interval(); }
 
     // From now on the clock runs out only by RunOut; undriven again, a
     // running clock has its whole interval from then.
