@@ -18,39 +18,44 @@
 
 namespace {
 
+struct Creation {
+    QString thread;
+    bool threadsLastCall = false; // the thread made no traced call after it
+};
+
 // The paths that the traced calls created (files opened with O_CREAT, folders,
-// device nodes, links and the targets of renames), each with the process that
-// created it last.
-QMap<QString, QString> CreatedPaths(const QString& trace)
+// device nodes, links and the targets of renames), each with the thread that
+// created it last and whether that thread did anything after.
+QMap<QString, Creation> CreatedPaths(const QString& trace)
 {
     static const QRegularExpression opened(QString::fromLatin1(R"re(\b(?:open|openat|creat)\((?:[^"]*, )?"([^"]*)", ([^)]*)\))re"));
     static const QRegularExpression made(QString::fromLatin1(R"re(\b(?:mkdir|mkdirat|mknod|mknodat)\((?:[^"]*, )?"([^"]*)")re"));
     static const QRegularExpression linked(
         QString::fromLatin1(R"re(\b(?:link|linkat|symlink|symlinkat|rename|renameat|renameat2)\(.*"[^"]*".*"([^"]*)")re"));
-    QMap<QString, QString> paths;
+    QMap<QString, Creation> paths;
+    QMap<QString, QString> lastCreatedBy; // thread -> the path its last call created
     for (const QString& line : trace.split(u'\n')) {
-        const QString process = line.section(u' ', 0, 0);
+        const QString thread = line.section(u' ', 0, 0);
+        const QString call = line.section(u' ', 1).trimmed();
+        if (thread.isEmpty() || call.startsWith(QStringLiteral("+++")) || call.startsWith(QStringLiteral("---")))
+            continue;
+        if (const auto previous = lastCreatedBy.take(thread); !previous.isEmpty() && paths[previous].thread == thread)
+            paths[previous].threadsLastCall = false;
+        QString path;
         if (const auto m = opened.match(line); m.hasMatch()) {
             if (m.captured(2).contains(QStringLiteral("O_CREAT")) || line.contains(QStringLiteral(" creat(")))
-                paths.insert(m.captured(1), process);
+                path = m.captured(1);
         } else if (const auto d = made.match(line); d.hasMatch()) {
-            paths.insert(d.captured(1), process);
+            path = d.captured(1);
         } else if (const auto l = linked.match(line); l.hasMatch()) {
-            paths.insert(l.captured(1), process);
+            path = l.captured(1);
+        }
+        if (!path.isEmpty()) {
+            paths.insert(path, {thread, true});
+            lastCreatedBy.insert(thread, path);
         }
     }
     return paths;
-}
-
-// The processes that a signal ended.
-QSet<QString> KilledProcesses(const QString& trace)
-{
-    static const QRegularExpression killed(QString::fromLatin1(R"re(^(\d+) \+\+\+ killed by )re"),
-                                           QRegularExpression::MultilineOption);
-    QSet<QString> processes;
-    for (auto it = killed.globalMatch(trace); it.hasNext();)
-        processes.insert(it.next().captured(1));
-    return processes;
 }
 
 TEST(NoFiles, AWholeSessionCreatesNothingOutsideTheTemporaryFolder)
@@ -84,19 +89,23 @@ TEST(NoFiles, AWholeSessionCreatesNothingOutsideTheTemporaryFolder)
     QFile traced(trace);
     ASSERT_TRUE(traced.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(traced.readAll());
-    const QMap<QString, QString> created = CreatedPaths(text);
+    const QMap<QString, Creation> created = CreatedPaths(text);
     ASSERT_FALSE(created.isEmpty()) << "the trace saw no file being created at all";
-    const QSet<QString> killed = KilledProcesses(text);
 
     const QString temporary = QDir::tempPath() + u'/';
     QStringList outside, leftBehind;
-    for (const auto& [path, process] : created.asKeyValueRange()) {
+    for (const auto& [path, creation] : created.asKeyValueRange()) {
         const bool shared = path.startsWith(QStringLiteral("/dev/shm/"));
         if (path.startsWith(temporary) || shared) {
             // The engine creates its shared memory as a file and unlinks it at
-            // once; a helper it kills at the end (slowed here by the trace) may
-            // die in between. Any other file still there is left behind.
-            if (QFileInfo::exists(path) && !(shared && killed.contains(process)))
+            // once; a helper that ends at the end (killed, or by a fast exit,
+            // slowed here by the trace) may end in between, and then its file
+            // stays. Any other file still there is left behind.
+            if (!QFileInfo::exists(path))
+                continue;
+            if (shared && creation.threadsLastCall)
+                QFile::remove(path);
+            else
                 leftBehind.append(path);
         } else if (!path.startsWith(QStringLiteral("/proc/")) && !path.startsWith(QStringLiteral("/sys/")) &&
                    path != QStringLiteral("/dev/null")) {
