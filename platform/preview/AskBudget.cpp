@@ -2,13 +2,15 @@
 
 namespace vidlatch::platform {
 
-AskBudget::Turn AskBudget::Arrive(quint64 ask, qint64 bodyBytes)
+AskBudget::Turn AskBudget::Arrive(quint64 ask, qint64 bytes)
 {
-    if (total_ + bodyBytes > HeldBytes)
+    const qint64 cost = AskBytes + bytes;
+    const bool now = running_ < AtOnce;
+    if (total_ + cost > HeldBytes || (!now && waiting_.size() >= MostWaiting))
         return Turn::Never;
-    total_ += bodyBytes;
-    asks_.insert(ask, {bodyBytes, 0});
-    if (running_ < AtOnce) {
+    total_ += cost;
+    asks_.insert(ask, {cost, 0, !now});
+    if (now) {
         ++running_;
         return Turn::Now;
     }
@@ -19,7 +21,7 @@ AskBudget::Turn AskBudget::Arrive(quint64 ask, qint64 bodyBytes)
 bool AskBudget::Hold(quint64 ask, qint64 bytes)
 {
     const auto it = asks_.find(ask);
-    if (it == asks_.end() || waiting_.contains(ask))
+    if (it == asks_.end() || it->waiting)
         return false;
     if (total_ - it->answer + bytes > HeldBytes)
         return false;
@@ -33,14 +35,18 @@ QList<quint64> AskBudget::End(quint64 ask)
     const auto it = asks_.find(ask);
     if (it == asks_.end())
         return {};
-    total_ -= it->body + it->answer;
+    total_ -= it->ask + it->answer;
+    const bool waited = it->waiting;
     asks_.erase(it);
-    if (waiting_.removeOne(ask))
+    if (waited) {
+        waiting_.removeOne(ask);
         return {};
+    }
     --running_;
     QList<quint64> started;
     while (running_ < AtOnce && !waiting_.isEmpty()) {
         started.append(waiting_.takeFirst());
+        asks_[started.last()].waiting = false;
         ++running_;
     }
     return started;

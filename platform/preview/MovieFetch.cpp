@@ -58,6 +58,7 @@ void MovieFetch::Begin(bool asked)
     redirectStatus_ = 0;
     received_ = receivedAtLastLook_ = 0;
     visited_.clear();
+    jar_ = network_ ? network_->cookieJar() : nullptr;
     stallWatch_->start();
     deadline_->start();
 }
@@ -119,6 +120,8 @@ void MovieFetch::Go(Hop hop, Allowed allowed)
             return Fail(MovieProblem::Unreachable, redirectStatus_);
         if (allowed && !allowed(resolved))
             return Fail(MovieProblem::Refused, redirectStatus_);
+        if (!network_)
+            return Fail(MovieProblem::Unreachable, redirectStatus_);  // its page went while it looked up
         landedHere_ = LandsHere(hop_.to, resolved);
         // Through a proxy the proxy connects, by name: the user's choice.
         Connect(proxied ? std::nullopt : std::optional<QHostAddress>(resolved->first()));
@@ -143,8 +146,7 @@ QByteArray HostHeader(const QUrl& url)
 void MovieFetch::Connect(const std::optional<QHostAddress>& at)
 {
     QNetworkRequest request(hop_.to);
-    pinned_ = at.has_value();
-    if (pinned_) {
+    if (at) {
         // To the address judged, for the name asked: the Host header, the
         // certificate and the cookies are the name's.
         QUrl address = hop_.to;
@@ -153,13 +155,15 @@ void MovieFetch::Connect(const std::optional<QHostAddress>& at)
         request.setRawHeader("Host", HostHeader(hop_.to));
         request.setPeerVerifyName(hop_.to.host(QUrl::FullyDecoded));
         request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);  // its :authority would be the address
-        request.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
-        request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
-        if (QNetworkCookieJar* jar = network_->cookieJar()) {
-            const QList<QNetworkCookie> cookies = jar->cookiesForUrl(hop_.to);
-            if (!cookies.isEmpty())
-                request.setHeader(QNetworkRequest::CookieHeader, QVariant::fromValue(cookies));
-        }
+    }
+    // The cookies are those of the movie the fetch began for, whatever
+    // movie plays by the time it is answered.
+    request.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
+    request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
+    if (jar_) {
+        const QList<QNetworkCookie> cookies = jar_->cookiesForUrl(hop_.to);
+        if (!cookies.isEmpty())
+            request.setHeader(QNetworkRequest::CookieHeader, QVariant::fromValue(cookies));
     }
     if (!asked_)
         request.setRawHeader("Accept", "application/x-shockwave-flash, */*");
@@ -169,6 +173,10 @@ void MovieFetch::Connect(const std::optional<QHostAddress>& at)
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    // What a compressed answer inflates to is held to MaxMovieBytes below,
+    // and then said to be too large, as it is: Qt's own check would end it
+    // sooner as an error of the connection.
+    request.setDecompressedSafetyCheckThreshold(-1);
     reply_ = network_->sendCustomRequest(request, hop_.method, hop_.body);
     QNetworkReply* reply = reply_;
     received_ = receivedAtLastLook_ = 0;
@@ -278,8 +286,8 @@ void MovieFetch::Finish()
     QNetworkReply* reply = reply_;
     reply_ = nullptr;
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (pinned_ && network_ && network_->cookieJar())
-        network_->cookieJar()->setCookiesFromUrl(reply->header(QNetworkRequest::SetCookieHeader).value<QList<QNetworkCookie>>(),
+    if (jar_)
+        jar_->setCookiesFromUrl(reply->header(QNetworkRequest::SetCookieHeader).value<QList<QNetworkCookie>>(),
                                                  hop_.to);
     if (cutShort_ != MovieProblem::None)
         return Fail(cutShort_, status != 0 ? status : redirectStatus_);

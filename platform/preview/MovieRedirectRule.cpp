@@ -55,6 +55,9 @@ constexpr std::array RefusedIpv6 = {
     Ipv6Block{{0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0, 0}, 96, 12},            // IPv4-translated
     Ipv6Block{{}, 96, 12},                                                    // IPv4-compatible
     Ipv6Block{{0, 0x64, 0xFF, 0x9B}, 96, 12},                                 // NAT64
+    Ipv6Block{{0, 0x64, 0xFF, 0x9B, 0, 1}, 48, Refused},                      // NAT64 of a local network
+    Ipv6Block{{0x01, 0x00}, 64, Refused},                                     // discard-only
+    Ipv6Block{{0x20, 0x01, 0, 0}, 32, Refused},                               // Teredo: a tunnel to anywhere
     Ipv6Block{{0x20, 0x02}, 16, 2},                                           // 6to4
 };
 
@@ -136,11 +139,30 @@ bool IsWebScheme(const QString& scheme)
     return scheme == QLatin1String("http") || scheme == QLatin1String("https");
 }
 
+// The ports that browsers refuse to send web requests to, as the Fetch
+// standard lists them: other protocols' servers that a request's bytes
+// could be made to speak to (mail, shells, file shares, chat, ...).
+constexpr std::array BadPorts = {
+    0,    1,    7,    9,    11,   13,   15,   17,   19,   20,   21,   22,   23,   25,   37,   42,   43,   53,   69,
+    77,   79,   87,   95,   101,  102,  103,  104,  109,  110,  111,  113,  115,  117,  119,  123,  135,  137,  139,
+    143,  161,  179,  389,  427,  465,  512,  513,  514,  515,  526,  530,  531,  532,  540,  548,  554,  556,  563,
+    587,  601,  636,  989,  990,  993,  995,  1719, 1720, 1723, 2049, 3659, 4045, 4190, 5060, 5061, 6000, 6566, 6665,
+    6666, 6667, 6668, 6669, 6679, 6697, 10080,
+};
+
+// A web address, to a port that a web request may go to.
+bool IsWebAddress(const QUrl& to)
+{
+    return to.isValid() && IsWebScheme(to.scheme()) &&
+           std::find(BadPorts.begin(), BadPorts.end(), to.port(to.scheme() == QLatin1String("https") ? 443 : 80)) ==
+               BadPorts.end();
+}
+
 } // namespace
 
 bool MayFollowMovieRedirect(const QUrl& from, const QUrl& to, const std::optional<QList<QHostAddress>>& resolved)
 {
-    if (!to.isValid() || !IsWebScheme(to.scheme()))
+    if (!IsWebAddress(to))
         return false;
     if (from.scheme() == QLatin1String("https") && to.scheme() == QLatin1String("http"))
         return false;
@@ -162,7 +184,7 @@ bool LandsHere(const QUrl& to, const std::optional<QList<QHostAddress>>& resolve
 bool MayMovieRequest(const QUrl& page, const QUrl& to, const std::optional<QList<QHostAddress>>& resolved,
                      bool movieCameFromHere)
 {
-    if (!to.isValid() || !IsWebScheme(to.scheme()))
+    if (!IsWebAddress(to))
         return false;
     const bool here = LandsHere(to, resolved);
     // A name of its own origin that led the movie off this machine may lead

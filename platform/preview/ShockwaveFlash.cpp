@@ -59,7 +59,11 @@ ShockwaveFlash::ShockwaveFlash(QWidget* parent)
     connect(link_, &PlayerPageLink::answered, this, [this] { On({Event::Answered}); });
     connect(link_, &PlayerPageLink::answerOverdue, this, [this] { On({Event::AnswerOverdue}); });
     connect(link_, &PlayerPageLink::seen, this, [this](bool seen) { On({seen ? Event::PageSeen : Event::PageHidden}); });
-    connect(link_, &PlayerPageLink::rendererGone, this, [this] { On({Event::RendererGone}); });
+    connect(link_, &PlayerPageLink::rendererGone, this, [this] {
+        // Nothing a dead page asked goes out any more, whatever the page it gets next.
+        PreviewPlayerScheme().Forget(this);
+        On({Event::RendererGone});
+    });
     Follow(fetch_);
     Follow(aheadFetch_);
     link_->Renew();

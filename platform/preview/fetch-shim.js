@@ -42,10 +42,11 @@
   };
 
   // What a movie asks, with its method, its body and the body's type.
-  const askProgram = async (request) => {
+  // `key`: the one of the movie that asked, taken before anything is awaited.
+  const askProgram = async (request, key) => {
     const body = request.method === 'GET' ? new Uint8Array() : new Uint8Array(await request.arrayBuffer());
     if (body.length > MaxBodyBytes) throw new TypeError('Failed to fetch');
-    const asked = new URLSearchParams({ key: askKey, url: request.url, method: request.method,
+    const asked = new URLSearchParams({ key, url: request.url, method: request.method,
                                         type: request.headers.get('Content-Type') || '' });
     if (body.length > 0) asked.set('body', base64(body));
     const response = await viaScheme('vidlatch-ruffle://net/?' + asked,
@@ -56,11 +57,14 @@
   };
 
   window.fetch = async (input, init) => {
+    // An ask is the movie's that made it: one handed over while its body is
+    // read must not send it under the next movie's key.
+    const key = askKey;
     const request = new Request(input, init);
     if (request.url.startsWith('vidlatch-ruffle:')) {
       return viaScheme(request.url, () => (request.url.endsWith('.wasm') ? 'application/wasm' : 'application/octet-stream'));
     }
-    if (/^https?:/i.test(request.url)) return askProgram(request);
+    if (/^https?:/i.test(request.url)) return askProgram(request, key);
     return realFetch(input, init);  // data: and blob: stay in the page
   };
 })();

@@ -6,6 +6,8 @@
 
 #include <QUrlQuery>
 
+#include <vector>
+
 #include <gtest/gtest.h>
 
 namespace vidlatch::platform {
@@ -67,44 +69,64 @@ TEST(MovieAskRule, TakesOnlyWhatARequestIsBuiltOf)
                                     .arg(key, cdn)), key).refusal, AskRefusal::Body);
 }
 
-// A page's asks, step by step: six at once, the rest in turn, oldest first;
-// what they hold together (bodies sent, answers come) within the budget; an
-// end known or not.
+// A page's asks, step by step: six at once, the rest in turn, oldest first,
+// and a queue of its length; what they hold together (what each ask is and
+// what has come of it) within the budget; an end known or not.
 TEST(AskBudget, SixAtOnceTheRestInTurnWithinTheBytes)
 {
     constexpr qint64 MiB = qint64{1} << 20;
+    constexpr qint64 Ask = AskBudget::AskBytes;
     using Turn = AskBudget::Turn;
     enum class Do { Arrive, Hold, End };
     struct Step { Do what; quint64 ask; qint64 bytes; Turn turn; bool held; QList<quint64> started; };
-    AskBudget budget;
-    std::vector<Step> steps;
+    const auto run = [](const std::vector<Step>& steps, const char* sequence) {
+        AskBudget budget;
+        for (std::size_t i = 0; i < steps.size(); ++i) {
+            const Step& step = steps[i];
+            switch (step.what) {
+            case Do::Arrive: EXPECT_EQ(budget.Arrive(step.ask, step.bytes), step.turn) << sequence << ", step " << i; break;
+            case Do::Hold: EXPECT_EQ(budget.Hold(step.ask, step.bytes), step.held) << sequence << ", step " << i; break;
+            case Do::End: EXPECT_EQ(budget.End(step.ask), step.started) << sequence << ", step " << i; break;
+            }
+        }
+        return budget.held();
+    };
+    std::vector<Step> bytes;
     for (quint64 ask = 1; ask <= 8; ++ask)
-        steps.push_back({Do::Arrive, ask, ask == 8 ? MiB : 0, ask <= 6 ? Turn::Now : Turn::Later, true, {}});
+        bytes.push_back({Do::Arrive, ask, ask == 8 ? MiB : 0, ask <= 6 ? Turn::Now : Turn::Later, true, {}});
     const Step rest[] = {
         {Do::Hold, 1, 40 * MiB, {}, true, {}},
-        {Do::Hold, 2, 23 * MiB, {}, true, {}},         // with 8's body: 64 MiB, the most
+        {Do::Hold, 2, 23 * MiB - 8 * Ask, {}, true, {}},  // with what the eight asks are: 64 MiB, the most
         {Do::Hold, 3, 1, {}, false, {}},               // past it
-        {Do::Arrive, 9, 1, Turn::Never, true, {}},     // a body that no longer fits
+        {Do::Arrive, 9, 0, Turn::Never, true, {}},     // an ask, however small, no longer fits
         {Do::Hold, 7, 1, {}, false, {}},               // waiting: nothing comes to it
         {Do::Hold, 1, 10 * MiB, {}, true, {}},         // an ask's bytes are its latest count, not added up
         {Do::Hold, 3, 30 * MiB, {}, true, {}},
-        {Do::End, 8, 0, {}, true, {}},                 // gone while it waited: no place freed, its body let go
+        {Do::End, 8, 0, {}, true, {}},                 // gone while it waited: no place freed, its bytes let go
         {Do::End, 1, 0, {}, true, {7}},                // a place freed: the oldest waiting starts
         {Do::End, 1, 0, {}, true, {}},                 // told twice: nothing more
         {Do::End, 99, 0, {}, true, {}},                // never known
-        {Do::Hold, 7, 11 * MiB, {}, true, {}},         // 1's bytes went with it: 64 MiB in all again
-        {Do::Hold, 7, 11 * MiB + 1, {}, false, {}},
+        {Do::Hold, 7, 11 * MiB + 2 * Ask, {}, true, {}},  // 1's and 8's bytes went with them: 64 MiB in all again
+        {Do::Hold, 7, 11 * MiB + 2 * Ask + 1, {}, false, {}},
     };
-    steps.insert(steps.end(), std::begin(rest), std::end(rest));
-    for (std::size_t i = 0; i < steps.size(); ++i) {
-        const Step& step = steps[i];
-        switch (step.what) {
-        case Do::Arrive: EXPECT_EQ(budget.Arrive(step.ask, step.bytes), step.turn) << "step " << i; break;
-        case Do::Hold: EXPECT_EQ(budget.Hold(step.ask, step.bytes), step.held) << "step " << i; break;
-        case Do::End: EXPECT_EQ(budget.End(step.ask), step.started) << "step " << i; break;
-        }
-    }
-    EXPECT_EQ(budget.held(), AskBudget::HeldBytes);
+    bytes.insert(bytes.end(), std::begin(rest), std::end(rest));
+    EXPECT_EQ(run(bytes, "bytes"), AskBudget::HeldBytes);
+
+    // The queue, whatever little its asks hold.
+    std::vector<Step> queue;
+    const quint64 full = AskBudget::AtOnce + AskBudget::MostWaiting;
+    for (quint64 ask = 1; ask <= full; ++ask)
+        queue.push_back({Do::Arrive, ask, 0, ask <= AskBudget::AtOnce ? Turn::Now : Turn::Later, true, {}});
+    const Step more[] = {
+        {Do::Arrive, full + 1, 0, Turn::Never, true, {}},
+        {Do::End, full, 0, {}, true, {}},              // one waiting gives up: room for one more
+        {Do::Arrive, full + 2, 0, Turn::Later, true, {}},
+        {Do::End, 1, 0, {}, true, {AskBudget::AtOnce + 1}},
+        {Do::Arrive, full + 3, 0, Turn::Later, true, {}},
+        {Do::Arrive, full + 4, 0, Turn::Never, true, {}},
+    };
+    queue.insert(queue.end(), std::begin(more), std::end(more));
+    EXPECT_EQ(run(queue, "queue"), static_cast<qint64>(full) * Ask);
 }
 
 } // namespace

@@ -209,6 +209,16 @@ TEST(MovieRedirectRule, OnlyWhereAWebPageCouldGo)
         {site, "http://[2002:7f00:1::1]/x.swf", false},
         {site, "http://[2002:c0a8:101::1]/x.swf", false},
         {site, "http://[2002:808:808::1]/x.swf", true},
+        // Prefixes that lead into a local network or a tunnel, whatever they carry.
+        {site, "http://[64:ff9b:1::808:808]/x.swf", false},
+        {site, "http://[2001:0:4136:e378:8000:63bf:3fff:fdd2]/x.swf", false},
+        {site, "http://[100::1]/x.swf", false},
+        // Ports that other protocols' servers listen on.
+        {site, "http://mail.example:25/x.swf", false},
+        {site, "https://irc.example:6697/x.swf", false},
+        {site, "http://x.example:10080/x.swf", false},
+        {site, "http://x.example:0/x.swf", false},
+        {site, "http://x.example:8080/x.swf", true},
         // A name, by every address of its answer.
         {site, "http://cdn.vidsite.example/x.swf", true, QStringList{"93.184.216.34", "2001:db8::1"}},
         {site, "http://cdn.vidsite.example/x.swf", false, QStringList{"93.184.216.34", "127.0.0.1"}},
@@ -252,6 +262,8 @@ TEST(MovieRedirectRule, AMovieReachesThisMachineOnlyWhereItCameFrom)
         {site, "http://vm.example.net:8000/x.swf?vid=1", false, QStringList{"127.0.1.1"}},
         {site, "http://cdn.vidsite.example/x.swf", true, QStringList{"93.184.216.34"}},
         {site, "http://cdn.vidsite.example/x.swf", false, QStringList{"93.184.216.34", "10.0.0.1"}},
+        {site, "http://cdn.vidsite.example:25/x.swf", false, QStringList{"93.184.216.34"}},
+        {"http://cdn.vidsite.example:22", "http://cdn.vidsite.example:22/x.swf", false, QStringList{"93.184.216.34"}},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(MayMovieRequest(QUrl(QLatin1String(c.page)), QUrl(QLatin1String(c.to)), Resolved(c.resolved), c.movieCameFromHere),

@@ -395,6 +395,7 @@ TEST_P(ShockwaveFlashRecovery, EveryFetchPlaysItsOwnMovieAfterAnyFailure)
         {"an HTML page", fail.arg(QLatin1String("html")), Outcome::Fails, MovieProblem::NotFlash, 0, nullptr},
         {"a truncated movie", fail.arg(QLatin1String("truncated")), Outcome::Fails, MovieProblem::Truncated, 0, nullptr},
         {"an empty body", fail.arg(QLatin1String("empty")), Outcome::Fails, MovieProblem::Empty, 0, nullptr},
+        {"a compressed body that inflates past the limit", fail.arg(QLatin1String("gzip-bomb")), Outcome::Fails, MovieProblem::TooLarge, 200, nullptr},
         {"nobody listening", QStringLiteral("http://127.0.0.1:9/v1/res/vidplayer.swf"), Outcome::Fails, MovieProblem::Unreachable, 0, nullptr},
         {"a trickle of no size said, then a movie that plays", player, Outcome::Plays, MovieProblem::None, 0, "http://static.vidsite.example", false, nullptr,
          [&] {

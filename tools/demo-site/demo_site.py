@@ -62,6 +62,7 @@ import struct
 import sys
 import threading
 import time
+import zlib
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 from urllib.parse import parse_qs, urlsplit
 
@@ -175,6 +176,19 @@ def make_swf(colour, payload: int = 0, loop: bool = False, first_script: bytes =
 
 
 # Movies that cannot be played, by kind: what the static host answers.
+_gzip_bomb = None
+
+
+def gzip_bomb() -> bytes:
+    """About 130 kB that inflate to 128 MiB of zeros, twice the limit."""
+    global _gzip_bomb
+    if _gzip_bomb is None:
+        packer = zlib.compressobj(9, zlib.DEFLATED, 31)
+        zeros = bytes(1 << 20)
+        _gzip_bomb = b"".join(packer.compress(zeros) for _ in range(128)) + packer.flush()
+    return _gzip_bomb
+
+
 def loopback_name():
     """A name of this machine other than localhost that leads to loopback only:
     its own, as the hosts file of most desktops gives it, or another that the
@@ -499,6 +513,8 @@ class DemoSite(BaseHTTPRequestHandler):
         elif kind == "wait":
             time.sleep(int(query.get("ms", ["3000"])[0]) / 1000)
             self.send(200, make_swf(movie_colour(vid)), "application/x-shockwave-flash")
+        elif kind == "gzip-bomb":
+            self.send(200, gzip_bomb(), "application/x-shockwave-flash", [("Content-Encoding", "gzip")])
         elif kind in ("trickle", "slow"):
             self.slowly(kind, make_swf(movie_colour(vid), payload=48 << 10))
         elif kind.startswith("redirect"):

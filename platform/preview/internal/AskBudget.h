@@ -7,22 +7,27 @@
 namespace vidlatch::platform {
 
 // What one page's movie may have the program fetch at once: a few asks at a
-// time, as the web engine allows a host, the rest waiting their turn, and
-// all of them together holding no more than HeldBytes (the body each sends,
-// and what has come of each, passed on to the page as it comes, until the
-// page has read all of it). Asks are named by numbers of the caller's.
+// time, as the web engine allows a host, at most MostWaiting waiting their
+// turn, and all of them together, under way or waiting, holding no more than
+// HeldBytes: what each ask is (AskBytes, its address, headers and body) and
+// what has come of each, passed on to the page as it comes, until the page
+// has read all of it. Asks are named by numbers of the caller's.
 class AskBudget {
 public:
     static constexpr int AtOnce = 6;
+    static constexpr int MostWaiting = 256;
     static constexpr qint64 HeldBytes = qint64{64} << 20;
+    // What an ask costs besides the bytes it carries: the request and the
+    // fetch that serve it.
+    static constexpr qint64 AskBytes = 16 << 10;
 
     enum class Turn {
         Now,    // it starts
         Later,  // it waits until End names it
-        Never,  // its body does not fit what the page's asks hold already
+        Never,  // it does not fit what the page's asks hold already, or the queue is full
     };
-    // A new ask sending `bodyBytes`.
-    [[nodiscard]] Turn Arrive(quint64 ask, qint64 bodyBytes);
+    // A new ask whose address, headers and body come to `bytes`.
+    [[nodiscard]] Turn Arrive(quint64 ask, qint64 bytes);
     // `ask`, started, has `bytes` come now (or its whole answer): false where
     // the page's asks would together hold more than HeldBytes (then the ask
     // is to end, and End it).
@@ -35,8 +40,9 @@ public:
 
 private:
     struct Held {
-        qint64 body = 0;
+        qint64 ask = 0;
         qint64 answer = 0;  // what has come, while started
+        bool waiting = false;
     };
     QHash<quint64, Held> asks_;  // started or waiting
     int running_ = 0;

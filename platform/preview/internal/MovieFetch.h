@@ -15,6 +15,7 @@
 
 class QHostInfo;
 class QNetworkAccessManager;
+class QNetworkCookieJar;
 class QNetworkReply;
 
 namespace vidlatch::platform {
@@ -121,6 +122,7 @@ private:
     // a fetch still looking its address up then sends nothing.
     QPointer<QNetworkAccessManager> network_;
     QPointer<QNetworkReply> reply_;
+    QPointer<QNetworkCookieJar> jar_;  // the network's when the fetch began
     bool asked_ = false;   // a movie's request: answered as it comes, not checked as a movie
     bool answering_ = false;  // ... and its answer has begun
     quint64 attempt_ = 0;  // a look-up of an attempt abandoned since is not heeded
@@ -128,7 +130,6 @@ private:
     MovieProblem cutShort_ = MovieProblem::None;
     int redirectStatus_ = 0;  // the status of the last redirect the site sent
     Hop hop_;                 // the request under way
-    bool pinned_ = false;     // ... sent to an address, not a name
     bool landedHere_ = false;
     QList<QUrl> visited_;     // the address asked for, then each redirect followed
     Resolver resolver_;

@@ -10,14 +10,15 @@ class QUrl;
 namespace vidlatch::platform {
 
 // Whether the movie fetch may follow a site's redirect from `from` to `to`,
-// as no web page could be sent either: http and https only, never from https
-// back to http, and never to this machine or a network it may stand in, by
+// as no web page could be sent either: http and https only, to no port that
+// browsers refuse (25, 6667, ...), never from https back to http, and never to this machine or a network it may stand in, by
 // name (localhost, a single label, .localhost, .local, .localdomain,
 // .internal, .home.arpa) or by address in any form the resolver takes ("127.1",
 // "0x7f000001", "[::ffff:127.0.0.1]"): loopback, private (RFC 1918, fc00::/7, CGN),
 // link-local, site-local, multicast, reserved, benchmarking and unspecified
 // addresses, and IPv6 forms that carry one of those IPv4 addresses (mapped,
-// translated, NAT64, 6to4). A host with a zone is refused.
+// translated, NAT64, 6to4), local-use NAT64, Teredo and discard-only addresses.
+// A host with a zone is refused.
 //
 // `resolved` is the system resolver's answer for the host of `to`: every
 // address in it must pass, and an empty answer does not. Without it only how
@@ -31,7 +32,7 @@ namespace vidlatch::platform {
 [[nodiscard]] bool LandsHere(const QUrl& to, const std::optional<QList<QHostAddress>>& resolved);
 
 // Whether the movie playing in a preview page of `page`'s origin may send a
-// request to `to`: http and https only, and never to this machine or a
+// request to `to`: http and https only, to no port that browsers refuse, and never to this machine or a
 // network it may stand in, judged as a redirect is (`resolved` alike: every
 // address the name leads to); its own origin (the same scheme, host and
 // port) only where it leads as the movie's own address did when the movie

@@ -1,23 +1,14 @@
 #pragma once
 
-#include "AskBudget.h"
-#include "MovieAskRule.h"
+#include "MovieFetch.h"
+#include "PageAsks.h"
 #include "SchemeNames.h"
 
 #include <QByteArray>
-#include <QElapsedTimer>
-#include <QPointer>
 #include <QHash>
 #include <QString>
 #include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlSchemeHandler>
-
-class QNetworkAccessManager;
-
-namespace vidlatch::platform {
-class AnswerStream;
-class MovieFetch;
-}
 
 namespace vidlatch::platform {
 
@@ -48,37 +39,23 @@ public:
     // The owner is gone: its page's key and asks with it.
     void Forget(const void* owner);
 
+    // How the asks' fetches look names up, from now on (the system
+    // resolver's, unless a test says).
+    void setResolver(MovieFetch::Resolver resolver) { resolver_ = std::move(resolver); }
+
 private:
-    // An ask waiting its turn: it gives up where its turn comes too late.
-    struct WaitingAsk {
-        QPointer<QWebEngineUrlRequestJob> job;
-        MovieAsk ask;
-        QElapsedTimer since;
-    };
-    struct StartedAsk {
-        QPointer<QWebEngineUrlRequestJob> job;
-        QPointer<MovieFetch> fetch;
-        QPointer<AnswerStream> answer;  // on its way to the page, once it has begun
-    };
     struct Admitted {
         QString key;
-        QString askKey;    // of the movie it plays now
         QString token;     // of the movie offered, if one is
         QByteArray movie;
-        QNetworkAccessManager* network = nullptr;  // for its asks, made at the first
-        bool movieCameFromHere = false;
-        AskBudget budget;
-        QHash<quint64, StartedAsk> started;
-        QHash<quint64, WaitingAsk> waiting;
+        PageAsks* asks = nullptr;  // the handler's, until the page is forgotten
     };
-    Admitted* AskingPage(const QString& askKey);
+    PageAsks* AskingPage(const QString& askKey);
     void ServeMovie(QWebEngineUrlRequestJob* job, const QString& token);
     void ServeAsk(QWebEngineUrlRequestJob* job);
-    void StartAsk(Admitted& page, quint64 id, QWebEngineUrlRequestJob* job, const MovieAsk& ask);
-    void EndAsk(const QString& key, quint64 id);
     QString folder_;
     QHash<const void*, Admitted> admitted_;
-    quint64 lastAsk_ = 0;
+    MovieFetch::Resolver resolver_;
 };
 
 } // namespace vidlatch::platform
