@@ -110,8 +110,10 @@ void MovieFetch::Go(Hop hop, Allowed allowed)
         Connect(std::nullopt);
         return;
     }
-    resolver_(hop_.to.host(), [this, attempt = attempt_, proxied, allowed = std::move(allowed)](const QHostInfo& answer) {
-        if (attempt != attempt_)
+    // An answer may come when the fetch is long gone: it then does nothing.
+    resolver_(hop_.to.host(), [this, self = QPointer<MovieFetch>(this), attempt = attempt_, proxied,
+                               allowed = std::move(allowed)](const QHostInfo& answer) {
+        if (!self || attempt != attempt_)
             return;  // abandoned meanwhile
         std::optional<QList<QHostAddress>> resolved;
         if (answer.error() == QHostInfo::NoError && !answer.addresses().isEmpty())

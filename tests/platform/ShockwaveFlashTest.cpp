@@ -163,6 +163,15 @@ TEST(ShockwaveFlash, DestroyedWhileItsPageOwesAnswers)
     EXPECT_TRUE(WaitUntil([&] { return next.shown == 1; }, 30000));
 }
 
+// The page's answer to `script`. The answer is kept by the callback, which
+// may arrive after the wait has given up.
+QString PageAnswer(ShockwaveFlash* flash, const QString& script)
+{
+    auto answer = std::make_shared<std::optional<QString>>();
+    flash->page()->runJavaScript(script, [answer](const QVariant& v) { *answer = v.toString(); });
+    return WaitUntil([answer] { return answer->has_value(); }) ? **answer : QStringLiteral("(no answer)");
+}
+
 // Whatever a movie or the player asks, the preview page stays the player.
 TEST(ShockwaveFlash, ThePageNeverLeavesThePlayer)
 {
@@ -171,6 +180,14 @@ TEST(ShockwaveFlash, ThePageNeverLeavesThePlayer)
     flash->setMovie(PlayerAddress(QStringLiteral("a1b2c3d4e5f")));
     ASSERT_TRUE(WaitUntil([&] { return preview.shown == 1; }, 30000));
     const QUrl player = flash->page()->url();
+    // An ask goes under the key of the movie that made it, even where the
+    // next is handed over while its body is read.
+    flash->page()->runJavaScript(QStringLiteral(R"(window.askedUnder = '';
+        fetch('http://cdn.vidsite.example/v1/res/vidplayer.swf?vid=asked-key', { method: 'POST', body: new Uint8Array(1 << 19) })
+          .then(() => { askedUnder = 'its own key'; }, () => { askedUnder = 'refused'; });
+        vidlatchAsksUnder('a key handed over since');)"));
+    EXPECT_TRUE(WaitUntil([&] { return PageAnswer(flash, QStringLiteral("askedUnder")) == QLatin1String("its own key"); }))
+        << PageAnswer(flash, QStringLiteral("askedUnder")).toStdString();
     test::DemoSite::ClearLog();
     for (const char* script : {"location.href='http://v.vidsite.example/'", "window.open('http://v.vidsite.example/')",
                                "document.body.innerHTML+='<iframe src=\"http://v.vidsite.example/\"></iframe>'"})
@@ -186,15 +203,6 @@ TEST(ShockwaveFlash, ThePageNeverLeavesThePlayer)
     EXPECT_FALSE(std::any_of(log.begin(), log.end(), [](const QString& line) { return line.endsWith(QLatin1String(" v.vidsite.example/")); }))
         << log.join(u'\n').toStdString();
     EXPECT_EQ(test::VisibleWindows(), 1);
-}
-
-// The page's answer to `script`. The answer is kept by the callback, which
-// may arrive after the wait has given up.
-QString PageAnswer(ShockwaveFlash* flash, const QString& script)
-{
-    auto answer = std::make_shared<std::optional<QString>>();
-    flash->page()->runJavaScript(script, [answer](const QVariant& v) { *answer = v.toString(); });
-    return WaitUntil([answer] { return answer->has_value(); }) ? **answer : QStringLiteral("(no answer)");
 }
 
 QString NoticeShown(ShockwaveFlash* flash)

@@ -575,7 +575,12 @@ class DemoSite(BaseHTTPRequestHandler):
     def flood_host(self, path, query):
         """The answer of a flooding movie's ask: its megabytes at 1.2 MB a
         second, its length said; cut=N sends only N of them, then closes, or
-        first holds the connection hold=S seconds."""
+        first holds the connection hold=S seconds. /cookie?set=V answers with
+        the cookies it was sent, and sets movie=V."""
+        if path == "/cookie":
+            self.send(200, self.headers.get("Cookie", "").encode(), "text/plain",
+                      [("Set-Cookie", "movie=%s; Path=/" % query.get("set", [""])[0])])
+            return
         size = int(query.get("mb", ["1"])[0]) << 20
         sent = min(size, int(query.get("cut", [str(size >> 20)])[0]) << 20)
         try:
