@@ -10,12 +10,14 @@
 # build/debian13/archives; each run starts from a fresh copy of the base, so
 # ./test installs everything as it would on a new machine.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+# Its own path, whatever the working folder it was started from.
+self=$(realpath "$0")
+cd "$(dirname "$self")/.."
 top=$PWD
 
 for arg in "$@"; do
   case "$arg" in
-    -h|--help) sed -n '2,/^[^#]/s/^# \{0,1\}//p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,/^[^#]/s/^# \{0,1\}//p' "$self"; exit 0 ;;
     --inside) ;;  # the second stage, below
     *) echo "test-on-debian13: unknown option '$arg' (try --help)" >&2; exit 2 ;;
   esac
@@ -35,8 +37,14 @@ has_mounts_under() {
 
 # The second stage runs in a mount and process namespace of its own, so that
 # no mount is seen outside and every process it starts ends with it; it still
-# unmounts what it mounted on every way out.
+# unmounts what it mounted on every way out. It is no command of its own:
+# it runs only as the first process of the namespaces the first stage made,
+# as root, with the first stage's lock on $work held.
 if [ "${1:-}" = "--inside" ]; then
+  if [ "$(id -u)" -ne 0 ] || [ "$$" -ne 1 ] || [ "$(readlink /proc/self/fd/9 2>/dev/null)" != "$(realpath -m "$work/lock")" ] || ! flock -n 9; then
+    echo "test-on-debian13: --inside is the script's own second stage; run tools/test-on-debian13.sh" >&2
+    exit 2
+  fi
   mounted=()
   unmount_all() {
     local i
@@ -49,7 +57,8 @@ if [ "${1:-}" = "--inside" ]; then
     mounted+=("$3")
   }
   mount_in proc proc "$root/proc"
-  mount_in sysfs sysfs "$root/sys"
+  # Read-only: the package scripts in there run as real root.
+  mount_in sysfs sysfs "$root/sys" ro
   mount_in tmpfs tmpfs "$root/dev/shm" mode=1777
   mount_in devpts devpts "$root/dev/pts" newinstance,ptmxmode=0666
   mkdir -p "$root/var/cache/apt/archives"
@@ -117,6 +126,6 @@ echo "Testing $commit on Debian 13"
 
 start=$SECONDS
 status=0
-unshare --mount --pid --fork --propagation private -- "$0" --inside || status=$?
+unshare --mount --pid --fork --propagation private -- "$self" --inside || status=$?
 echo "test-on-debian13: ./test on Debian 13 ended with $status after $((SECONDS - start)) s"
 exit "$status"
