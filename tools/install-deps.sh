@@ -13,7 +13,7 @@ packages=(
   qt6-base-dev qt6-base-private-dev qt6-webengine-dev libqt6webenginecore6-bin qt6-translations-l10n qt6-l10n-tools
   opencc
   libgl-dev libcurl4-openssl-dev zlib1g-dev libxcb1-dev
-  fonts-arphic-uming fonts-dejavu-core librsvg2-bin xvfb xauth x11-utils imagemagick strace
+  fonts-arphic-uming fonts-dejavu-core librsvg2-bin xvfb xauth x11-utils imagemagick strace openssl
   desktop-file-utils appstream groff-base dpkg-dev lintian debootstrap
   nodejs npm python3
 )

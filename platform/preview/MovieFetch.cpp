@@ -107,6 +107,7 @@ void MovieFetch::Go(Hop hop, Allowed allowed)
     if (proxied && !allowed) {
         // Nothing to judge, and the proxy connects: no look-up to wait for.
         landedHere_ = LandsHere(hop_.to, std::nullopt);
+        untried_.clear();
         Connect(std::nullopt);
         return;
     }
@@ -126,7 +127,9 @@ void MovieFetch::Go(Hop hop, Allowed allowed)
             return Fail(MovieProblem::Unreachable, redirectStatus_);  // its page went while it looked up
         landedHere_ = LandsHere(hop_.to, resolved);
         // Through a proxy the proxy connects, by name: the user's choice.
-        Connect(proxied ? std::nullopt : std::optional<QHostAddress>(resolved->first()));
+        // Otherwise to each address judged in turn, where one does not connect.
+        untried_ = proxied ? QList<QHostAddress>() : *resolved;
+        Connect(proxied ? std::nullopt : std::optional<QHostAddress>(untried_.takeFirst()));
     });
 }
 
@@ -283,6 +286,18 @@ void MovieFetch::Fail(MovieProblem problem, int httpStatus)
     emit failed(problem, httpStatus);
 }
 
+namespace {
+
+// The request never reached a server at that address: another may answer.
+bool NeverConnected(QNetworkReply::NetworkError error)
+{
+    return error == QNetworkReply::ConnectionRefusedError || error == QNetworkReply::HostNotFoundError ||
+           error == QNetworkReply::UnknownNetworkError || error == QNetworkReply::TemporaryNetworkFailureError ||
+           error == QNetworkReply::NetworkSessionFailedError;
+}
+
+} // namespace
+
 void MovieFetch::Finish()
 {
     QNetworkReply* reply = reply_;
@@ -297,8 +312,11 @@ void MovieFetch::Finish()
         return FollowRedirect(reply, status);
     if (status >= 400 || (status != 0 && status < 200) || status / 100 == 3)
         return Fail(MovieProblem::HttpError, status);
-    if (reply->error() != QNetworkReply::NoError)
+    if (reply->error() != QNetworkReply::NoError) {
+        if (status == 0 && !untried_.isEmpty() && NeverConnected(reply->error()))
+            return Connect(untried_.takeFirst());
         return Fail(MovieProblem::Unreachable, status != 0 ? status : redirectStatus_);
+    }
     stallWatch_->stop();
     deadline_->stop();
     if (asked_) {

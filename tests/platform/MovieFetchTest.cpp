@@ -3,13 +3,22 @@
 #include "RuleClock.h"
 #include "UiWait.h"
 
+#include <QFile>
 #include <QHostInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
+#include <QProcess>
 #include <QSignalSpy>
+#include <QSslConfiguration>
+#include <QSslKey>
+#include <QSslServer>
+#include <QSslSocket>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace vidlatch::platform {
 namespace {
@@ -28,7 +37,7 @@ TEST(MovieFetch, AsksOnlyWhereItMayGo)
         MovieProblem problem;  // None: answered
         const char* request;   // the request the site sees, or never sees where refused
         bool movieCameFromHere = false;
-        const char* resolvesTo = nullptr;  // every name, to the fetch alone, with no proxy between
+        const char* resolvesTo = nullptr;  // every name, to the fetch alone (a list), with no proxy between
     };
     // A name of the site's own, which the system resolver does not know.
     const QString pinned = QStringLiteral("http://static.vidsite.example:") + port;
@@ -42,6 +51,8 @@ TEST(MovieFetch, AsksOnlyWhereItMayGo)
          "GET 127.0.0.1/v1/res/vidplayer.swf?vid=asked-own", true},
         {"its own origin, connected where it was judged", pinned, pinned + "/v1/res/vidplayer.swf?vid=asked-pinned", "GET", {},
          MovieProblem::None, "GET static.vidsite.example/v1/res/vidplayer.swf?vid=asked-pinned", true, "127.0.0.1"},
+        {"its own origin, its first address not answering", pinned, pinned + "/v1/res/vidplayer.swf?vid=asked-next", "GET", {},
+         MovieProblem::None, "GET static.vidsite.example/v1/res/vidplayer.swf?vid=asked-next", true, "127.0.0.3,127.0.0.1"},
         {"its own origin, leading here now, the movie having come from elsewhere", pinned, pinned + "/v1/res/vidplayer.swf?vid=asked-rebound",
          "GET", {}, MovieProblem::Refused, "vid=asked-rebound", false, "127.0.0.1"},
         {"sent here by its site", site, site + "/fail/redirect-loopback.swf?vid=asked-sent", "GET", {}, MovieProblem::Refused,
@@ -57,7 +68,10 @@ TEST(MovieFetch, AsksOnlyWhereItMayGo)
         if (row.resolvesTo) {
             fetch.setResolver([&row](const QString&, std::function<void(const QHostInfo&)> answer) {
                 QHostInfo info;
-                info.setAddresses({QHostAddress(QLatin1String(row.resolvesTo))});
+                QList<QHostAddress> addresses;
+                for (const QString& address : QString::fromLatin1(row.resolvesTo).split(u','))
+                    addresses.append(QHostAddress(address));
+                info.setAddresses(addresses);
                 QTimer::singleShot(0, [answer = std::move(answer), info] { answer(info); });
             });
         }
@@ -71,6 +85,128 @@ TEST(MovieFetch, AsksOnlyWhereItMayGo)
                 << row.what << ": " << test::DemoSite::Log().toStdString();
         }
     }
+}
+
+// A loopback server over TLS, with the certificate it is given: it answers
+// every request with `answer` and counts the requests that reached it.
+class TlsSite {
+public:
+    TlsSite(const QString& folder, const QString& certificate, const QHostAddress& at, QByteArray answer)
+    {
+        QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+        QFile cert(folder + u'/' + certificate + QStringLiteral(".crt")), key(folder + u'/' + certificate + QStringLiteral(".key"));
+        if (!cert.open(QIODevice::ReadOnly) || !key.open(QIODevice::ReadOnly))
+            return;
+        tls.setLocalCertificate(QSslCertificate(&cert));
+        tls.setPrivateKey(QSslKey(&key, QSsl::Ec));
+        server_.setSslConfiguration(tls);
+        QObject::connect(&server_, &QSslServer::pendingConnectionAvailable, [this, answer] {
+            while (QTcpSocket* socket = server_.nextPendingConnection()) {
+                auto request = std::make_shared<QByteArray>();
+                QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket, request, answer] {
+                    *request += socket->readAll();
+                    if (!request->contains("\r\n\r\n"))
+                        return;
+                    ++requests;
+                    socket->write(answer);
+                    socket->disconnectFromHost();
+                });
+            }
+        });
+        server_.listen(at);
+    }
+    quint16 port() const { return server_.serverPort(); }
+    int requests = 0;
+
+private:
+    QSslServer server_;
+};
+
+// Makes a test CA, a certificate it signs for each name, and one that signs
+// itself, with openssl, in `folder`.
+bool MakeCertificates(const QString& folder, const QStringList& signedNames, const QString& selfSignedName)
+{
+    const auto run = [&folder](const QStringList& arguments) {
+        QProcess openssl;
+        openssl.setWorkingDirectory(folder);
+        openssl.start(QStringLiteral("openssl"), arguments);
+        return openssl.waitForFinished(60000) && openssl.exitStatus() == QProcess::NormalExit && openssl.exitCode() == 0;
+    };
+    const QStringList ec{QStringLiteral("-newkey"), QStringLiteral("ec"), QStringLiteral("-pkeyopt"),
+                         QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes")};
+    if (!run(QStringList{QStringLiteral("req"), QStringLiteral("-x509")} + ec +
+             QStringList{QStringLiteral("-keyout"), QStringLiteral("ca.key"), QStringLiteral("-out"), QStringLiteral("ca.crt"),
+                         QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-subj"), QStringLiteral("/CN=Vidlatch test CA"),
+                         QStringLiteral("-addext"), QStringLiteral("basicConstraints=critical,CA:TRUE"),
+                         QStringLiteral("-addext"), QStringLiteral("keyUsage=critical,keyCertSign")}))
+        return false;
+    for (const QString& name : signedNames) {
+        QFile extensions(folder + u'/' + name + QStringLiteral(".ext"));
+        if (!extensions.open(QIODevice::WriteOnly) || extensions.write("subjectAltName=DNS:" + name.toLatin1() + '\n') < 0)
+            return false;
+        extensions.close();
+        if (!run(QStringList{QStringLiteral("req")} + ec +
+                 QStringList{QStringLiteral("-keyout"), name + QStringLiteral(".key"), QStringLiteral("-out"), name + QStringLiteral(".csr"),
+                             QStringLiteral("-subj"), QStringLiteral("/CN=") + name}) ||
+            !run({QStringLiteral("x509"), QStringLiteral("-req"), QStringLiteral("-in"), name + QStringLiteral(".csr"), QStringLiteral("-CA"),
+                  QStringLiteral("ca.crt"), QStringLiteral("-CAkey"), QStringLiteral("ca.key"), QStringLiteral("-CAcreateserial"),
+                  QStringLiteral("-out"), name + QStringLiteral(".crt"), QStringLiteral("-days"), QStringLiteral("2"),
+                  QStringLiteral("-extfile"), name + QStringLiteral(".ext")}))
+            return false;
+    }
+    return run(QStringList{QStringLiteral("req"), QStringLiteral("-x509")} + ec +
+               QStringList{QStringLiteral("-keyout"), QStringLiteral("self.key"), QStringLiteral("-out"), QStringLiteral("self.crt"),
+                           QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-subj"), QStringLiteral("/CN=") + selfSignedName,
+                           QStringLiteral("-addext"), QStringLiteral("subjectAltName=DNS:") + selfSignedName});
+}
+
+// Over TLS the fetch connects to the address it judged, and checks the
+// server's certificate against the name asked, by a CA this machine trusts.
+TEST(MovieFetch, OverTlsTheCertificateIsTheNames)
+{
+    const QString name = QStringLiteral("tls.vidsite.example");
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    ASSERT_TRUE(MakeCertificates(folder.path(), {name, QStringLiteral("other.vidsite.example")}, name)) << "openssl could not make them";
+    QSslConfiguration trusted = QSslConfiguration::defaultConfiguration();
+    const QSslConfiguration before = trusted;
+    trusted.addCaCertificates(folder.filePath(QStringLiteral("ca.crt")));
+    QSslConfiguration::setDefaultConfiguration(trusted);
+
+    struct Row {
+        const char* what; QString certificate; const char* at; QByteArray answer;
+        MovieProblem problem;  // None: answered
+        bool reached;          // the request reached the server
+    };
+    const QByteArray ok = "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: 2\r\nConnection: close\r\n\r\nok";
+    const Row rows[] = {
+        {"its name's certificate", name, "127.0.0.1", ok, MovieProblem::None, true},
+        {"... over IPv6", name, "::1", ok, MovieProblem::None, true},
+        {"another name's certificate", QStringLiteral("other.vidsite.example"), "127.0.0.1", ok, MovieProblem::Unreachable, false},
+        {"a certificate that signs itself", QStringLiteral("self"), "127.0.0.1", ok, MovieProblem::Unreachable, false},
+        {"sent on to http", name, "127.0.0.1",
+         "HTTP/1.1 302 Found\r\nLocation: http://tls.vidsite.example/x\r\nContent-Length: 0\r\nConnection: close\r\n\r\n",
+         MovieProblem::Refused, true},
+    };
+    for (const Row& row : rows) {
+        TlsSite site(folder.path(), row.certificate, QHostAddress(QLatin1String(row.at)), row.answer);
+        ASSERT_NE(site.port(), 0) << row.what;
+        const QString origin = QStringLiteral("https://%1:%2").arg(name).arg(site.port());
+        QNetworkAccessManager direct;
+        direct.setProxy(QNetworkProxy::NoProxy);
+        MovieFetch fetch(nullptr, &direct);
+        fetch.setResolver([&row](const QString&, std::function<void(const QHostInfo&)> answer) {
+            QHostInfo info;
+            info.setAddresses({QHostAddress(QLatin1String(row.at))});
+            QTimer::singleShot(0, [answer = std::move(answer), info] { answer(info); });
+        });
+        QSignalSpy answered(&fetch, &MovieFetch::answered), failed(&fetch, &MovieFetch::failed);
+        fetch.Ask({QUrl(origin + QStringLiteral("/x.xml")), QUrl(origin), "GET", {}, {}, true});
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !answered.isEmpty() || !failed.isEmpty(); }, 30000)) << row.what;
+        EXPECT_EQ(failed.isEmpty() ? MovieProblem::None : failed.at(0).at(0).value<MovieProblem>(), row.problem) << row.what;
+        EXPECT_EQ(site.requests > 0, row.reached) << row.what;
+    }
+    QSslConfiguration::setDefaultConfiguration(before);
 }
 
 // The stall watch and the deadline judge what the site has sent, on clocks

@@ -28,10 +28,10 @@ class RuleClock;
 // where a name leads, as the resolver answers it, and by how it is written
 // where the resolver knows no such name and a proxy will resolve it), at
 // most MaxMovieBytes, and checked before the player sees it. It fetches
-// what a movie asks of the network the same way, the first address judged
-// as a redirect is. Each connection goes to the very address that was
-// judged, never to a name looked up again; through a proxy the proxy
-// connects, by name. A fetch that stalls or takes too long ends, and a new
+// what a movie asks of the network the same way, judged as a redirect is.
+// Each connection goes to an address that was judged (the next where one
+// does not connect), never to a name looked up again; through a proxy the
+// proxy connects, by name. A fetch that stalls or takes too long ends, and a new
 // Start or Ask abandons the fetch before it.
 class MovieFetch : public QObject {
     Q_OBJECT
@@ -130,6 +130,7 @@ private:
     MovieProblem cutShort_ = MovieProblem::None;
     int redirectStatus_ = 0;  // the status of the last redirect the site sent
     Hop hop_;                 // the request under way
+    QList<QHostAddress> untried_;  // ... the addresses judged for it that it may go on to
     bool landedHere_ = false;
     QList<QUrl> visited_;     // the address asked for, then each redirect followed
     Resolver resolver_;
