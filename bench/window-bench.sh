@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Start-up, preview and memory figures of Vidlatch's windows beside a bare Qt
 # window with two web views, each mode run three times (long, idle, large,
-# asks and soak once) on a virtual display against the demo site.
+# asks, held-asks and soak once) on a virtual display against the demo site.
 # Usage: bench/window-bench.sh [RUNS], after a build (./test or ./run).
 # VIDLATCH_BENCH_MODES picks modes (default: all of them); VIDLATCH_BENCH_HOGS=N
 # runs them beside N processes that keep a core busy each (default 0).
@@ -29,10 +29,10 @@ for _ in $(seq "${VIDLATCH_BENCH_HOGS:-0}"); do
 done
 export http_proxy="http://127.0.0.1:$port" no_proxy="127.0.0.1,localhost"
 
-for mode in ${VIDLATCH_BENCH_MODES:-bare bare-ruffle main browser switch heavy-first fetch fetch-rebuild fetch-after-hung cycles leave long idle large asks soak}; do
+for mode in ${VIDLATCH_BENCH_MODES:-bare bare-ruffle main browser switch heavy-first fetch fetch-rebuild fetch-after-hung cycles leave long idle large asks held-asks soak}; do
   # The long modes measure a whole session in one run.
   mode_runs=$runs
-  case "$mode" in long|idle|large|asks|soak) mode_runs=1 ;; esac
+  case "$mode" in long|idle|large|asks|held-asks|soak) mode_runs=1 ;; esac
   for run in $(seq "$mode_runs"); do
     VIDLATCH_BENCH_T0=$(date +%s%N) "$bench" "$mode" 2>"${VIDLATCH_BENCH_STDERR:-/dev/null}" \
       | sed "s/^/$mode run $run: /"

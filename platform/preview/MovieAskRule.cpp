@@ -22,7 +22,10 @@ AskReading ReadMovieAsk(const QUrl& request, const QString& pageKey)
     if (pageKey.isEmpty() || value("key") != pageKey)
         return {AskRefusal::NotThisPage, {}};
     MovieAsk ask;
-    ask.address = QUrl(value("url"), QUrl::StrictMode);
+    const QString address = value("url");
+    if (address.size() > MaxAskAddressLength)
+        return {AskRefusal::Address, {}};
+    ask.address = QUrl(address, QUrl::StrictMode);
     if (!ask.address.isValid() || (ask.address.scheme() != QLatin1String("http") && ask.address.scheme() != QLatin1String("https")))
         return {AskRefusal::Address, {}};
     ask.method = value("method").toLatin1();

@@ -8,6 +8,7 @@
 (() => {
   const realFetch = window.fetch.bind(window);
   const MaxBodyBytes = 1 << 20;
+  const MaxAddressLength = 64 << 10;  // as the program takes (MaxAskAddressLength)
   // The program serves the asks of this document's movie only: they carry
   // its key, which each movie handed over renews (vidlatchPlay).
   let askKey = JSON.parse(document.getElementById('vidlatch-settings').textContent).askKey;
@@ -60,6 +61,8 @@
     // An ask is the movie's that made it: one handed over while its body is
     // read must not send it under the next movie's key.
     const key = askKey;
+    // An address longer than the program takes is refused before it is copied.
+    if (String(input instanceof Request ? input.url : input).length > MaxAddressLength) throw new TypeError('Failed to fetch');
     const request = new Request(input, init);
     if (request.url.startsWith('vidlatch-ruffle:')) {
       return viaScheme(request.url, () => (request.url.endsWith('.wasm') ? 'application/wasm' : 'application/octet-stream'));

@@ -43,6 +43,8 @@ TEST(MovieAskRule, TakesOnlyWhatARequestIsBuiltOf)
         {"a file", key, "file:///etc/passwd", "GET", "", {}, AskRefusal::Address},
         {"the player's own scheme", key, "vidlatch-ruffle://net/?url=x", "GET", "", {}, AskRefusal::Address},
         {"no address", key, "", "GET", "", {}, AskRefusal::Address},
+        {"an address at the longest", key, cdn + "?" + QString(MaxAskAddressLength - cdn.size() - 1, u'a'), "GET", "", {}, AskRefusal::None},
+        {"an address longer", key, cdn + "?" + QString(MaxAskAddressLength - cdn.size(), u'a'), "GET", "", {}, AskRefusal::Address},
     };
     for (const Row& row : rows) {
         QUrlQuery query;

@@ -134,12 +134,16 @@ def every_get_url2(address: str) -> bytes:
         get_url2(address + "-" + form, target, flags) for form, target, flags in forms)
 
 
-def make_swf(colour, payload: int = 0, loop: bool = False, first_script: bytes = b"", busy: bool = False) -> bytes:
+def make_swf(colour, payload: int = 0, loop: bool = False, first_script: bytes = b"", busy: bool = False,
+             frames: int = 1, frame_scripts=None) -> bytes:
     """An uncompressed SWF 10 of 550 x 400 pixels, one frame, one colour (none
     where `colour` is None); `payload` bytes of binary data ride along, as in
     a large movie; with `loop`, a second frame's script jumps to itself for
     ever; `first_script` runs before the first frame is drawn; with `busy`, every
-    BUSY_FRAME_AT-th frame works two seconds or so, the movie playing round."""
+    BUSY_FRAME_AT-th frame works two seconds or so, the movie playing round;
+    with `frames`, it has that many, `frame_scripts` running in the frames
+    they are given for (counted from 1), and its first frame's script runs
+    again each time round."""
     def rect(xmin, xmax, ymin, ymax, nbits=15):
         bits = format(nbits, "05b")
         for value in (xmin, xmax, ymin, ymax):
@@ -152,7 +156,7 @@ def make_swf(colour, payload: int = 0, loop: bool = False, first_script: bytes =
             return struct.pack("<HI", (code << 6) | 0x3f, len(body)) + body
         return struct.pack("<H", (code << 6) | len(body)) + body
 
-    frames = LOOP_FRAME + 1 if loop else BUSY_FRAME_AT if busy else 1
+    frames = LOOP_FRAME + 1 if loop else BUSY_FRAME_AT if busy else frames
     body = rect(0, 550 * 20, 0, 400 * 20) + struct.pack("<HH", 24 << 8, frames)
     if colour is not None:
         body += tag(9, bytes(colour))  # SetBackgroundColor
@@ -165,6 +169,11 @@ def make_swf(colour, payload: int = 0, loop: bool = False, first_script: bytes =
         # A second of frames, then a busy one: the first frame is surely on
         # screen by then.
         body += tag(1) * (BUSY_FRAME_AT - 2) + tag(12, BUSY_FRAME) + tag(1)
+    if not loop and not busy:
+        for frame in range(2, frames + 1):
+            if frame in (frame_scripts or {}):
+                body += tag(12, frame_scripts[frame])
+            body += tag(1)
     if loop:
         # Two seconds of frames, then one whose script jumps to itself for
         # ever: the movie is surely on screen when it starts.
@@ -233,6 +242,20 @@ ASK_FLOOD = b"".join(
     avm1_push("http://ask-%d.%s/answer?mb=%d" % (i, FLOOD_HOST, FLOOD_MB), 1, 0, "LoadVars")
     + b"\x40" + avm1_push("load") + b"\x52\x17"  # new LoadVars().load(address)
     for i in range(FLOOD_ASKS))
+
+# A movie that holds the six places of its asks with answers that never end,
+# then asks ten addresses of nearly 2 MB (as long as the web engine takes)
+# each second. It builds its long part once ("a" * 1920, doubled ten times),
+# so that what grows is what its asks hold, not the strings it makes: its
+# first frame builds it and asks the six; its second asks the ten; its last
+# goes back to the second.
+HOLD_AND_BUILD = (avm1_push("big", "a" * 1920) + b"\x4c\x21" * 10 + b"\x1d" + b"".join(
+    avm1_push("http://hold-%d.%s/answer?endless=1" % (i, FLOOD_HOST), 1, 0, "LoadVars")
+    + b"\x40" + avm1_push("load") + b"\x52\x17" for i in range(6)))
+LONG_ASKS = b"".join(
+    avm1_push("http://long-%d.%s/answer?x=" % (i, FLOOD_HOST), "big") + b"\x1c\x21"  # the address
+    + avm1_push(1, 0, "LoadVars") + b"\x40" + avm1_push("load") + b"\x52\x17" for i in range(10))
+BACK_TO_SECOND = b"\x81\x02\x00\x01\x00\x06"  # gotoAndPlay(2)
 
 FAILURES = {
     "404": (404, b"not found", "text/plain"),
@@ -500,6 +523,10 @@ class DemoSite(BaseHTTPRequestHandler):
                       "application/x-shockwave-flash")
         elif kind == "flood-asks":
             self.send(200, make_swf(movie_colour(vid), first_script=ASK_FLOOD), "application/x-shockwave-flash")
+        elif kind == "hold-then-long-asks":
+            self.send(200, make_swf(movie_colour(vid), first_script=HOLD_AND_BUILD, frames=24,
+                                    frame_scripts={2: LONG_ASKS, 24: BACK_TO_SECOND}),
+                      "application/x-shockwave-flash")
         elif kind == "browse":
             self.send(200, make_swf(movie_colour(vid), first_script=BROWSE_FILES), "application/x-shockwave-flash")
         elif kind == "panic":
@@ -575,8 +602,22 @@ class DemoSite(BaseHTTPRequestHandler):
     def flood_host(self, path, query):
         """The answer of a flooding movie's ask: its megabytes at 1.2 MB a
         second, its length said; cut=N sends only N of them, then closes, or
-        first holds the connection hold=S seconds. /cookie?set=V answers with
-        the cookies it was sent, and sets movie=V."""
+        first holds the connection hold=S seconds; endless=1 answers for ever.
+        /cookie?set=V answers with the cookies it was sent, and sets movie=V."""
+        if query.get("endless"):
+            # 5,000 bytes every 2 s, for ever: enough for the stall watch.
+            try:
+                self.send_response(200)
+                self.send_header("Content-Type", "text/plain")
+                self.end_headers()
+                while True:
+                    self.wfile.write(b"a" * 5000)
+                    self.wfile.flush()
+                    time.sleep(2)
+            except OSError:
+                pass  # the program gave up on it
+            self.close_connection = True
+            return
         if path == "/cookie":
             self.send(200, self.headers.get("Cookie", "").encode(), "text/plain",
                       [("Set-Cookie", "movie=%s; Path=/" % query.get("set", [""])[0])])

@@ -18,6 +18,10 @@ struct MovieAsk {
 
 // A body larger than this is no variables a movie sends.
 inline constexpr qsizetype MaxAskBodyBytes = qsizetype{1} << 20;
+// An address longer than this is no variables a movie sends by GET: the
+// browsers the Flash player ran in took far less, and each ask's address is
+// held in the page, in the program and on its way.
+inline constexpr qsizetype MaxAskAddressLength = qsizetype{64} << 10;
 // A media type longer than this is none.
 inline constexpr qsizetype MaxAskTypeBytes = 256;
 
@@ -26,7 +30,7 @@ inline constexpr qsizetype MaxAskTypeBytes = 256;
 enum class AskRefusal {
     None,
     NotThisPage,  // without the key of the page document it was given to
-    Address,      // not an http or https address
+    Address,      // not an http or https address, or longer than MaxAskAddressLength
     Method,       // not GET or POST
     MediaType,    // more than one line, a control character, or too long
     Body,         // not base64, over MaxAskBodyBytes, or with a GET
