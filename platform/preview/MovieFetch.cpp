@@ -58,7 +58,13 @@ void MovieFetch::Begin(bool asked)
     redirectStatus_ = 0;
     received_ = receivedAtLastLook_ = 0;
     visited_.clear();
-    jar_ = network_ ? network_->cookieJar() : nullptr;
+    // Its cookies are those of the network's jar now: the movie's it begins for.
+    if (connection_)
+        connection_->deleteLater();
+    connection_ = new JudgedConnection(network_, network_ ? network_->cookieJar() : nullptr, resolver_, this);
+    connect(connection_, &JudgedConnection::sent, this, &MovieFetch::Follow);
+    connect(connection_, &JudgedConnection::refused, this, [this] { Fail(MovieProblem::Refused, redirectStatus_); });
+    connect(connection_, &JudgedConnection::unreachable, this, [this] { Fail(MovieProblem::Unreachable, redirectStatus_); });
     stallWatch_->start();
     deadline_->start();
 }
@@ -68,14 +74,14 @@ void MovieFetch::Start(const QUrl& address)
     Begin(false);
     visited_ = {address};
     // The movie's own address is the site's: where it leads is noted, not judged.
-    Go({address, "GET", {}, {}}, {});
+    Go({address, "GET", {}, {}, {}}, JudgedConnection::NotedOnly());
 }
 
 void MovieFetch::Ask(const MovieRequest& asked)
 {
     Begin(true);
     visited_ = {asked.address};
-    const Allowed allowed = [asked](const std::optional<QList<QHostAddress>>& resolved) {
+    const JudgedConnection::Judge allowed = [asked](const std::optional<QList<QHostAddress>>& resolved) {
         return MayMovieRequest(asked.page, asked.address, resolved, asked.movieCameFromHere);
     };
     // Refused by how it is written before any look-up; its own origin is
@@ -88,101 +94,20 @@ void MovieFetch::Ask(const MovieRequest& asked)
         }, Qt::QueuedConnection);
         return;
     }
-    Go({asked.address, asked.method, asked.body, asked.contentType}, allowed);
+    Go({asked.address, asked.method, asked.body, asked.contentType, {}}, {allowed});
 }
 
-void MovieFetch::Go(Hop hop, Allowed allowed)
+void MovieFetch::Go(Hop hop, JudgedConnection::Rule rule)
 {
     hop_ = std::move(hop);
-    if (!network_) {
-        QMetaObject::invokeMethod(this, [this, attempt = attempt_] {
-            if (attempt == attempt_)
-                Fail(MovieProblem::Unreachable, 0);
-        }, Qt::QueuedConnection);
-        return;
-    }
-    QNetworkProxyFactory* proxies = network_->proxyFactory();
-    const bool proxied = (proxies ? proxies->queryProxy(QNetworkProxyQuery(hop_.to)).value(0) : network_->proxy()).type() !=
-                         QNetworkProxy::NoProxy;
-    if (proxied && !allowed) {
-        // Nothing to judge, and the proxy connects: no look-up to wait for.
-        landedHere_ = LandsHere(hop_.to, std::nullopt);
-        untried_.clear();
-        Connect(std::nullopt);
-        return;
-    }
-    // An answer may come when the fetch is long gone: it then does nothing.
-    resolver_(hop_.to.host(), [this, self = QPointer<MovieFetch>(this), attempt = attempt_, proxied,
-                               allowed = std::move(allowed)](const QHostInfo& answer) {
-        if (!self || attempt != attempt_)
-            return;  // abandoned meanwhile
-        std::optional<QList<QHostAddress>> resolved;
-        if (answer.error() == QHostInfo::NoError && !answer.addresses().isEmpty())
-            resolved = answer.addresses();
-        else if (!proxied)
-            return Fail(MovieProblem::Unreachable, redirectStatus_);
-        if (allowed && !allowed(resolved))
-            return Fail(MovieProblem::Refused, redirectStatus_);
-        if (!network_)
-            return Fail(MovieProblem::Unreachable, redirectStatus_);  // its page went while it looked up
-        landedHere_ = LandsHere(hop_.to, resolved);
-        // Through a proxy the proxy connects, by name: the user's choice.
-        // Otherwise to each address judged in turn, where one does not connect.
-        untried_ = proxied ? QList<QHostAddress>() : *resolved;
-        Connect(proxied ? std::nullopt : std::optional<QHostAddress>(untried_.takeFirst()));
-    });
-}
-
-namespace {
-
-// What the Host header says of `url`: its name (or address), and its port where it has one.
-QByteArray HostHeader(const QUrl& url)
-{
-    QByteArray host = url.host(QUrl::FullyEncoded).toLatin1();
-    if (host.contains(':'))
-        host = '[' + host + ']';
-    if (url.port() != -1)
-        host += ':' + QByteArray::number(url.port());
-    return host;
-}
-
-} // namespace
-
-void MovieFetch::Connect(const std::optional<QHostAddress>& at)
-{
-    QNetworkRequest request(hop_.to);
-    if (at) {
-        // To the address judged, for the name asked: the Host header, the
-        // certificate and the cookies are the name's.
-        QUrl address = hop_.to;
-        address.setHost(at->toString());
-        request.setUrl(address);
-        request.setRawHeader("Host", HostHeader(hop_.to));
-        request.setPeerVerifyName(hop_.to.host(QUrl::FullyDecoded));
-        request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);  // its :authority would be the address
-    }
-    // The cookies are those of the movie the fetch began for, whatever
-    // movie plays by the time it is answered.
-    request.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
-    request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
-    if (jar_) {
-        const QList<QNetworkCookie> cookies = jar_->cookiesForUrl(hop_.to);
-        if (!cookies.isEmpty())
-            request.setHeader(QNetworkRequest::CookieHeader, QVariant::fromValue(cookies));
-    }
     if (!asked_)
-        request.setRawHeader("Accept", "application/x-shockwave-flash, */*");
-    if (!hop_.contentType.isEmpty())
-        request.setHeader(QNetworkRequest::ContentTypeHeader, hop_.contentType);
-    // Each redirect is ours to judge, and to connect where it was judged.
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-    // What a compressed answer inflates to is held to MaxMovieBytes below,
-    // and then said to be too large, as it is: Qt's own check would end it
-    // sooner as an error of the connection.
-    request.setDecompressedSafetyCheckThreshold(-1);
-    reply_ = network_->sendCustomRequest(request, hop_.method, hop_.body);
+        hop_.accept = "application/x-shockwave-flash, */*";
+    connection_->Open(hop_, std::move(rule));
+}
+
+void MovieFetch::Follow(QNetworkReply* sent)
+{
+    reply_ = sent;
     QNetworkReply* reply = reply_;
     received_ = receivedAtLastLook_ = 0;
     stallWatch_->start();  // the look-up's time is the deadline's, not the stall's
@@ -226,10 +151,10 @@ void MovieFetch::FollowRedirect(QNetworkReply* reply, int status)
     Hop next = hop_;
     next.to = to;
     if (status == 303 || ((status == 301 || status == 302) && hop_.method == "POST"))
-        next = {to, "GET", {}, {}};
-    Go(std::move(next), [from, to](const std::optional<QList<QHostAddress>>& resolved) {
+        next = {to, "GET", {}, {}, {}};
+    Go(std::move(next), {[from, to](const std::optional<QList<QHostAddress>>& resolved) {
         return MayFollowMovieRedirect(from, to, resolved);
-    });
+    }});
 }
 
 // Only a success's body is the answer: a redirect's or an error's stays
@@ -260,6 +185,8 @@ MovieFetch::~MovieFetch()
 void MovieFetch::Abandon()
 {
     ++attempt_;
+    if (connection_)
+        connection_->Close();
     stallWatch_->stop();
     deadline_->stop();
     if (QNetworkReply* reply = reply_) {
@@ -286,26 +213,12 @@ void MovieFetch::Fail(MovieProblem problem, int httpStatus)
     emit failed(problem, httpStatus);
 }
 
-namespace {
-
-// The request never reached a server at that address: another may answer.
-bool NeverConnected(QNetworkReply::NetworkError error)
-{
-    return error == QNetworkReply::ConnectionRefusedError || error == QNetworkReply::HostNotFoundError ||
-           error == QNetworkReply::UnknownNetworkError || error == QNetworkReply::TemporaryNetworkFailureError ||
-           error == QNetworkReply::NetworkSessionFailedError;
-}
-
-} // namespace
-
 void MovieFetch::Finish()
 {
     QNetworkReply* reply = reply_;
     reply_ = nullptr;
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (jar_)
-        jar_->setCookiesFromUrl(reply->header(QNetworkRequest::SetCookieHeader).value<QList<QNetworkCookie>>(),
-                                                 hop_.to);
+    connection_->KeepCookies(reply);
     if (cutShort_ != MovieProblem::None)
         return Fail(cutShort_, status != 0 ? status : redirectStatus_);
     if (status / 100 == 3 && reply->hasRawHeader("Location"))
@@ -313,8 +226,8 @@ void MovieFetch::Finish()
     if (status >= 400 || (status != 0 && status < 200) || status / 100 == 3)
         return Fail(MovieProblem::HttpError, status);
     if (reply->error() != QNetworkReply::NoError) {
-        if (status == 0 && !untried_.isEmpty() && NeverConnected(reply->error()))
-            return Connect(untried_.takeFirst());
+        if (connection_->TryNext(reply))
+            return;
         return Fail(MovieProblem::Unreachable, status != 0 ? status : redirectStatus_);
     }
     stallWatch_->stop();

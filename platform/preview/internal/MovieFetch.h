@@ -1,5 +1,6 @@
 #pragma once
 
+#include "JudgedConnection.h"
 #include "MovieCheck.h"
 
 #include <QByteArray>
@@ -15,7 +16,6 @@
 
 class QHostInfo;
 class QNetworkAccessManager;
-class QNetworkCookieJar;
 class QNetworkReply;
 
 namespace vidlatch::platform {
@@ -74,10 +74,11 @@ public:
     void Abandon();
 
     // Whether the last address fetched led to this machine or its network.
-    bool landedHere() const { return landedHere_; }
+    bool landedHere() const { return connection_ && connection_->landedHere(); }
 
-    // How names are looked up (the system resolver's, unless a test says).
-    using Resolver = std::function<void(const QString& host, std::function<void(const QHostInfo&)> answer)>;
+    // How names are looked up (the system resolver's, unless a test says),
+    // from the next Start or Ask on.
+    using Resolver = JudgedConnection::Resolver;
     void setResolver(Resolver resolver) { resolver_ = std::move(resolver); }
 
 signals:
@@ -95,21 +96,12 @@ signals:
 
 private:
     // One request of the fetch, by the name it is for.
-    struct Hop {
-        QUrl to;
-        QByteArray method = "GET";
-        QByteArray body;
-        QByteArray contentType;
-    };
-    // Whether a request may go where the resolver says its name leads (none:
-    // it knows no such name, and a proxy will resolve it). Empty: it is not
-    // judged, only connected where it leads.
-    using Allowed = std::function<bool(const std::optional<QList<QHostAddress>>&)>;
-
+    using Hop = JudgedConnection::Request;
     void Begin(bool asked);
-    // Looks the hop's host up, judges it, and connects to the address judged.
-    void Go(Hop hop, Allowed allowed);
-    void Connect(const std::optional<QHostAddress>& at);
+    // Sends the hop where `rule` lets it go.
+    void Go(Hop hop, JudgedConnection::Rule rule);
+    // Reads what comes of the request sent.
+    void Follow(QNetworkReply* sent);
     void FollowRedirect(QNetworkReply* reply, int status);
     void CutShort(QNetworkReply* reply, MovieProblem problem);
     // What has come of a movie's request, passed on once it is the answer.
@@ -118,20 +110,18 @@ private:
     void Finish();
     void CheckProgress();
 
-    // A shared network may go first (a page's asks end with their page):
-    // a fetch still looking its address up then sends nothing.
+    // Shared with other fetches where given, and then it may go first (a
+    // page's asks end with their page): the connection sends nothing then.
     QPointer<QNetworkAccessManager> network_;
     QPointer<QNetworkReply> reply_;
-    QPointer<QNetworkCookieJar> jar_;  // the network's when the fetch began
     bool asked_ = false;   // a movie's request: answered as it comes, not checked as a movie
     bool answering_ = false;  // ... and its answer has begun
-    quint64 attempt_ = 0;  // a look-up of an attempt abandoned since is not heeded
+    quint64 attempt_ = 0;  // a refusal said later of an attempt abandoned since is not said
     // Why the fetch was cut short, when it was.
     MovieProblem cutShort_ = MovieProblem::None;
     int redirectStatus_ = 0;  // the status of the last redirect the site sent
     Hop hop_;                 // the request under way
-    QList<QHostAddress> untried_;  // ... the addresses judged for it that it may go on to
-    bool landedHere_ = false;
+    JudgedConnection* connection_ = nullptr;  // of the fetch under way
     QList<QUrl> visited_;     // the address asked for, then each redirect followed
     Resolver resolver_;
     RuleClock* stallWatch_;
