@@ -1,11 +1,11 @@
 #include "PageAsks.h"
 
 #include "AnswerStream.h"
+#include "RuleClock.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkCookieJar>
 #include <QRandomGenerator>
-#include <QTimer>
 #include <QWebEngineUrlRequestJob>
 
 #include <memory>
@@ -13,10 +13,8 @@
 
 namespace vidlatch::platform {
 
-PageAsks::PageAsks(QString key, QObject* parent) : QObject(parent), key_(std::move(key)), expiry_(new QTimer(this))
+PageAsks::PageAsks(QString key, QObject* parent) : QObject(parent), key_(std::move(key))
 {
-    expiry_->setSingleShot(true);
-    connect(expiry_, &QTimer::timeout, this, &PageAsks::ExpireWaiting);
 }
 
 PageAsks::~PageAsks()
@@ -51,7 +49,6 @@ void PageAsks::EndAll()
     const QHash<quint64, StartedAsk> started = std::exchange(started_, {});
     const QHash<quint64, WaitingAsk> waiting = std::exchange(waiting_, {});
     budget_ = AskBudget();
-    expiry_->stop();
     for (const StartedAsk& ask : started) {
         if (ask.fetch)
             ask.fetch->Abandon();
@@ -64,6 +61,7 @@ void PageAsks::EndAll()
             ask.job->fail(QWebEngineUrlRequestJob::RequestAborted);
     }
     for (const WaitingAsk& ask : waiting) {
+        delete ask.deadline;
         if (ask.job)
             ask.job->fail(QWebEngineUrlRequestJob::RequestAborted);
     }
@@ -86,12 +84,11 @@ void PageAsks::Serve(QWebEngineUrlRequestJob* job, MovieAsk ask)
         Start(id, job, ask);
         return;
     }
-    WaitingAsk& waiting = waiting_[id];
-    waiting.job = job;
-    waiting.ask = std::move(ask);
-    waiting.since.start();
-    if (!expiry_->isActive())
-        expiry_->start(MovieFetch::DeadlineMs);
+    // It gives up at the deadline a fetch has, its turn come or not.
+    auto* deadline = new RuleClock("waiting", MovieFetch::DeadlineMs, true, this);
+    connect(deadline, &RuleClock::ranOut, this, [this, id] { Expire(id); });
+    deadline->start();
+    waiting_.insert(id, {job, std::move(ask), deadline});
 }
 
 void PageAsks::Start(quint64 id, QWebEngineUrlRequestJob* job, const MovieAsk& ask)
@@ -136,12 +133,13 @@ void PageAsks::Start(quint64 id, QWebEngineUrlRequestJob* job, const MovieAsk& a
 
 void PageAsks::End(quint64 id)
 {
-    waiting_.remove(id);
+    delete waiting_.take(id).deadline;
     started_.remove(id);
     QList<quint64> next = budget_.End(id);
     while (!next.isEmpty()) {
         const quint64 turn = next.takeFirst();
         const WaitingAsk waiting = waiting_.take(turn);
+        delete waiting.deadline;
         if (waiting.job) {
             Start(turn, waiting.job, waiting.ask);
             continue;
@@ -150,27 +148,16 @@ void PageAsks::End(quint64 id)
     }
 }
 
-// A waiting ask fails at its deadline, as one under way would: the oldest
-// first, as they came.
-void PageAsks::ExpireWaiting()
+// A waiting ask fails at its deadline, as one under way would.
+void PageAsks::Expire(quint64 id)
 {
-    qint64 nextDue = -1;
-    QList<quint64> due;
-    for (auto it = waiting_.cbegin(); it != waiting_.cend(); ++it) {
-        const qint64 left = MovieFetch::DeadlineMs - it->since.elapsed();
-        if (left <= 0)
-            due.append(it.key());
-        else if (nextDue < 0 || left < nextDue)
-            nextDue = left;
-    }
-    for (const quint64 id : due) {
-        const WaitingAsk waiting = waiting_.take(id);
-        (void)budget_.End(id);  // a waiting ask frees no place
-        if (waiting.job)
-            waiting.job->fail(QWebEngineUrlRequestJob::RequestFailed);
-    }
-    if (nextDue >= 0)
-        expiry_->start(static_cast<int>(nextDue));
+    const WaitingAsk waiting = waiting_.take(id);
+    if (!waiting.deadline)
+        return;
+    waiting.deadline->deleteLater();  // it is saying so now
+    (void)budget_.End(id);            // a waiting ask frees no place
+    if (waiting.job)
+        waiting.job->fail(QWebEngineUrlRequestJob::RequestFailed);
 }
 
 } // namespace vidlatch::platform

@@ -122,42 +122,24 @@ private:
     QSslServer server_;
 };
 
-// Makes a test CA, a certificate it signs for each name, and one that signs
-// itself, with openssl, in `folder`.
+// Makes a test CA (ca.crt), a certificate it signs for each name (NAME.crt
+// and .key), and one that signs itself (self.crt and .key), with openssl, in `folder`.
 bool MakeCertificates(const QString& folder, const QStringList& signedNames, const QString& selfSignedName)
 {
-    const auto run = [&folder](const QStringList& arguments) {
-        QProcess openssl;
-        openssl.setWorkingDirectory(folder);
-        openssl.start(QStringLiteral("openssl"), arguments);
-        return openssl.waitForFinished(60000) && openssl.exitStatus() == QProcess::NormalExit && openssl.exitCode() == 0;
-    };
-    const QStringList ec{QStringLiteral("-newkey"), QStringLiteral("ec"), QStringLiteral("-pkeyopt"),
-                         QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes")};
-    if (!run(QStringList{QStringLiteral("req"), QStringLiteral("-x509")} + ec +
-             QStringList{QStringLiteral("-keyout"), QStringLiteral("ca.key"), QStringLiteral("-out"), QStringLiteral("ca.crt"),
-                         QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-subj"), QStringLiteral("/CN=Vidlatch test CA"),
-                         QStringLiteral("-addext"), QStringLiteral("basicConstraints=critical,CA:TRUE"),
-                         QStringLiteral("-addext"), QStringLiteral("keyUsage=critical,keyCertSign")}))
-        return false;
-    for (const QString& name : signedNames) {
-        QFile extensions(folder + u'/' + name + QStringLiteral(".ext"));
-        if (!extensions.open(QIODevice::WriteOnly) || extensions.write("subjectAltName=DNS:" + name.toLatin1() + '\n') < 0)
-            return false;
-        extensions.close();
-        if (!run(QStringList{QStringLiteral("req")} + ec +
-                 QStringList{QStringLiteral("-keyout"), name + QStringLiteral(".key"), QStringLiteral("-out"), name + QStringLiteral(".csr"),
-                             QStringLiteral("-subj"), QStringLiteral("/CN=") + name}) ||
-            !run({QStringLiteral("x509"), QStringLiteral("-req"), QStringLiteral("-in"), name + QStringLiteral(".csr"), QStringLiteral("-CA"),
-                  QStringLiteral("ca.crt"), QStringLiteral("-CAkey"), QStringLiteral("ca.key"), QStringLiteral("-CAcreateserial"),
-                  QStringLiteral("-out"), name + QStringLiteral(".crt"), QStringLiteral("-days"), QStringLiteral("2"),
-                  QStringLiteral("-extfile"), name + QStringLiteral(".ext")}))
-            return false;
-    }
-    return run(QStringList{QStringLiteral("req"), QStringLiteral("-x509")} + ec +
-               QStringList{QStringLiteral("-keyout"), QStringLiteral("self.key"), QStringLiteral("-out"), QStringLiteral("self.crt"),
-                           QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-subj"), QStringLiteral("/CN=") + selfSignedName,
-                           QStringLiteral("-addext"), QStringLiteral("subjectAltName=DNS:") + selfSignedName});
+    QProcess openssl;
+    openssl.setWorkingDirectory(folder);
+    openssl.start(QStringLiteral("bash"), {QStringLiteral("-euc"), QStringLiteral(R"(
+        ec='-newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes'
+        openssl req -x509 -days 2 $ec -keyout ca.key -out ca.crt -subj '/CN=Vidlatch test CA' \
+          -addext basicConstraints=critical,CA:TRUE -addext keyUsage=critical,keyCertSign
+        for name in %1; do
+          echo "subjectAltName=DNS:$name" > "$name.ext"
+          openssl req $ec -keyout "$name.key" -out "$name.csr" -subj "/CN=$name"
+          openssl x509 -req -in "$name.csr" -CA ca.crt -CAkey ca.key -CAcreateserial -days 2 -out "$name.crt" -extfile "$name.ext"
+        done
+        openssl req -x509 -days 2 $ec -keyout self.key -out self.crt -subj "/CN=%2" -addext "subjectAltName=DNS:%2")")
+                                          .arg(signedNames.join(u' '), selfSignedName)});
+    return openssl.waitForFinished(60000) && openssl.exitStatus() == QProcess::NormalExit && openssl.exitCode() == 0;
 }
 
 // Over TLS the fetch connects to the address it judged, and checks the

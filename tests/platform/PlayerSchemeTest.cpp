@@ -1,6 +1,8 @@
+#include "AskBudget.h"
 #include "DemoSite.h"
 #include "PlayerScheme.h"
 #include "PreviewProfile.h"
+#include "RuleClock.h"
 #include "UiWait.h"
 
 #include <QHostInfo>
@@ -170,6 +172,31 @@ TEST(PlayerScheme, AnAskActsOnlyForThePageAndMovieThatMadeIt)
         << "the second movie keeps its own cookie: " << Seen(page, QStringLiteral("again")).toStdString();
     PreviewPlayerScheme().Forget(&owner);
     PreviewPlayerScheme().setResolver({});
+}
+
+// An ask that waits for a place gives up at its own deadline, its turn come
+// or not, and frees what it held; those under way go on.
+TEST(PlayerScheme, AnAskWaitsNoLongerThanItsDeadline)
+{
+    const int owner = 0;
+    QWebEnginePage page(PreviewProfile());
+    const QString key = PreviewPlayerScheme().AdmitPage(&owner);
+    ASSERT_TRUE(Load(page));
+    for (int i = 0; i < AskBudget::AtOnce; ++i)
+        StartAsk(page, key, QStringLiteral("http://hold-%1.flood.example/answer?endless=1").arg(i), QStringLiteral("hold%1").arg(i));
+    ASSERT_TRUE(WaitUntil([] { return test::DemoSite::Log().count(QLatin1String("endless=1")) >= AskBudget::AtOnce; }))
+        << "the six are not under way";
+    StartAsk(page, key, QStringLiteral("http://waits.flood.example/answer"), QStringLiteral("waits"));
+    RuleClock* deadline = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (deadline = PreviewPlayerScheme().findChild<RuleClock*>(QStringLiteral("waiting"))); }))
+        << "the seventh does not wait";
+    deadline->Drive();
+    EXPECT_TRUE(deadline->RunOut());
+    EXPECT_TRUE(WaitUntil([&] { return Seen(page, QStringLiteral("waits")) == QLatin1String("error"); }))
+        << Seen(page, QStringLiteral("waits")).toStdString();
+    EXPECT_FALSE(test::DemoSite::Log().contains(QLatin1String("waits.flood.example")));
+    EXPECT_NE(Seen(page, QStringLiteral("hold0")), QLatin1String("error"));
+    PreviewPlayerScheme().Forget(&owner);
 }
 
 } // namespace

@@ -4,19 +4,18 @@
 #include "MovieAskRule.h"
 #include "MovieFetch.h"
 
-#include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 
 class QNetworkAccessManager;
-class QTimer;
 class QWebEngineUrlRequestJob;
 
 namespace vidlatch::platform {
 
 class AnswerStream;
+class RuleClock;
 
 // What one preview page's movie asks of the network, fetched by the program
 // for it: under the key of the movie that plays, within the page's budget,
@@ -53,7 +52,7 @@ private:
     struct WaitingAsk {
         QPointer<QWebEngineUrlRequestJob> job;
         MovieAsk ask;
-        QElapsedTimer since;
+        RuleClock* deadline = nullptr;  // "waiting": the fetch's deadline, from its arrival
     };
     struct StartedAsk {
         QPointer<QWebEngineUrlRequestJob> job;
@@ -63,7 +62,7 @@ private:
     void EndAll();
     void Start(quint64 id, QWebEngineUrlRequestJob* job, const MovieAsk& ask);
     void End(quint64 id);
-    void ExpireWaiting();
+    void Expire(quint64 id);
 
     QString key_;
     bool movieCameFromHere_ = false;
@@ -72,7 +71,6 @@ private:
     AskBudget budget_;
     QHash<quint64, StartedAsk> started_;
     QHash<quint64, WaitingAsk> waiting_;
-    QTimer* expiry_;  // at the deadline of the oldest ask waiting
     quint64 lastAsk_ = 0;
 };
 
