@@ -20,12 +20,13 @@ namespace {
 
 struct Creation {
     QString thread;
-    bool threadsLastCall = false; // the thread made no traced call after it
+    bool itsThreadsLastPath = false; // the thread named no other path after it
 };
 
 // The paths that the traced calls created (files opened with O_CREAT, folders,
 // device nodes, links and the targets of renames), each with the thread that
-// created it last and whether that thread did anything after.
+// created it last and whether that thread went on to anything else (a call
+// on the file it holds, named by an empty path, is not).
 QMap<QString, Creation> CreatedPaths(const QString& trace)
 {
     static const QRegularExpression opened(QString::fromLatin1(R"re(\b(?:open|openat|creat)\((?:[^"]*, )?"([^"]*)", ([^)]*)\))re"));
@@ -33,14 +34,19 @@ QMap<QString, Creation> CreatedPaths(const QString& trace)
     static const QRegularExpression linked(
         QString::fromLatin1(R"re(\b(?:link|linkat|symlink|symlinkat|rename|renameat|renameat2)\(.*"[^"]*".*"([^"]*)")re"));
     QMap<QString, Creation> paths;
-    QMap<QString, QString> lastCreatedBy; // thread -> the path its last call created
+    static const QRegularExpression namesAPath(QString::fromLatin1(R"re("[^"]+")re"));
+    QMap<QString, QString> lastCreatedBy; // thread -> the path it created, while it names no other
     for (const QString& line : trace.split(u'\n')) {
         const QString thread = line.section(u' ', 0, 0);
         const QString call = line.section(u' ', 1).trimmed();
         if (thread.isEmpty() || call.startsWith(QStringLiteral("+++")) || call.startsWith(QStringLiteral("---")))
             continue;
-        if (const auto previous = lastCreatedBy.take(thread); !previous.isEmpty() && paths[previous].thread == thread)
-            paths[previous].threadsLastCall = false;
+        if (const QString previous = lastCreatedBy.value(thread);
+            !previous.isEmpty() && namesAPath.match(line).hasMatch() && !line.contains(u'"' + previous + u'"')) {
+            lastCreatedBy.remove(thread);
+            if (paths[previous].thread == thread)
+                paths[previous].itsThreadsLastPath = false;
+        }
         QString path;
         if (const auto m = opened.match(line); m.hasMatch()) {
             if (m.captured(2).contains(QStringLiteral("O_CREAT")) || line.contains(QStringLiteral(" creat(")))
@@ -103,7 +109,7 @@ TEST(NoFiles, AWholeSessionCreatesNothingOutsideTheTemporaryFolder)
             // stays. Any other file still there is left behind.
             if (!QFileInfo::exists(path))
                 continue;
-            if (shared && creation.threadsLastCall)
+            if (shared && creation.itsThreadsLastPath)
                 QFile::remove(path);
             else
                 leftBehind.append(path);
