@@ -436,7 +436,8 @@ TEST_P(ShockwaveFlashRecovery, EveryFetchPlaysItsOwnMovieAfterAnyFailure)
          "http://static.vidsite.example", false, nullptr, afterAnAskFlood, "POST cdn.vidsite.example/v1/res/vidplayer.swf?vid=asked-cdn-vars-post", {}, true},
         {"a busy movie shown while the next code is fetched, then a movie that plays", player, Outcome::Plays, MovieProblem::None, 0,
          "http://static.vidsite.example", false, nullptr, busyWhileTheNextComes(QStringLiteral("http://static.vidsite.example/fail/busy.swf?f=3&vid=k0LmN8vB2xC"), player)},
-        {"a first frame that works past the start clock", fail.arg(QLatin1String("work-first")), Outcome::Plays, MovieProblem::None, 0,
+        // Thirty million steps: seconds of work here, and well over the one-second answer watch on a machine three times faster.
+        {"a first frame that works past the start clock", fail.arg(QLatin1String("work-first")) + QStringLiteral("&n=30"), Outcome::Plays, MovieProblem::None, 0,
          "http://static.vidsite.example", false, nullptr, startClockHeld, nullptr, startClockRunsOutAtWork},
         {"a first frame that hangs, then a movie that plays", player, Outcome::Plays, MovieProblem::None, 0, "http://static.vidsite.example", false, nullptr,
          hungInItsFirstFrame(fail.arg(QLatin1String("loop-first")))},
