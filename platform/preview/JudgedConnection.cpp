@@ -14,24 +14,21 @@
 
 namespace vidlatch::platform {
 
-JudgedConnection::JudgedConnection(QNetworkAccessManager* network, QNetworkCookieJar* jar, Resolver resolver,
-                                   QObject* parent)
-    : QObject(parent), network_(network), jar_(jar), resolver_(std::move(resolver))
+JudgedConnection::JudgedConnection(QNetworkAccessManager* network, QObject* parent)
+    : QObject(parent), network_(network), resolver_([this](const QString& host, std::function<void(const QHostInfo&)> answer) {
+          QHostInfo::lookupHost(host, this, std::move(answer));
+      })
 {
+}
+
+void JudgedConnection::setCookieJar(QNetworkCookieJar* jar)
+{
+    jar_ = jar;
 }
 
 JudgedConnection::Rule JudgedConnection::NotedOnly()
 {
     return {[](const std::optional<QList<QHostAddress>>&) { return true; }, false};
-}
-
-void JudgedConnection::Say(void (JudgedConnection::*signal)())
-{
-    // Said once the caller has its answer in hand, as any outcome is.
-    QMetaObject::invokeMethod(this, [this, signal, attempt = attempt_] {
-        if (attempt == attempt_)
-            emit(this->*signal)();
-    }, Qt::QueuedConnection);
 }
 
 void JudgedConnection::Close()
@@ -44,19 +41,21 @@ void JudgedConnection::Open(Request request, Rule rule)
 {
     Close();
     request_ = std::move(request);
-    if (!network_)
-        return Say(&JudgedConnection::unreachable);
+    if (!network_) {
+        // Said once the caller has its answer in hand, as any failure is.
+        QMetaObject::invokeMethod(this, [this, attempt = attempt_] {
+            if (attempt == attempt_)
+                emit unreachable();
+        }, Qt::QueuedConnection);
+        return;
+    }
     QNetworkProxyFactory* proxies = network_->proxyFactory();
     const bool proxied = (proxies ? proxies->queryProxy(QNetworkProxyQuery(request_.to)).value(0) : network_->proxy()).type() !=
                          QNetworkProxy::NoProxy;
     if (proxied && !rule.throughProxy) {
         // Nothing to judge, and the proxy connects: no look-up to wait for.
         landedHere_ = LandsHere(request_.to, std::nullopt);
-        QMetaObject::invokeMethod(this, [this, attempt = attempt_] {
-            if (attempt == attempt_)
-                Send(std::nullopt);
-        }, Qt::QueuedConnection);
-        return;
+        return Send(std::nullopt);
     }
     // An answer may come when the connection is long gone: it then does nothing.
     resolver_(request_.to.host(), [this, self = QPointer<JudgedConnection>(this), attempt = attempt_, proxied,

@@ -3,9 +3,7 @@
 #include "MovieRedirectRule.h"
 #include "RuleClock.h"
 
-#include <QHostInfo>
 #include <QNetworkAccessManager>
-#include <QNetworkCookie>
 #include <QNetworkCookieJar>
 #include <QNetworkProxyFactory>
 #include <QNetworkReply>
@@ -34,12 +32,12 @@ QNetworkAccessManager* MovieFetch::NewNetwork(QObject* parent)
 }
 
 MovieFetch::MovieFetch(QObject* parent, QNetworkAccessManager* network)
-    : QObject(parent), network_(network ? network : NewNetwork(this)),
+    : QObject(parent), network_(network ? network : NewNetwork(this)), connection_(new JudgedConnection(network_, this)),
       stallWatch_(new RuleClock("stall", StallMs, false, this)), deadline_(new RuleClock("deadline", DeadlineMs, true, this))
 {
-    resolver_ = [this](const QString& host, std::function<void(const QHostInfo&)> answer) {
-        QHostInfo::lookupHost(host, this, std::move(answer));
-    };
+    connect(connection_, &JudgedConnection::sent, this, &MovieFetch::Follow);
+    connect(connection_, &JudgedConnection::refused, this, [this] { Fail(MovieProblem::Refused, redirectStatus_); });
+    connect(connection_, &JudgedConnection::unreachable, this, [this] { Fail(MovieProblem::Unreachable, redirectStatus_); });
     connect(stallWatch_, &RuleClock::ranOut, this, &MovieFetch::CheckProgress);
     connect(deadline_, &RuleClock::ranOut, this, [this] {
         if (reply_)
@@ -59,12 +57,7 @@ void MovieFetch::Begin(bool asked)
     received_ = receivedAtLastLook_ = 0;
     visited_.clear();
     // Its cookies are those of the network's jar now: the movie's it begins for.
-    if (connection_)
-        connection_->deleteLater();
-    connection_ = new JudgedConnection(network_, network_ ? network_->cookieJar() : nullptr, resolver_, this);
-    connect(connection_, &JudgedConnection::sent, this, &MovieFetch::Follow);
-    connect(connection_, &JudgedConnection::refused, this, [this] { Fail(MovieProblem::Refused, redirectStatus_); });
-    connect(connection_, &JudgedConnection::unreachable, this, [this] { Fail(MovieProblem::Unreachable, redirectStatus_); });
+    connection_->setCookieJar(network_ ? network_->cookieJar() : nullptr);
     stallWatch_->start();
     deadline_->start();
 }
@@ -185,8 +178,7 @@ MovieFetch::~MovieFetch()
 void MovieFetch::Abandon()
 {
     ++attempt_;
-    if (connection_)
-        connection_->Close();
+    connection_->Close();
     stallWatch_->stop();
     deadline_->stop();
     if (QNetworkReply* reply = reply_) {

@@ -49,13 +49,16 @@ public:
     // How names are looked up (the system resolver's, unless a test says).
     using Resolver = std::function<void(const QString& host, std::function<void(const QHostInfo&)> answer)>;
 
-    // The cookies are `jar`'s (none where it is null): those of the one the
-    // request is made for, whatever the network holds by the time it is answered.
-    JudgedConnection(QNetworkAccessManager* network, QNetworkCookieJar* jar, Resolver resolver, QObject* parent = nullptr);
+    explicit JudgedConnection(QNetworkAccessManager* network, QObject* parent = nullptr);
+    void setResolver(Resolver resolver) { resolver_ = std::move(resolver); }
+    // The cookies the requests send and keep from now on (none where null):
+    // those of the one they are made for, whatever the network holds by the
+    // time they are answered.
+    void setCookieJar(QNetworkCookieJar* jar);
 
     // Sends `request` where `rule` lets it go: `sent` with the reply, or
-    // `refused` (it leads where it may not) or `unreachable`, always after
-    // Open has returned. Abandons the request before.
+    // `refused` (it leads where it may not) or `unreachable`, these two
+    // always after Open has returned. Abandons the request before.
     void Open(Request request, Rule rule);
     // `reply`, ended with an error, reached no server at its address: it is
     // sent to the next address judged, where there is one (then true).
@@ -75,7 +78,6 @@ signals:
 
 private:
     void Send(const std::optional<QHostAddress>& at);
-    void Say(void (JudgedConnection::*signal)());
 
     // A network shared with other requests may go first (a page's asks end
     // with their page): a request still looking its name up sends nothing.

@@ -14,7 +14,6 @@
 #include <functional>
 #include <optional>
 
-class QHostInfo;
 class QNetworkAccessManager;
 class QNetworkReply;
 
@@ -74,12 +73,12 @@ public:
     void Abandon();
 
     // Whether the last address fetched led to this machine or its network.
-    bool landedHere() const { return connection_ && connection_->landedHere(); }
+    bool landedHere() const { return connection_->landedHere(); }
 
     // How names are looked up (the system resolver's, unless a test says),
     // from the next Start or Ask on.
     using Resolver = JudgedConnection::Resolver;
-    void setResolver(Resolver resolver) { resolver_ = std::move(resolver); }
+    void setResolver(Resolver resolver) { connection_->setResolver(std::move(resolver)); }
 
 signals:
     // `movie` is the whole checked body and `finalAddress` where it came from
@@ -113,6 +112,7 @@ private:
     // Shared with other fetches where given, and then it may go first (a
     // page's asks end with their page): the connection sends nothing then.
     QPointer<QNetworkAccessManager> network_;
+    JudgedConnection* connection_;
     QPointer<QNetworkReply> reply_;
     bool asked_ = false;   // a movie's request: answered as it comes, not checked as a movie
     bool answering_ = false;  // ... and its answer has begun
@@ -121,9 +121,7 @@ private:
     MovieProblem cutShort_ = MovieProblem::None;
     int redirectStatus_ = 0;  // the status of the last redirect the site sent
     Hop hop_;                 // the request under way
-    JudgedConnection* connection_ = nullptr;  // of the fetch under way
     QList<QUrl> visited_;     // the address asked for, then each redirect followed
-    Resolver resolver_;
     RuleClock* stallWatch_;
     RuleClock* deadline_;
     qint64 received_ = 0;
