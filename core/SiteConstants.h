@@ -6,6 +6,7 @@
 #include "FixedText.h"
 #include "ProgramText.h"
 
+#include <array>
 #include <string_view>
 
 namespace vidlatch::site {
@@ -16,6 +17,11 @@ inline constexpr std::u16string_view BlogHost = u"blog.vidsite.example";
 inline constexpr std::u16string_view StaticHost = u"static.vidsite.example";
 inline constexpr std::u16string_view PlayerFile = u"vidplayer.swf";
 inline constexpr std::u16string_view BrandName = u"Vidsite";
+inline constexpr std::u16string_view ForumHost = u"bbs.brightfold.example";
+
+// The only hosts the built-in browsers reach, for pages and for every part of
+// them: the engine they run gets no security updates from the distribution.
+inline constexpr std::array<std::u16string_view, 4> BrowsingHosts{PageHost, BlogHost, StaticHost, ForumHost};
 
 // The connection probe fetches this bare host name: no scheme, no path.
 inline constexpr std::u16string_view ProbeHost = u"www.baidu.com";
@@ -34,7 +40,8 @@ inline constexpr auto PlayerAddressPrefixText =
     Concat(u"http://", StaticHost, u"/v1/res/", PlayerFile, u"?f=3&vid=");
 inline constexpr std::u16string_view PlayerAddressPrefix = PlayerAddressPrefixText;
 
-inline constexpr std::u16string_view ForumAddress = u"http://bbs.brightfold.example/";
+inline constexpr auto ForumAddressText = Concat(u"http://", ForumHost, u"/");
+inline constexpr std::u16string_view ForumAddress = ForumAddressText;
 
 // --- Product texts -------------------------------------------------------------
 inline constexpr std::u16string_view MessengerLabel = u"IM";

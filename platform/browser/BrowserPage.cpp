@@ -52,16 +52,28 @@ bool BrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType type, 
 {
     if (IsRefusedAddress(url))
         return false;  // not even a frame of it: nothing starts, nothing is watched
-    if (isMainFrame && KindOfAddress(url) == AddressKind::Elsewhere) {
-        emit elsewhereAsked(url);  // frames and pictures of a site's page load as before
+    if (!isMainFrame) {
+        if (!MayRequest(url))
+            return false;  // another site's frame, or no web page: it stays empty
+        CheckArrival();  // the page of a frame has committed
+    } else if (ownPageDue_ && url.scheme() == QLatin1String("data")) {
+        ownPageDue_ = false;
+    } else if (!MayShowInMainFrame(url)) {
+        // Neither another site's page nor content a page made itself (data:,
+        // blob:, view-source:, file:) is shown here, however it was reached.
+        emit elsewhereAsked(url, type == NavigationTypeFormSubmitted ? OffSiteAsk::Form : OffSiteAsk::Page);
         return false;
     }
     if (isMainFrame)
         arrivals_.Expect(url);
-    else
-        CheckArrival();  // the page of a frame has committed
     emit navigationStarting(url, isMainFrame, type == NavigationTypeRedirect);
     return true;
+}
+
+void BrowserPage::ShowEmptyPage()
+{
+    ownPageDue_ = true;
+    setHtml(QString());
 }
 
 void BrowserPage::OnLoadingChanged(const QWebEngineLoadingInfo& loading)
@@ -116,7 +128,7 @@ void BrowserPage::Commit(const QUrl& url)
         settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
     dialogs_.Reset();
     windows_.Reset();
-    elsewhere_.Reset();
+    actions_.NewDocument();
     emit committed(url);
 }
 
@@ -140,11 +152,6 @@ bool BrowserPage::MayOpenWindow()
     if (!allowed)
         settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
     return allowed;
-}
-
-bool BrowserPage::MaySendElsewhere()
-{
-    return elsewhere_.Allow(clock_.elapsed());
 }
 
 template <typename Show>

@@ -7,7 +7,7 @@ void LeaveGuard::Leaving(qint64 now, const QUrl& shown)
     active_ = true;
     asked_ = false;
     loadStarted_ = false;
-    answers_ = 0;
+    answersWithoutLoad_ = 0;
     since_ = now;
     shown_ = shown;
 }
@@ -21,9 +21,10 @@ void LeaveGuard::LoadEnded(const QUrl& url)
 void LeaveGuard::Answered(qint64 now)
 {
     Restart(now);
-    // Alive again and again: nothing of the page's holds the command up
-    // (the late end of its load was all there was to wait for).
-    if (++answers_ >= AnswersToLetGo)
+    // A command that has started no load by now goes nowhere that a page
+    // could hold: it moved within the document (back to a fragment), or it
+    // was refused. One that has started one is watched until that load ends.
+    if (!loadStarted_ && ++answersWithoutLoad_ >= AnswersWithoutLoad)
         active_ = false;
 }
 

@@ -6,10 +6,12 @@
 #include "FormRuntime.h"
 #include "LeaveWatch.h"
 #include "PageVisibility.h"
+#include "UsersBrowser.h"
 
+#include <QChildEvent>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QMetaObject>
 #include <QPointer>
 #include <QWebEngineHistory>
@@ -29,6 +31,10 @@ WebBrowser::WebBrowser(QWidget* parent)
     connect(page_, &BrowserPage::navigationStarting, this, &WebBrowser::onNavigationStarting);
     connect(page_, &BrowserPage::committed, this, &WebBrowser::onCommitted);
     connect(page_, &BrowserPage::elsewhereAsked, this, &WebBrowser::SendOffSite);
+    // The user's input reaches the page through the view's child widget,
+    // which the engine makes (and makes anew) as it likes.
+    for (QObject* child : children())
+        child->installEventFilter(this);
     connect(page_, &QWebEnginePage::newWindowRequested, this,
             [this](QWebEngineNewWindowRequest& request) { onNewWindowRequested(request.requestedUrl()); });
     connect(page_, &QWebEnginePage::urlChanged, this, &WebBrowser::syncLocation);
@@ -54,6 +60,13 @@ void WebBrowser::Navigate(const QString& address)
     const QUrl url = QUrl::fromUserInput(address);
     if (!url.isValid())
         throw ComponentError(QT_TRANSLATE_NOOP("Vidlatch", "无效的地址"));
+    // Another site's page goes to the user's browser; what is no page of the
+    // site nor blank is refused before the engine sees it (it would show
+    // view-source: as the page it names). The page shown stays.
+    if (!MayShowInMainFrame(url) && !IsRefusedAddress(url)) {
+        SendOffSite(url, OffSiteAsk::User);
+        return;
+    }
     Leave([this, url] { load(url); });
 }
 
@@ -80,6 +93,33 @@ void WebBrowser::Refresh()
 void WebBrowser::Leave(std::function<void()> go)
 {
     leaving_->Leave(std::move(go));
+}
+
+bool WebBrowser::event(QEvent* event)
+{
+    if (event->type() == QEvent::ChildAdded)
+        static_cast<QChildEvent*>(event)->child()->installEventFilter(this);
+    return QWebEngineView::event(event);
+}
+
+bool WebBrowser::eventFilter(QObject* watched, QEvent* event)
+{
+    // What the user does in the page: each action may bring one page off the
+    // site to the user's browser (a key held down acts once).
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::TouchBegin:
+        page_->UserActed();
+        break;
+    case QEvent::KeyPress:
+        if (!static_cast<QKeyEvent*>(event)->isAutoRepeat())
+            page_->UserActed();
+        break;
+    default:
+        break;
+    }
+    return QWebEngineView::eventFilter(watched, event);
 }
 
 void WebBrowser::dragEnterEvent(QDragEnterEvent* event)
@@ -116,6 +156,7 @@ void WebBrowser::dragLeaveEvent(QDragLeaveEvent* event)
 void WebBrowser::dropEvent(QDropEvent* event)
 {
     if (std::exchange(drag_, DroppedAddress::Kind::Refused) == DroppedAddress::Kind::Text) {
+        page_->UserActed();
         QWebEngineView::dropEvent(event);
         return;
     }
@@ -127,17 +168,23 @@ void WebBrowser::dropEvent(QDropEvent* event)
     event->acceptProposedAction();
     const QUrl url(dropped.text);
     if (KindOfAddress(url) == AddressKind::Elsewhere)
-        SendOffSite(url);  // the page shown stays: nothing to leave
+        SendOffSite(url, OffSiteAsk::User);  // the page shown stays: nothing to leave
     else
         Leave([this, url] { load(url); });
 }
 
-void WebBrowser::SendOffSite(const QUrl& url)
+void WebBrowser::SendOffSite(const QUrl& url, OffSiteAsk ask)
 {
-    if (offSite_ == OffSitePages::Refused || !page_->MaySendElsewhere())
+    if (offSite_ == OffSitePages::Refused)
         return;
-    QDesktopServices::openUrl(url);
-    emit SentToUsersBrowser(url.toString());
+    const QString address = url.toString();
+    const OffSiteOutcome outcome = JudgeOffSite(url, ask, page_->userActions());
+    emit OffSitePage(outcome, address, page_->userActions().stopped());
+    if (outcome != OffSiteOutcome::Opening)
+        return;
+    OpenInUsersBrowser(url, this, [this, address](bool opened) {
+        emit OffSitePage(opened ? OffSiteOutcome::Opened : OffSiteOutcome::NotOpened, address, page_->userActions().stopped());
+    });
 }
 
 void WebBrowser::setSilent(bool silent)
@@ -191,12 +238,13 @@ void WebBrowser::onNewWindowRequested(const QUrl& requested)
 {
     if (!page_->MayOpenWindow())
         return;  // refused before anyone is asked: no event, nothing opened
-    if (KindOfAddress(requested) == AddressKind::Elsewhere) {
-        SendOffSite(requested);
+    if (const AddressKind kind = KindOfAddress(requested); kind != AddressKind::Site) {
+        // Another site's page, or an address that is no web page: the user's
+        // browser's, if anyone's. A blank window has nothing to show.
+        if (kind != AddressKind::Blank && kind != AddressKind::TooLong && kind != AddressKind::PrivateFile)
+            SendOffSite(requested, OffSiteAsk::Page);
         return;
     }
-    if (!IsOpenableAddress(requested))
-        return;
     QObject* target = nullptr;
     bool cancel = false;
     RunHandler([&] { emit NewWindow2(target, cancel); });
@@ -226,7 +274,7 @@ void WebBrowser::onRendererGone(bool carriedOn)
     recoveryPageDue_ = true;
     QMetaObject::invokeMethod(this, [self = QPointer<WebBrowser>(this)] {
         if (self)
-            self->page_->setHtml(QString());
+            self->page_->ShowEmptyPage();
     }, Qt::QueuedConnection);
 }
 

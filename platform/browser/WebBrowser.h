@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DroppedAddress.h"
+#include "OffSiteRule.h"
 
 #include <QString>
 #include <QTimer>
@@ -56,10 +57,16 @@ signals:
     // A page asks for a new window. Put another instance's Application in
     // `ppDisp` and leave `cancel` false to open it there; otherwise it is refused.
     void NewWindow2(QObject*& ppDisp, bool& cancel);
-    // A page off the site went to the user's browser.
-    void SentToUsersBrowser(const QString& address);
+    // A page asked for `address` off the site (or the user dropped it), and
+    // this is what became of it; `stopped` counts the addresses this browser
+    // has stopped for want of the user's action. An address handed to the
+    // user's browser (Opening) is told again once the desktop has answered.
+    void OffSitePage(OffSiteOutcome outcome, const QString& address, int stopped);
 
 protected:
+    bool event(QEvent* event) override;
+    // Counts the user's actions in the page (the engine's child widget gets them).
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // A dropped web link opens here as a click on it would; files and other
     // schemes are refused before the page sees them; a text goes on to the page.
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -79,7 +86,7 @@ private:
     void RaiseDownloadBegin();
     // Starts leaving the page shown (`go` navigates) under the leave watch.
     void Leave(std::function<void()> go);
-    void SendOffSite(const QUrl& url);
+    void SendOffSite(const QUrl& url, OffSiteAsk ask);
 
     BrowserPage* page_;
     QString location_;

@@ -14,15 +14,16 @@ QString FromCore(std::u16string_view text)
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// The hosts the built-in browsers show: the web engine they run gets no
-// security updates from the distribution, so it is kept to the video site
-// and the program's own forum.
 bool IsSiteHost(QString host)
 {
     if (host.endsWith(u'.'))
         host.chop(1);  // the same name, written as fully qualified
-    static const QStringList hosts{FromCore(site::PageHost), FromCore(site::BlogHost), FromCore(site::StaticHost),
-                                   QUrl(FromCore(site::ForumAddress)).host()};
+    static const QStringList hosts = [] {
+        QStringList names;
+        for (std::u16string_view name : site::BrowsingHosts)
+            names.append(FromCore(name));
+        return names;
+    }();
     return hosts.contains(host);
 }
 
@@ -42,6 +43,17 @@ AddressKind KindOfAddress(const QUrl& url)
     if (url == QUrl(QStringLiteral("about:blank")))
         return AddressKind::Blank;
     return AddressKind::Other;
+}
+
+bool MayRequest(const QUrl& url)
+{
+    const QString scheme = url.scheme();
+    if (scheme == QLatin1String("data") || scheme == QLatin1String("blob") || scheme == QLatin1String("about"))
+        return KindOfAddress(url) != AddressKind::TooLong;  // held by the engine already: nothing goes out
+    QUrl judged = url;
+    if (scheme == QLatin1String("ws") || scheme == QLatin1String("wss"))
+        judged.setScheme(scheme == QLatin1String("ws") ? QStringLiteral("http") : QStringLiteral("https"));  // the same host and port
+    return KindOfAddress(judged) == AddressKind::Site;
 }
 
 } // namespace vidlatch::platform

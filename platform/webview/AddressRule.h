@@ -16,7 +16,7 @@ enum class AddressKind {
     Blank,        // about:blank
     PrivateFile,  // the program's own files: its Qt resources, the preview's player
     TooLong,      // longer than MaxAddressLength: refused, whatever its scheme
-    Other,        // data:, javascript:, file: and every other scheme
+    Other,        // data:, blob:, javascript:, file:, mailto:, smb: and every other scheme
 };
 
 [[nodiscard]] AddressKind KindOfAddress(const QUrl& url);
@@ -31,19 +31,26 @@ enum class AddressKind {
     return kind == AddressKind::PrivateFile || kind == AddressKind::TooLong;
 }
 
-// A web page, on the site or elsewhere.
+// Whether a browsing page may ask for `url`, as a frame or any part of a page
+// (script, picture, style, font, media, WebSocket, worker, prefetch, icon):
+// only the site's hosts are reached, and content the engine holds already
+// (data:, blob:, about:) takes nothing out.
+[[nodiscard]] bool MayRequest(const QUrl& url);
+
+// What a browser's main frame may show: the site's pages and the blank page.
+// (The program's own empty page is the browser's to allow, once.)
+[[nodiscard]] inline bool MayShowInMainFrame(const QUrl& url)
+{
+    const AddressKind kind = KindOfAddress(url);
+    return kind == AddressKind::Site || kind == AddressKind::Blank;
+}
+
+// A web page, on the site or elsewhere: the only addresses the user's own
+// browser is ever given.
 [[nodiscard]] inline bool IsWebAddress(const QUrl& url)
 {
     const AddressKind kind = KindOfAddress(url);
     return kind == AddressKind::Site || kind == AddressKind::Elsewhere;
 }
-
-// Whether a page may have `url` opened as a new window in the other
-// browser: pages of the site only. A page must not put content of its own
-// (data:), script (javascript:) or the program's and the machine's files into
-// the other browser under the other's address; a blank page, or none, has
-// nothing to show without its opener (the engine reports window.open() with
-// no address as the blank page, on some versions).
-[[nodiscard]] inline bool IsOpenableAddress(const QUrl& url) { return KindOfAddress(url) == AddressKind::Site; }
 
 } // namespace vidlatch::platform

@@ -14,16 +14,17 @@
 namespace vidlatch::platform {
 namespace {
 
-// Keeps the program's own files from the pages' requests: the web engine
-// serves the program's Qt resources (qrc:) to any page unless stopped, and
-// the preview's scheme belongs to the preview alone. (Navigations do not
-// come here for every scheme: BrowserPage refuses those.)
-class PrivateFilesGuard : public QWebEngineUrlRequestInterceptor {
+// Every request of a browsing page, before anything goes out: only the
+// site's hosts are reached, for the page and for every part of it (frames,
+// scripts, pictures, styles, fonts, media, WebSockets, workers, prefetches,
+// icons). The program's own files (its Qt resources, which the web engine
+// serves to any page unless stopped, and the preview's scheme) are no site's.
+class SiteOnlyRequests : public QWebEngineUrlRequestInterceptor {
 public:
     using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
     void interceptRequest(QWebEngineUrlRequestInfo& info) override
     {
-        if (IsPrivateFile(info.requestUrl()))
+        if (!MayRequest(info.requestUrl()))
             info.block(true);
     }
 };
@@ -45,7 +46,7 @@ QWebEngineProfile* BrowserProfile()
 {
     static QWebEngineProfile* profile = [] {
         QWebEngineProfile* created = NewOffTheRecordProfile();
-        created->setUrlRequestInterceptor(new PrivateFilesGuard(created));
+        created->setUrlRequestInterceptor(new SiteOnlyRequests(created));
         QFile guard(QStringLiteral(":/vidlatch/browser/page-guard.js"));
         guard.open(QIODevice::ReadOnly);
         QWebEngineScript script;

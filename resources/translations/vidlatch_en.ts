@@ -380,5 +380,25 @@ Then press Fetch<byte value="xd"/>
         <source>页面操作</source>
         <translation>Page actions</translation>
     </message>
+    <message>
+        <source>正在您的浏览器中打开：</source>
+        <translation>Opening in your browser: </translation>
+    </message>
+    <message>
+        <source>无法在您的浏览器中打开：</source>
+        <translation>Could not open in your browser: </translation>
+    </message>
+    <message>
+        <source>已拒绝打开，这不是网页地址：</source>
+        <translation>Refused, not a web page: </translation>
+    </message>
+    <message>
+        <source>页面未经您的操作要打开其他网站，已阻止（共 %1 次）：</source>
+        <translation>Stopped a page opening another site without your action (%1 so far): </translation>
+    </message>
+    <message>
+        <source>提交到其他网站的表单未发送：</source>
+        <translation>A form to another site was not sent: </translation>
+    </message>
 </context>
 </TS>

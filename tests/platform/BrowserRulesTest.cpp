@@ -4,7 +4,9 @@
 #include "AddressRule.h"
 #include "FloodCounter.h"
 #include "LeaveGuard.h"
+#include "OffSiteRule.h"
 #include "PageArrivals.h"
+#include "UserActions.h"
 
 #include <QUrl>
 
@@ -17,26 +19,38 @@ namespace {
 
 TEST(AddressRule, KindOfEachAddress)
 {
-    struct Case { const char* address; AddressKind kind; };
+    // Each address: its kind, whether a page may ask for it (as a frame or a
+    // part of a page), and whether the main frame may show it.
+    struct Case { const char* address; AddressKind kind; bool request; bool mainFrame; };
     const Case cases[] = {
-        {"http://v.vidsite.example/page/W/f/t/a1b2c3d4e5f.html", AddressKind::Site},
-        {"https://BLOG.vidsite.example./u/x.html", AddressKind::Site},
-        {"http://static.vidsite.example:8080/", AddressKind::Site},
-        {"http://bbs.brightfold.example/thread-1.html", AddressKind::Site},
-        {"https://example.com/", AddressKind::Elsewhere},
-        {"http://v.vidsite.example@evil.example/", AddressKind::Elsewhere},
-        {"http://v.vidsite.example.evil.example/", AddressKind::Elsewhere},
-        {"http://127.0.0.1/", AddressKind::Elsewhere},
-        {"about:blank", AddressKind::Blank},
-        {"about:blank#x", AddressKind::Other},
-        {"qrc:/vidlatch/picture-close-60.png", AddressKind::PrivateFile},
-        {"vidlatch-ruffle://app/ruffle.js", AddressKind::PrivateFile},
-        {"vidlatch-ruffle://movie/1", AddressKind::PrivateFile},
-        {"data:text/html,<title>forged</title>", AddressKind::Other},
-        {"javascript:document.title='forged'", AddressKind::Other},
-        {"file:///etc/hostname", AddressKind::Other},
-        {"view-source:http://v.vidsite.example/", AddressKind::Other},
-        {"", AddressKind::Other},
+        {"http://v.vidsite.example/page/W/f/t/a1b2c3d4e5f.html", AddressKind::Site, true, true},
+        {"https://BLOG.vidsite.example./u/x.html", AddressKind::Site, true, true},
+        {"http://static.vidsite.example:8080/", AddressKind::Site, true, true},
+        {"http://bbs.brightfold.example/thread-1.html", AddressKind::Site, true, true},
+        {"ws://v.vidsite.example/live", AddressKind::Other, true, false},
+        {"wss://static.vidsite.example:8443/live", AddressKind::Other, true, false},
+        {"https://example.com/", AddressKind::Elsewhere, false, false},
+        {"http://evil.example/frame", AddressKind::Elsewhere, false, false},
+        {"ws://evil.example/socket", AddressKind::Other, false, false},
+        {"http://v.vidsite.example@evil.example/", AddressKind::Elsewhere, false, false},
+        {"http://v.vidsite.example.evil.example/", AddressKind::Elsewhere, false, false},
+        {"http://127.0.0.1/", AddressKind::Elsewhere, false, false},
+        {"about:blank", AddressKind::Blank, true, true},
+        {"about:blank#x", AddressKind::Other, true, false},
+        {"about:srcdoc", AddressKind::Other, true, false},
+        {"qrc:/vidlatch/picture-close-60.png", AddressKind::PrivateFile, false, false},
+        {"vidlatch-ruffle://app/ruffle.js", AddressKind::PrivateFile, false, false},
+        {"vidlatch-ruffle://movie/1", AddressKind::PrivateFile, false, false},
+        {"data:text/html,<title>forged</title>", AddressKind::Other, true, false},
+        {"blob:http://v.vidsite.example/0b7e-4c1a", AddressKind::Other, true, false},
+        {"filesystem:http://evil.example/temporary/x.html", AddressKind::Other, false, false},
+        {"javascript:document.title='forged'", AddressKind::Other, false, false},
+        {"file:///etc/hostname", AddressKind::Other, false, false},
+        {"view-source:http://v.vidsite.example/", AddressKind::Other, false, false},
+        {"smb://evil.example/share", AddressKind::Other, false, false},
+        {"mailto:someone@evil.example", AddressKind::Other, false, false},
+        {"vidlatchx-test://run?x=1", AddressKind::Other, false, false},
+        {"", AddressKind::Other, false, false},
     };
     std::string atTheLimit = "http://v.vidsite.example/#";
     atTheLimit.resize(MaxAddressLength, 'x');
@@ -44,13 +58,63 @@ TEST(AddressRule, KindOfEachAddress)
     EXPECT_EQ(KindOfAddress(QUrl(QString::fromStdString(atTheLimit))), AddressKind::Site);
     EXPECT_EQ(KindOfAddress(QUrl(QString::fromStdString(overTheLimit))), AddressKind::TooLong);
     EXPECT_TRUE(IsRefusedAddress(QUrl(QString::fromStdString(overTheLimit))));
-    EXPECT_FALSE(IsOpenableAddress(QUrl(QString::fromStdString(overTheLimit))));
+    EXPECT_FALSE(MayRequest(QUrl(QString::fromStdString(overTheLimit))));
+    EXPECT_FALSE(MayRequest(QUrl(QString::fromStdString("data:," + overTheLimit))));
     for (const Case& c : cases) {
         const QUrl url(QString::fromUtf8(c.address));
         EXPECT_EQ(IsRefusedAddress(url), c.kind == AddressKind::PrivateFile) << c.address;
         EXPECT_EQ(KindOfAddress(url), c.kind) << c.address;
         EXPECT_EQ(IsPrivateFile(url), c.kind == AddressKind::PrivateFile) << c.address;
-        EXPECT_EQ(IsOpenableAddress(url), c.kind == AddressKind::Site) << c.address;
+        EXPECT_EQ(MayRequest(url), c.request) << c.address;
+        EXPECT_EQ(MayShowInMainFrame(url), c.mainFrame) << c.address;
+    }
+}
+
+TEST(OffSiteRule, OnlyWebPagesLeaveAndOnlyOneForEachActionOfTheUsers)
+{
+    using Outcome = OffSiteOutcome;
+    // Steps in one browser: the user acts, a new document arrives, or an
+    // address comes (by the page, a form or a drop), with what becomes of it
+    // and the count of those stopped for want of an action.
+    enum class Step { Act, NewDocument, Page, Form, Drop };
+    struct Event { Step step; const char* address; Outcome outcome; int stopped; };
+    struct Case { const char* what; std::vector<Event> events; };
+    const char* there = "http://evil.example/news.html";
+    const Case cases[] = {
+        {"a page asks with no action: nothing, however often", {{Step::Page, there, Outcome::WithoutAction, 1},
+                                                                {Step::Page, "https://evil.example/", Outcome::WithoutAction, 2}}},
+        {"one action, one address", {{Step::Act, "", {}, 0}, {Step::Page, there, Outcome::Opening, 0},
+                                     {Step::Page, there, Outcome::WithoutAction, 1}}},
+        {"actions are not saved up", {{Step::Act, "", {}, 0}, {Step::Act, "", {}, 0}, {Step::Page, there, Outcome::Opening, 0},
+                                      {Step::Page, there, Outcome::WithoutAction, 1}}},
+        {"the page before's action is not the new document's",
+         {{Step::Act, "", {}, 0}, {Step::NewDocument, "", {}, 0}, {Step::Page, there, Outcome::WithoutAction, 1}}},
+        {"a drop is the user's own action, and spends none", {{Step::Drop, there, Outcome::Opening, 0}, {Step::Drop, there, Outcome::Opening, 0},
+                                                              {Step::Act, "", {}, 0}, {Step::Drop, there, Outcome::Opening, 0},
+                                                              {Step::Page, there, Outcome::Opening, 0}}},
+        {"no web page leaves, and the action stays", {{Step::Act, "", {}, 0}, {Step::Page, "smb://evil.example/share", Outcome::NotWebPage, 0},
+                                                      {Step::Page, "mailto:a@evil.example", Outcome::NotWebPage, 0},
+                                                      {Step::Page, "vidlatchx-test://run?x=1", Outcome::NotWebPage, 0},
+                                                      {Step::Page, "data:text/html,x", Outcome::NotWebPage, 0},
+                                                      {Step::Page, "file:///etc/hostname", Outcome::NotWebPage, 0},
+                                                      {Step::Drop, "sftp://evil.example/", Outcome::NotWebPage, 0},
+                                                      {Step::Page, there, Outcome::Opening, 0}}},
+        {"a form to another site is sent nowhere", {{Step::Act, "", {}, 0}, {Step::Form, "http://evil.example/formpost?q=1", Outcome::FormNotSent, 0},
+                                                    {Step::Form, "ssh://evil.example/", Outcome::NotWebPage, 0}}},
+    };
+    for (const Case& c : cases) {
+        UserActions actions;
+        for (const Event& e : c.events) {
+            const QUrl url(QString::fromUtf8(e.address));
+            switch (e.step) {
+            case Step::Act: actions.Acted(); continue;
+            case Step::NewDocument: actions.NewDocument(); continue;
+            case Step::Page: EXPECT_EQ(JudgeOffSite(url, OffSiteAsk::Page, actions), e.outcome) << c.what << ": " << e.address; break;
+            case Step::Form: EXPECT_EQ(JudgeOffSite(url, OffSiteAsk::Form, actions), e.outcome) << c.what << ": " << e.address; break;
+            case Step::Drop: EXPECT_EQ(JudgeOffSite(url, OffSiteAsk::User, actions), e.outcome) << c.what << ": " << e.address; break;
+            }
+            EXPECT_EQ(actions.stopped(), e.stopped) << c.what << ": " << e.address;
+        }
     }
 }
 
@@ -111,10 +175,19 @@ TEST(LeaveGuard, EndsOnlyAPageThatDoesNotAnswer)
         {"... the end of a load started since does (a reload)",
          {{10, Event::LoadStarted, Action::Wait}, {20, Event::EndOfTheLeftPage, Action::Wait}, {Ask, Event::Tick, Action::Wait}}},
         {"... and so does the end of a load elsewhere", {{10, Event::EndElsewhere, Action::Wait}, {Ask, Event::Tick, Action::Wait}}},
-        {"a page that answers again and again holds nothing up",
-         {{Ask, Event::Tick, Action::AskPage}, {Ask + 1, Event::Answer, Action::Wait}, {2 * Ask + 1, Event::Tick, Action::AskPage},
+        {"a page that answers again and again while the command's load is on its way is watched until it ends, "
+         "and ended once it stops answering",
+         {{5, Event::LoadStarted, Action::Wait}, {Ask, Event::Tick, Action::AskPage}, {Ask + 1, Event::Answer, Action::Wait}, {2 * Ask + 1, Event::Tick, Action::AskPage},
           {2 * Ask + 2, Event::Answer, Action::Wait}, {3 * Ask + 2, Event::Tick, Action::AskPage}, {3 * Ask + 3, Event::Answer, Action::Wait},
-          {4 * Ask + 3, Event::Tick, Action::AskPage}, {4 * Ask + 4, Event::Answer, Action::Wait}, {9000, Event::Tick, Action::Wait}}},
+          {4 * Ask + 3, Event::Tick, Action::AskPage}, {4 * Ask + 4, Event::Answer, Action::Wait}, {5 * Ask + 4, Event::Tick, Action::AskPage},
+          {4 * Ask + 4 + End, Event::Tick, Action::EndRenderer}}},
+        {"... or until that load ends", {{Ask, Event::Tick, Action::AskPage}, {Ask + 1, Event::Answer, Action::Wait},
+                                        {Ask + 2, Event::LoadStarted, Action::Wait}, {2 * Ask + 1, Event::Tick, Action::AskPage},
+                                        {2 * Ask + 2, Event::Answer, Action::Wait}, {2 * Ask + 3, Event::EndElsewhere, Action::Wait},
+                                        {9000, Event::Tick, Action::Wait}}},
+        {"a command that starts no load (within the document, or refused) is over once the page has answered twice",
+         {{Ask, Event::Tick, Action::AskPage}, {Ask + 1, Event::Answer, Action::Wait}, {2 * Ask + 1, Event::Tick, Action::AskPage},
+          {2 * Ask + 2, Event::Answer, Action::Wait}, {9000, Event::Tick, Action::Wait}}},
         {"... a dialog closed is no answer to count",
          {{1, Event::DialogOpen, Action::Wait}, {2, Event::DialogClosed, Action::Wait}, {3, Event::DialogOpen, Action::Wait},
           {4, Event::DialogClosed, Action::Wait}, {5, Event::DialogOpen, Action::Wait}, {6, Event::DialogClosed, Action::Wait},

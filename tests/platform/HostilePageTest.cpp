@@ -3,6 +3,7 @@
 // of dialogs and windows, and a storm of window requests.
 #include "BrowserPage.h"
 #include "DemoSite.h"
+#include "OffSiteRule.h"
 #include "FormRuntime.h"
 #include "UiWait.h"
 #include "WebBrowser.h"
@@ -203,14 +204,59 @@ TEST(HostilePage, DevicesFilesAndCredentialsAreRefused)
     EXPECT_EQ(w.view->title(), QStringLiteral("需要登录"));
 }
 
-TEST(HostilePage, LocationFollowsEveryScheme)
+// The main frame shows the site's pages and the blank page, and nothing
+// else, whether the browser was given it or the page went there: not content
+// a page made itself, another page's source, nor the machine's files. The
+// page shown stays, and the address it shows with it. (A page's own
+// view-source: the engine refuses before anyone hears of it.)
+TEST(HostilePage, TheMainFrameShowsOnlyTheSiteAndTheBlankPage)
 {
     Browser w;
-    for (const QString& address : {QStringLiteral("data:text/html,<title>own</title>own"),
-                                   QStringLiteral("about:blank"), Home}) {
-        ASSERT_TRUE(w.Open(address)) << address.toStdString();
-        EXPECT_EQ(w.view->LocationURL(), QUrl(address).toString()) << address.toStdString();
+    w.view->setOffSitePages(WebBrowser::OffSitePages::UsersBrowser);  // which tells each refusal
+    QStringList refusals;
+    QObject::connect(w.view, &WebBrowser::OffSitePage, [&](OffSiteOutcome outcome, const QString& address, int) {
+        if (outcome == OffSiteOutcome::NotWebPage)
+            refusals.append(address);
+    });
+    ASSERT_TRUE(w.Open(QStringLiteral("about:blank")));
+    ASSERT_TRUE(w.Open(Home));
+    struct Row { const char* what; QString address; bool byPage; };
+    const Row rows[] = {
+        {"data, given", QStringLiteral("data:text/html,<title>own</title>own"), false},
+        {"a page's source, given", QStringLiteral("view-source:http://v.vidsite.example/"), false},
+        {"a file, given", QStringLiteral("file:///etc/hostname"), false},
+        {"a page's own content, by the page", QStringLiteral("blob"), true},
+    };
+    for (const Row& row : rows) {
+        refusals.clear();
+        if (!row.byPage)
+            w.view->Navigate(row.address);
+        else if (row.address == QStringLiteral("blob"))
+            w.Run(QStringLiteral("location.href = URL.createObjectURL(new Blob(['<title>own</title>own'], {type: 'text/html'}))"));
+        else
+            w.Run(QStringLiteral("location.href = '%1'").arg(row.address));
+        ASSERT_TRUE(WaitUntil([&] { return !refusals.isEmpty(); })) << row.what;
+        EXPECT_TRUE(row.address == QStringLiteral("blob") ? refusals[0].startsWith(QStringLiteral("blob:http://v.vidsite.example/"))
+                                                          : refusals[0] == QUrl(row.address).toString()) << row.what;
+        ASSERT_TRUE(test::PageAnswered(w.view->page()));
+        EXPECT_EQ(w.view->LocationURL(), Home) << row.what;
+        EXPECT_EQ(w.view->title(), HomeTitle) << row.what;
     }
+}
+
+// A site page made of another site's parts loads its own, and nothing of
+// the others: not one request reaches them, and their frames stay empty.
+TEST(HostilePage, OtherSitesPartsAreNeverAsked)
+{
+    Browser w;
+    test::DemoSite::ClearLog();
+    ASSERT_TRUE(w.Open(Home + QStringLiteral("hostile/parts.html")));
+    ASSERT_TRUE(WaitUntil([&] { return w.view->title().startsWith(QStringLiteral("parts done")); }, 30000)) << w.view->title().toStdString();
+    EXPECT_EQ(w.view->title(), QStringLiteral("parts done: own picture frames empty"));
+    ASSERT_TRUE(WaitUntil([] { return test::DemoSite::Log().contains(QStringLiteral("v.vidsite.example/hostile/parts-done")); }));
+    const QStringList asked = test::DemoSite::Log().split(u'\n', Qt::SkipEmptyParts);
+    for (const QString& line : asked)
+        EXPECT_TRUE(line.section(u' ', 1).startsWith(QStringLiteral("v.vidsite.example/"))) << line.toStdString();
 }
 
 TEST(HostilePage, TheProgramsOwnFilesArePrivate)
@@ -349,6 +395,21 @@ TEST(HostilePage, ASlowHealthyPageIsWaitedFor)
     w.view->Navigate(slow);
     ASSERT_TRUE(WaitUntil([&] { return w.view->LocationURL() == slow; }, 20000));
     EXPECT_FALSE(ended);
+}
+
+// A page that answers while the user's command leaves it, then spins before
+// the (slow) page it goes to can arrive, is ended all the same, and the
+// command arrives with no second press.
+TEST(HostilePage, APageThatAnswersThenSpinsIsStillLeft)
+{
+    Browser w;
+    ASSERT_TRUE(w.Open(Home + QStringLiteral("hostile/answers-then-spins.html")));
+    bool ended = false;
+    QObject::connect(w.view->page(), &QWebEnginePage::renderProcessTerminated, [&] { ended = true; });
+    const QString slow = Home + QStringLiteral("slow/page.html?ms=4000");
+    w.view->Navigate(slow);
+    ASSERT_TRUE(WaitUntil([&] { return w.view->LocationURL() == slow; }, 60000)) << w.view->LocationURL().toStdString();
+    EXPECT_TRUE(ended);
 }
 
 // The resident memory of this process and of every process it started (the

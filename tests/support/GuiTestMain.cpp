@@ -1,6 +1,7 @@
-// main() of the window and platform tests: the demo site as the proxy, the
-// Ruffle scheme, the Chinese texts, then one QApplication for every test.
+// main() of the window and platform tests: the demo site as the proxy, a
+// stand-in for the desktop's opener, the Ruffle scheme, the Chinese texts, then one QApplication for every test.
 #include "DemoSite.h"
+#include "DesktopOpener.h"
 #include "FormDefaults.h"
 #include "ProcessSetup.h"
 #include "ProgramLanguage.h"
@@ -21,6 +22,10 @@ int main(int argc, char** argv)
         return RUN_ALL_TESTS();  // test discovery at build time has no display
     if (!vidlatch::test::DemoSite::Start()) {
         std::fprintf(stderr, "could not start the demo site\n");
+        return 1;
+    }
+    if (!vidlatch::test::DesktopOpener::Install()) {
+        std::fprintf(stderr, "could not put the desktop's opener in place\n");
         return 1;
     }
     vidlatch::platform::PrepareApplication();

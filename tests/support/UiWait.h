@@ -114,6 +114,30 @@ inline bool ClickInPage(QWebEngineView* view, const QString& id, int ms = 15000)
     }, ms);
 }
 
+// Clicks the element with `id` as the user would, with the mouse, at its
+// centre: the page gets the user's own click (which a script's click() is not).
+inline bool ClickAsUser(QWebEngineView* view, const QString& id, int ms = 15000)
+{
+    auto centre = std::make_shared<QPoint>(-1, -1);
+    const QString script = QStringLiteral("(() => { const e = document.getElementById('%1'); if (!e) return null; "
+                                          "const r = e.getBoundingClientRect(); return [r.left + r.width / 2, r.top + r.height / 2]; })()").arg(id);
+    QElapsedTimer sinceAsked;
+    const bool found = WaitUntil([&] {
+        if (!sinceAsked.isValid() || sinceAsked.elapsed() > 300) {
+            sinceAsked.start();
+            view->page()->runJavaScript(script, [centre](const QVariant& result) {
+                const QVariantList xy = result.toList();
+                if (xy.size() == 2)
+                    *centre = QPoint(qRound(xy[0].toDouble()), qRound(xy[1].toDouble()));
+            });
+        }
+        return centre->x() >= 0 && view->focusProxy();
+    }, ms);
+    if (found)
+        QTest::mouseClick(view->focusProxy(), Qt::LeftButton, {}, *centre);
+    return found;
+}
+
 } // namespace vidlatch::test
 
 namespace vidlatch::test {

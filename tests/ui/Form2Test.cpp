@@ -1,6 +1,7 @@
 #include "AddressWatch.h"
 #include "AttentionJiggle.h"
 #include "DemoSite.h"
+#include "DesktopOpener.h"
 #include "DropOn.h"
 #include "Form1.h"
 #include "Form2.h"
@@ -17,7 +18,6 @@
 
 #include <QAnimationDriver>
 #include <QApplication>
-#include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -460,68 +460,73 @@ TEST(Form2NewWindows, TwoQuickRequestsLeaveThePageOnScreenInTheField)
     }
 }
 
-// Stands for the desktop's handler of web addresses: records what it is given.
-class UsersBrowser : public QObject {
-    Q_OBJECT
-
-public:
-    UsersBrowser()
-    {
-        for (const char* scheme : {"http", "https"})
-            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "Open");
-    }
-    ~UsersBrowser() override
-    {
-        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
-        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
-    }
-    QStringList opened;
-
-public slots:
-    void Open(const QUrl& url) { opened.append(url.toString()); }
-};
-
-// Every way a page off the site comes (a link, a script, a redirect, a new
-// window, a drop) ends in the user's browser: the built-in one keeps its
-// page, the other tab gets nothing, and the status line says where it went.
-TEST(Form2OffSite, PagesOffTheSiteOpenInTheUsersBrowser)
+// Every way a page leaves for another site, by a real click of the user's
+// (and a drop): a web page goes to the user's browser, once, while the
+// built-in one keeps its page and the other tab gets nothing; a form posted
+// elsewhere and an address that is no web page go nowhere. The status line
+// says what became of each, and says "opened" only when the desktop did.
+TEST(Form2OffSite, EachWayOfLeavingByTheUser)
 {
-    UsersBrowser users;
     OpenBrowser s;
     Form2& f = *s.f;
+    const QString ways = Home + QStringLiteral("hostile/leave-ways.html");
     const QString there = QStringLiteral("http://elsewhere.example/");
-    struct Row { const char* what; QString address; std::function<void()> go; };
+    const QString opened = QStringLiteral("已在您的浏览器中打开：");
+    const QString share = QStringLiteral("已拒绝打开，这不是网页地址：smb://evil.example/share");
+    struct Row { const char* way; QString sent; QString status; int desktopStatus = 0; };
     const Row rows[] = {
-        {"a link", there + QStringLiteral("news.html"), [&] { ASSERT_TRUE(ClickInPage(f.WebBrowser1, QStringLiteral("elsewhere"))); }},
-        {"a script", there + QStringLiteral("script.html"),
-         [&] { f.WebBrowser1->page()->runJavaScript(QStringLiteral("location.href='http://elsewhere.example/script.html'")); }},
-        {"a redirect", there + QStringLiteral("redirected.html"),
-         [&] { f.WebBrowser1->page()->runJavaScript(QStringLiteral("location.href='/redirect?to=http://elsewhere.example/redirected.html'")); }},
-        {"a new window", there + QStringLiteral("window.html"),
-         [&] { f.WebBrowser1->page()->runJavaScript(QStringLiteral("window.open('http://elsewhere.example/window.html')")); }},
-        {"a drop", there + QStringLiteral("dropped.html"), [&] {
-             QMimeData link;
-             link.setUrls({QUrl(QStringLiteral("http://elsewhere.example/dropped.html"))});
-             EXPECT_TRUE(test::DropOn(f.WebBrowser1, link));
-         }},
+        {"link", there + QStringLiteral("news.html"), opened + there + QStringLiteral("news.html")},
+        {"script", there + QStringLiteral("script.html"), opened + there + QStringLiteral("script.html")},
+        {"redirect", there + QStringLiteral("redirected.html"), opened + there + QStringLiteral("redirected.html")},
+        {"window", there + QStringLiteral("window.html"), opened + there + QStringLiteral("window.html")},
+        {"drop", there + QStringLiteral("dropped.html"), opened + there + QStringLiteral("dropped.html")},
+        {"link", there + QStringLiteral("news.html"), QStringLiteral("无法在您的浏览器中打开：") + there + QStringLiteral("news.html"), 1},
+        {"form", QString(), QStringLiteral("提交到其他网站的表单未发送：http://evil.example/formpost?q=1")},
+        {"share", QString(), share},
+        {"share-redirect", QString(), share},
     };
     int pages = 0;
     for (const Row& row : rows) {
-        // Each from a page of its own: a page may send only a few in a row.
-        const QString shown = Home + QStringLiteral("?row=%1").arg(++pages);
+        const QString shown = ways + QStringLiteral("?row=%1").arg(++pages);  // each row's click in a page of its own
         f.WebBrowser1->Navigate(shown);
         ASSERT_TRUE(WaitUntil([&] { return f.WebBrowser1->LocationURL() == shown && !f.WebBrowser1->page()->isLoading(); }));
-        users.opened.clear();
-        row.go();
-        ASSERT_TRUE(WaitUntil([&] { return !users.opened.isEmpty() && !f.WebBrowser1->page()->isLoading(); })) << row.what;
-        ASSERT_TRUE(test::QueuedDelivered());
-        EXPECT_EQ(users.opened, QStringList{row.address}) << row.what;
-        EXPECT_EQ(f.WebBrowser1->LocationURL(), shown) << row.what;
-        EXPECT_EQ(f.WebBrowser1->page()->url(), QUrl(shown)) << row.what;
-        EXPECT_TRUE(f.WebBrowser2->LocationURL().isEmpty()) << row.what;
-        EXPECT_EQ(f.SSTab1->Tab(), 0) << row.what;
-        EXPECT_TRUE(f.St1->Panel(1)->text().endsWith(row.address)) << row.what << ": " << f.St1->Panel(1)->text().toStdString();
+        test::DesktopOpener::Clear();
+        test::DesktopOpener::SetStatus(row.desktopStatus);
+        f.St1->Panel(1)->setText(QString());
+        if (QLatin1String(row.way) == QLatin1String("drop")) {
+            QMimeData link;
+            link.setUrls({QUrl(row.sent)});
+            EXPECT_TRUE(test::DropOn(f.WebBrowser1, link));
+        } else {
+            ASSERT_TRUE(test::ClickAsUser(f.WebBrowser1, QString::fromLatin1(row.way))) << row.way;
+        }
+        ASSERT_TRUE(WaitUntil([&] { return f.St1->Panel(1)->text() == row.status; }))
+            << row.way << ": " << f.St1->Panel(1)->text().toStdString();
+        ASSERT_TRUE(test::PageAnswered(f.WebBrowser1->page()));
+        EXPECT_EQ(test::DesktopOpener::Opened(), row.sent.isEmpty() ? QStringList() : QStringList{row.sent}) << row.way;
+        EXPECT_EQ(f.WebBrowser1->LocationURL(), shown) << row.way;
+        EXPECT_EQ(f.WebBrowser1->page()->url(), QUrl(shown)) << row.way;
+        EXPECT_TRUE(f.WebBrowser2->LocationURL().isEmpty()) << row.way;
+        EXPECT_EQ(f.SSTab1->Tab(), 0) << row.way;
     }
+    test::DesktopOpener::SetStatus(0);
+}
+
+// A page that leaves by itself, with no action of the user's, by every way at
+// once and without end, gets nothing out: each try is counted on the status line.
+TEST(Form2OffSite, NothingLeavesWithoutTheUser)
+{
+    OpenBrowser s;
+    Form2& f = *s.f;
+    test::DesktopOpener::Clear();
+    const QString page = Home + QStringLiteral("hostile/leave-ways.html?auto=1");
+    f.WebBrowser1->Navigate(page);
+    const QString stopped = QStringLiteral("页面未经您的操作要打开其他网站，已阻止（共 %1 次）：");
+    ASSERT_TRUE(WaitUntil([&] { return f.St1->Panel(1)->text().startsWith(stopped.arg(30)); }, 30000))
+        << f.St1->Panel(1)->text().toStdString();
+    EXPECT_TRUE(test::DesktopOpener::Opened().isEmpty()) << test::DesktopOpener::Opened().join(u' ').toStdString();
+    EXPECT_EQ(f.WebBrowser1->LocationURL(), page);
+    EXPECT_TRUE(f.WebBrowser2->LocationURL().isEmpty());
 }
 
 TEST(Form2AutomaticFetch, EachParserOutcome)

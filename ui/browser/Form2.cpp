@@ -36,6 +36,17 @@ using namespace platform;
 
 namespace {
 
+// What the status line says of a page off the site, by what became of it.
+struct OffSiteNews { OffSiteOutcome outcome; const char* text; bool counted = false; };
+constexpr OffSiteNews OffSiteNewsTable[] = {
+    {OffSiteOutcome::Opening, QT_TRANSLATE_NOOP("vidlatch::ui::Form2", "正在您的浏览器中打开：")},
+    {OffSiteOutcome::Opened, QT_TRANSLATE_NOOP("vidlatch::ui::Form2", "已在您的浏览器中打开：")},
+    {OffSiteOutcome::NotOpened, QT_TRANSLATE_NOOP("vidlatch::ui::Form2", "无法在您的浏览器中打开：")},
+    {OffSiteOutcome::NotWebPage, QT_TRANSLATE_NOOP("vidlatch::ui::Form2", "已拒绝打开，这不是网页地址：")},
+    {OffSiteOutcome::WithoutAction, QT_TRANSLATE_NOOP("vidlatch::ui::Form2", "页面未经您的操作要打开其他网站，已阻止（共 %1 次）："), true},
+    {OffSiteOutcome::FormNotSent, QT_TRANSLATE_NOOP("vidlatch::ui::Form2", "提交到其他网站的表单未发送：")},
+};
+
 PictureButton* MakePicture(QWidget* container, const char* picture, const QString& toolTip, int left, int top)
 {
     auto* button = new PictureButton(RenderedImage(QString::fromLatin1(picture), 60), toolTip, HandCursor(), container);
@@ -144,11 +155,14 @@ void Form2::ConnectHandlers()
     connect(WebBrowser1, &WebBrowser::NewWindow2, this, &Form2::WebBrowser1_NewWindow2);
     connect(WebBrowser2, &WebBrowser::NewWindow2, this, &Form2::WebBrowser2_NewWindow2);
     // Pages off the site open in the user's own browser, kept up to date by
-    // the system; the status line says where each went.
+    // the system; the status line says what became of each.
     for (WebBrowser* browser : {WebBrowser1, WebBrowser2}) {
         browser->setOffSitePages(WebBrowser::OffSitePages::UsersBrowser);
-        connect(browser, &WebBrowser::SentToUsersBrowser, this, [this](const QString& address) {
-            St1->Panel(1)->setText(tr("已在您的浏览器中打开：") + address);
+        connect(browser, &WebBrowser::OffSitePage, this, [this](OffSiteOutcome outcome, const QString& address, int stopped) {
+            for (const OffSiteNews& news : OffSiteNewsTable) {
+                if (news.outcome == outcome)
+                    St1->Panel(1)->setText((news.counted ? tr(news.text).arg(stopped) : tr(news.text)) + address);
+            }
         });
     }
     // Esc does what the close picture does, wherever the focus is in the window.

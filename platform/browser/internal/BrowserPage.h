@@ -1,7 +1,9 @@
 #pragma once
 
 #include "FloodCounter.h"
+#include "OffSiteRule.h"
 #include "PageArrivals.h"
+#include "UserActions.h"
 
 #include <QElapsedTimer>
 #include <QWebEngineLoadingInfo>
@@ -34,16 +36,14 @@ public:
     static constexpr int FloodWindows = 20;
     static constexpr qint64 WindowGapMs = 1000;
 
-    // Addresses off the site that a page may send to the user's browser in
-    // a row, each within ElsewhereGapMs of the one before; the rest are
-    // dropped until the page is left, so that no page can flood the desktop.
-    static constexpr int FloodElsewhere = 3;
-    static constexpr qint64 ElsewhereGapMs = 5000;
-
     // Whether the page's request for a new window may go on; counts it.
     [[nodiscard]] bool MayOpenWindow();
-    // Whether the page may send one more address to the user's browser; counts it.
-    [[nodiscard]] bool MaySendElsewhere();
+    // The user acted in the page: a click, a key or a drop.
+    void UserActed() { actions_.Acted(); }
+    UserActions& userActions() { return actions_; }
+    // Shows the program's own empty page (after a renderer died): the only
+    // page not of the site that the main frame shows.
+    void ShowEmptyPage();
     // Whether `url` is the address of the document shown (committed), not
     // one the engine shows while a load it was given is still on its way.
     [[nodiscard]] bool Shows(const QUrl& url) const;
@@ -60,9 +60,10 @@ signals:
     // `redirect` is set when it only ends an earlier navigation.
     void navigationStarting(const QUrl& url, bool mainFrame, bool redirect);
     // The main frame was to go to a page off the site (a link, a script, a
-    // redirect): it stays on the page it shows, and `url` is the user's
-    // browser's to show, if anyone's.
-    void elsewhereAsked(const QUrl& url);
+    // redirect, a form) or to an address that is no web page: it stays on
+    // the page it shows, and `url` is the user's browser's to show, if anyone's.
+    void elsewhereAsked(const QUrl& url, OffSiteAsk ask);
+
 
 protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
@@ -100,7 +101,8 @@ private:
     QElapsedTimer clock_;
     FloodCounter dialogs_{FloodDialogs, FloodGapMs};  // the gap runs from the last one closed
     FloodCounter windows_{FloodWindows, WindowGapMs};
-    FloodCounter elsewhere_{FloodElsewhere, ElsewhereGapMs};
+    UserActions actions_;
+    bool ownPageDue_ = false;  // the program's empty page is asked for, and not yet accepted
 };
 
 } // namespace vidlatch::platform

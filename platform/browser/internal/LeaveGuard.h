@@ -9,7 +9,8 @@ namespace vidlatch::platform {
 // back, refresh, a tab's home button). A page that has not let go soon is
 // asked whether it still answers; one that does not answer is stuck in a
 // loop, and its renderer is ended so that the command can be carried out.
-// A healthy but slow page answers, and is left alone. Times are
+// A healthy but slow page answers, and is asked again while the command's
+// load is on its way: it is let go only once it has been left. Times are
 // milliseconds on any steady clock; the caller ticks the guard while it is
 // active.
 class LeaveGuard {
@@ -19,7 +20,9 @@ public:
 
     enum class Action { Wait, AskPage, EndRenderer };
 
-    static constexpr int AnswersToLetGo = 4;    // a page that answers this many in a row holds nothing up
+    // A page that answers this many times while the command has started no
+    // load is left: nothing is on its way for it to hold up.
+    static constexpr int AnswersWithoutLoad = 2;
 
     // The user's command to leave the page shown at `shown`, at `now`.
     void Leaving(qint64 now, const QUrl& shown);
@@ -31,7 +34,8 @@ public:
     void LoadEnded(const QUrl& url);
     // The page has gone: its renderer ended.
     void LetGo() { active_ = false; }
-    // The page answered a question; it is alive. The watch starts over.
+    // The page answered a question; it is alive, for now. The watch starts
+    // over: a page may answer, then hold the command's load up.
     void Answered(qint64 now);
     // A dialog of the page's is open: the user, not the page, holds it up.
     void Paused(bool paused, qint64 now);
@@ -46,7 +50,7 @@ private:
     bool paused_ = false;
     bool asked_ = false;
     bool loadStarted_ = false;  // since the command
-    int answers_ = 0;           // in a row
+    int answersWithoutLoad_ = 0;
     qint64 since_ = 0;
     QUrl shown_;
 };
