@@ -522,7 +522,7 @@ TEST(Form2OffSite, NothingLeavesWithoutTheUser)
     const QString page = Home + QStringLiteral("hostile/leave-ways.html?auto=1");
     f.WebBrowser1->Navigate(page);
     const QString stopped = QStringLiteral("页面未经您的操作要打开其他网站，已阻止（共 %1 次）：");
-    ASSERT_TRUE(WaitUntil([&] { return f.St1->Panel(1)->text().startsWith(stopped.arg(30)); }, 30000))
+    ASSERT_TRUE(WaitUntil([&] { return f.St1->Panel(1)->text().startsWith(stopped.arg(30)); }, 60000))
         << f.St1->Panel(1)->text().toStdString();
     EXPECT_TRUE(test::DesktopOpener::Opened().isEmpty()) << test::DesktopOpener::Opened().join(u' ').toStdString();
     EXPECT_EQ(f.WebBrowser1->LocationURL(), page);
