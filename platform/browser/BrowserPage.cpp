@@ -61,9 +61,14 @@ bool BrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType type, 
     } else if (!MayShowInMainFrame(url)) {
         // Neither another site's page nor content a page made itself (data:,
         // blob:, view-source:, file:) is shown here, however it was reached.
-        emit elsewhereAsked(url, type == NavigationTypeFormSubmitted ? OffSiteAsk::Form : OffSiteAsk::Page);
+        const OffSiteAsk ask = type == NavigationTypeFormSubmitted ? OffSiteAsk::Form
+                               : type == NavigationTypeRedirect  ? OffSiteAsk::Redirect
+                                                                 : OffSiteAsk::Page;
+        emit elsewhereAsked(url, ask);
         return false;
     }
+    if (isMainFrame && type != NavigationTypeRedirect)
+        actions_.On(UserActions::Event::PageNavigates);
     if (isMainFrame)
         arrivals_.Expect(url);
     emit navigationStarting(url, isMainFrame, type == NavigationTypeRedirect);
@@ -128,7 +133,7 @@ void BrowserPage::Commit(const QUrl& url)
         settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
     dialogs_.Reset();
     windows_.Reset();
-    actions_.NewDocument();
+    actions_.On(UserActions::Event::NewDocument);
     emit committed(url);
 }
 

@@ -11,9 +11,12 @@ OffSiteOutcome JudgeOffSite(const QUrl& url, OffSiteAsk ask, UserActions& action
         return OffSiteOutcome::NotWebPage;
     if (ask == OffSiteAsk::Form)
         return OffSiteOutcome::FormNotSent;
-    if (ask == OffSiteAsk::User || actions.Spend())
+    if (ask == OffSiteAsk::User)
         return OffSiteOutcome::Opening;
-    return OffSiteOutcome::WithoutAction;
+    using Event = UserActions::Event;
+    return actions.On(ask == OffSiteAsk::Redirect ? Event::RedirectsElsewhere : Event::AsksElsewhere)
+               ? OffSiteOutcome::Opening
+               : OffSiteOutcome::WithoutAction;
 }
 
 } // namespace vidlatch::platform

@@ -8,8 +8,9 @@ class UserActions;
 
 // How an address off the site came to a browser.
 enum class OffSiteAsk {
-    Page,  // a link, a script, a redirect or a new window of the page's
-    Form,  // a form of the page's, sent to another site
+    Page,      // a link, a script or a new window of the page's
+    Redirect,  // the main frame's navigation, redirected by its server
+    Form,      // a form of the page's, sent to another site
     User,  // the user's own: a link dropped on the browser, an address it was given
 };
 

@@ -7,6 +7,7 @@
 #include "LeaveWatch.h"
 #include "PageVisibility.h"
 #include "UsersBrowser.h"
+#include "WindowProbe.h"
 
 #include <QChildEvent>
 #include <QCoreApplication>
@@ -36,7 +37,7 @@ WebBrowser::WebBrowser(QWidget* parent)
     for (QObject* child : children())
         child->installEventFilter(this);
     connect(page_, &QWebEnginePage::newWindowRequested, this,
-            [this](QWebEngineNewWindowRequest& request) { onNewWindowRequested(request.requestedUrl()); });
+            [this](QWebEngineNewWindowRequest& request) { onNewWindowRequested(request); });
     connect(page_, &QWebEnginePage::urlChanged, this, &WebBrowser::syncLocation);
     connect(page_, &QWebEnginePage::loadFinished, this, [this] { syncLocation(page_->url()); });
     requestedWindowTimer_.setSingleShot(true);
@@ -45,6 +46,23 @@ WebBrowser::WebBrowser(QWidget* parent)
         Leave([this, url = std::exchange(requestedWindow_, QUrl())] { load(url); });
     });
     connect(leaving_, &LeaveWatch::rendererGone, this, &WebBrowser::onRendererGone);
+    actionSpan_.setSingleShot(true);
+    actionSpan_.setInterval(static_cast<int>(UserActions::SpanMs));
+    connect(&actionSpan_, &QTimer::timeout, this, [this] {
+        // Over once the page has answered too: a busy renderer may only now
+        // have handled the action.
+        page_->runJavaScript(QStringLiteral("0"), [self = QPointer<WebBrowser>(this), asked = actionQuestion_](const QVariant&) {
+            if (self && asked == self->actionQuestion_)
+                self->page_->ActionSpanOver();
+        });
+    });
+}
+
+void WebBrowser::UserActed()
+{
+    page_->UserActed();
+    ++actionQuestion_;  // an answer about the action before is no answer about this one
+    actionSpan_.start();
 }
 
 WebBrowser::~WebBrowser()
@@ -74,7 +92,10 @@ void WebBrowser::GoBack()
 {
     if (!page_->history()->canGoBack())
         throw ComponentError(QT_TRANSLATE_NOOP("Vidlatch", "未指定的错误"));
-    Leave([this] { page_->history()->back(); });
+    // The entry before the one shown now: a command given again (its page
+    // ended for not letting go) goes there, not one further back.
+    const QWebEngineHistoryItem target = page_->history()->backItem();
+    Leave([this, target] { page_->history()->goToItem(target); });
 }
 
 void WebBrowser::Refresh()
@@ -110,11 +131,11 @@ bool WebBrowser::eventFilter(QObject* watched, QEvent* event)
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
     case QEvent::TouchBegin:
-        page_->UserActed();
+        UserActed();
         break;
     case QEvent::KeyPress:
         if (!static_cast<QKeyEvent*>(event)->isAutoRepeat())
-            page_->UserActed();
+            UserActed();
         break;
     default:
         break;
@@ -156,7 +177,7 @@ void WebBrowser::dragLeaveEvent(QDragLeaveEvent* event)
 void WebBrowser::dropEvent(QDropEvent* event)
 {
     if (std::exchange(drag_, DroppedAddress::Kind::Refused) == DroppedAddress::Kind::Text) {
-        page_->UserActed();
+        UserActed();
         QWebEngineView::dropEvent(event);
         return;
     }
@@ -177,7 +198,9 @@ void WebBrowser::SendOffSite(const QUrl& url, OffSiteAsk ask)
 {
     if (offSite_ == OffSitePages::Refused)
         return;
-    const QString address = url.toString();
+    // As it goes to the desktop: no character of the address can make it
+    // read as another (a right-to-left mark turning ".gpj" into "jpg.").
+    const QString address = url.toString(QUrl::FullyEncoded);
     const OffSiteOutcome outcome = JudgeOffSite(url, ask, page_->userActions());
     emit OffSitePage(outcome, address, page_->userActions().stopped());
     if (outcome != OffSiteOutcome::Opening)
@@ -234,13 +257,25 @@ void WebBrowser::onCommitted(const QUrl& url)
     RaiseDownloadBegin();
 }
 
-void WebBrowser::onNewWindowRequested(const QUrl& requested)
+void WebBrowser::onNewWindowRequested(QWebEngineNewWindowRequest& request)
 {
+    const QUrl requested = request.requestedUrl();
     if (!page_->MayOpenWindow())
         return;  // refused before anyone is asked: no event, nothing opened
-    if (const AddressKind kind = KindOfAddress(requested); kind != AddressKind::Site) {
-        // Another site's page, or an address that is no web page: the user's
-        // browser's, if anyone's. A blank window has nothing to show.
+    const AddressKind kind = KindOfAddress(requested);
+    if (kind == AddressKind::Elsewhere) {
+        // Another site's page: the user's browser's, if anyone's, once the
+        // window's own navigation has told a form from a link.
+        if (offSite_ == OffSitePages::UsersBrowser) {
+            auto* probe = new WindowProbe(this);
+            connect(probe, &WindowProbe::asked, this, &WebBrowser::SendOffSite);
+            request.openIn(probe);
+        }
+        return;
+    }
+    if (kind != AddressKind::Site) {
+        // An address that is no web page: said so, never opened. A blank
+        // window has nothing to show.
         if (kind != AddressKind::Blank && kind != AddressKind::TooLong && kind != AddressKind::PrivateFile)
             SendOffSite(requested, OffSiteAsk::Page);
         return;

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QTimer>
 #include <QUrl>
+#include <QWebEngineNewWindowRequest>
 #include <QWebEngineView>
 
 #include <functional>
@@ -79,7 +80,7 @@ private:
     void AnswerOwnDrag(QDragMoveEvent* event) const;
     void onNavigationStarting(const QUrl& url, bool mainFrame, bool redirect);
     void onCommitted(const QUrl& url);
-    void onNewWindowRequested(const QUrl& requested);
+    void onNewWindowRequested(QWebEngineNewWindowRequest& request);
     void OpenRequestedWindow(const QUrl& url);
     void onRendererGone(bool carriedOn);
     void syncLocation(const QUrl& url);
@@ -87,6 +88,8 @@ private:
     // Starts leaving the page shown (`go` navigates) under the leave watch.
     void Leave(std::function<void()> go);
     void SendOffSite(const QUrl& url, OffSiteAsk ask);
+    // A click, a key or a drop of the user's in the page.
+    void UserActed();
 
     BrowserPage* page_;
     QString location_;
@@ -98,6 +101,8 @@ private:
     LeaveWatch* leaving_;
     DroppedAddress::Kind drag_ = DroppedAddress::Kind::Refused;  // what the drag under way carries
     OffSitePages offSite_ = OffSitePages::Refused;
+    QTimer actionSpan_;  // the span of the user's last action in the page
+    int actionQuestion_ = 0;  // which action the page's answer closes
 };
 
 } // namespace vidlatch::platform

@@ -40,22 +40,33 @@ bool HasSwitch(const QByteArray& flags, QByteArrayView name)
     return std::any_of(switches.begin(), switches.end(), [name](const auto& each) { return each.first == name; });
 }
 
-// `flags` with the engine's `feature` enabled, unless they enable or
-// disable it already; it joins the user's own --enable-features.
-QByteArray WithFeature(const QByteArray& flags, const QByteArray& feature)
+// `flags` with `value` in the comma list of the switch `name`, joining the
+// user's own, unless the user's switches `respected` name it already.
+QByteArray WithListed(const QByteArray& flags, QByteArrayView name, std::initializer_list<QByteArrayView> respected,
+                      const QByteArray& value)
 {
-    for (const auto& [name, value] : Switches(flags)) {
-        if ((name == "enable-features" || name == "disable-features") && value.split(',').contains(feature))
+    for (const auto& [each, values] : Switches(flags)) {
+        if (std::find(respected.begin(), respected.end(), QByteArrayView(each)) != respected.end() &&
+            values.split(',').contains(value))
             return flags;
     }
     QList<QByteArray> words = flags.simplified().split(' ');
     for (QByteArray& word : words) {
-        if (word.startsWith("--enable-features=") || word.startsWith("-enable-features=")) {
-            word += (word.endsWith('=') ? "" : ",") + feature;
-            return words.join(' ');
+        for (const QByteArray& prefix : {"--" + name.toByteArray() + '=', '-' + name.toByteArray() + '='}) {
+            if (word.startsWith(prefix)) {
+                word += (word.endsWith('=') ? "" : ",") + value;
+                return words.join(' ');
+            }
         }
     }
-    return Appended(flags, "--enable-features=" + feature);
+    return Appended(flags, "--" + name.toByteArray() + '=' + value);
+}
+
+// `flags` with the engine's `feature` enabled, unless they enable or
+// disable it already; it joins the user's own --enable-features.
+QByteArray WithFeature(const QByteArray& flags, const QByteArray& feature)
+{
+    return WithListed(flags, "enable-features", {"enable-features", "disable-features"}, feature);
 }
 
 // `flags` with `added`, unless they set the switch `name` already.
@@ -80,6 +91,16 @@ QByteArray ChromiumFlagsWithQuickWebAssembly(const QByteArray& flags)
 void StartWebAssemblyQuickly()
 {
     qputenv(ChromiumFlagsVariable, ChromiumFlagsWithQuickWebAssembly(qgetenv(ChromiumFlagsVariable)));
+}
+
+QByteArray ChromiumFlagsWithoutSharedWorkers(const QByteArray& flags)
+{
+    return WithListed(flags, "disable-blink-features", {"disable-blink-features"}, "SharedWorker");
+}
+
+void RefuseSharedWorkers()
+{
+    qputenv(ChromiumFlagsVariable, ChromiumFlagsWithoutSharedWorkers(qgetenv(ChromiumFlagsVariable)));
 }
 
 void QuietWebEngineLogs()

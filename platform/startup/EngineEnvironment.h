@@ -28,6 +28,13 @@ void QuietWebEngineLogs();
 [[nodiscard]] QByteArray ChromiumFlagsWithQuickWebAssembly(const QByteArray& flags);
 void StartWebAssemblyQuickly();
 
+// A page's shared worker runs apart from any page, and the web engine asks
+// the browsers' request rule nothing of the WebSockets it opens: no page
+// gets one (the constructor is gone from every frame), whatever the user's
+// own --disable-blink-features.
+[[nodiscard]] QByteArray ChromiumFlagsWithoutSharedWorkers(const QByteArray& flags);
+void RefuseSharedWorkers();
+
 // Chromium refuses its sandbox to root, in words of its own and with a
 // crash. Why the engine cannot start, in one line, or empty when it can:
 // as an ordinary user, or with the sandbox switched off by

@@ -51,6 +51,7 @@ void PrepareApplication()
     qputenv("MESA_SHADER_CACHE_DISABLE", "true");
     qputenv("MESA_GLSL_CACHE_DISABLE", "true");
     StartWebAssemblyQuickly();
+    RefuseSharedWorkers();
     PreparePreviewProcess();
     ExposeWebPagesToScreenReaders();
 }

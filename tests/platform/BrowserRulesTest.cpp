@@ -70,51 +70,78 @@ TEST(AddressRule, KindOfEachAddress)
     }
 }
 
-TEST(OffSiteRule, OnlyWebPagesLeaveAndOnlyOneForEachActionOfTheUsers)
+TEST(OffSiteRule, OnlyWebPagesLeaveAndOnlyOnTheUsersAction)
 {
     using Outcome = OffSiteOutcome;
-    // Steps in one browser: the user acts, a new document arrives, or an
-    // address comes (by the page, a form or a drop), with what becomes of it
-    // and the count of those stopped for want of an action.
-    enum class Step { Act, NewDocument, Page, Form, Drop };
-    struct Event { Step step; const char* address; Outcome outcome; int stopped; };
-    struct Case { const char* what; std::vector<Event> events; };
+    // An address, how it came, whether the user had just acted in the page,
+    // and what becomes of it.
+    struct Case { const char* address; OffSiteAsk ask; bool acted; Outcome outcome; };
     const char* there = "http://evil.example/news.html";
     const Case cases[] = {
-        {"a page asks with no action: nothing, however often", {{Step::Page, there, Outcome::WithoutAction, 1},
-                                                                {Step::Page, "https://evil.example/", Outcome::WithoutAction, 2}}},
-        {"one action, one address", {{Step::Act, "", {}, 0}, {Step::Page, there, Outcome::Opening, 0},
-                                     {Step::Page, there, Outcome::WithoutAction, 1}}},
-        {"actions are not saved up", {{Step::Act, "", {}, 0}, {Step::Act, "", {}, 0}, {Step::Page, there, Outcome::Opening, 0},
-                                      {Step::Page, there, Outcome::WithoutAction, 1}}},
-        {"the page before's action is not the new document's",
-         {{Step::Act, "", {}, 0}, {Step::NewDocument, "", {}, 0}, {Step::Page, there, Outcome::WithoutAction, 1}}},
-        {"a drop is the user's own action, and spends none", {{Step::Drop, there, Outcome::Opening, 0}, {Step::Drop, there, Outcome::Opening, 0},
-                                                              {Step::Act, "", {}, 0}, {Step::Drop, there, Outcome::Opening, 0},
-                                                              {Step::Page, there, Outcome::Opening, 0}}},
-        {"no web page leaves, and the action stays", {{Step::Act, "", {}, 0}, {Step::Page, "smb://evil.example/share", Outcome::NotWebPage, 0},
-                                                      {Step::Page, "mailto:a@evil.example", Outcome::NotWebPage, 0},
-                                                      {Step::Page, "vidlatchx-test://run?x=1", Outcome::NotWebPage, 0},
-                                                      {Step::Page, "data:text/html,x", Outcome::NotWebPage, 0},
-                                                      {Step::Page, "file:///etc/hostname", Outcome::NotWebPage, 0},
-                                                      {Step::Drop, "sftp://evil.example/", Outcome::NotWebPage, 0},
-                                                      {Step::Page, there, Outcome::Opening, 0}}},
-        {"a form to another site is sent nowhere", {{Step::Act, "", {}, 0}, {Step::Form, "http://evil.example/formpost?q=1", Outcome::FormNotSent, 0},
-                                                    {Step::Form, "ssh://evil.example/", Outcome::NotWebPage, 0}}},
+        {there, OffSiteAsk::Page, true, Outcome::Opening},
+        {there, OffSiteAsk::Page, false, Outcome::WithoutAction},
+        {"https://evil.example/", OffSiteAsk::Redirect, true, Outcome::Opening},
+        {"https://evil.example/", OffSiteAsk::Redirect, false, Outcome::WithoutAction},
+        {there, OffSiteAsk::User, false, Outcome::Opening},
+        {"http://evil.example/formpost?q=1", OffSiteAsk::Form, true, Outcome::FormNotSent},
+        {"smb://evil.example/share", OffSiteAsk::Page, true, Outcome::NotWebPage},
+        {"smb://evil.example/share", OffSiteAsk::Redirect, true, Outcome::NotWebPage},
+        {"mailto:a@evil.example", OffSiteAsk::Page, true, Outcome::NotWebPage},
+        {"vidlatchx-test://run?x=1", OffSiteAsk::Page, true, Outcome::NotWebPage},
+        {"data:text/html,x", OffSiteAsk::Page, true, Outcome::NotWebPage},
+        {"blob:http://v.vidsite.example/0b7e", OffSiteAsk::Page, true, Outcome::NotWebPage},
+        {"file:///etc/hostname", OffSiteAsk::Page, true, Outcome::NotWebPage},
+        {"sftp://evil.example/", OffSiteAsk::User, false, Outcome::NotWebPage},
+        {"ssh://evil.example/", OffSiteAsk::Form, true, Outcome::NotWebPage},
     };
     for (const Case& c : cases) {
         UserActions actions;
-        for (const Event& e : c.events) {
-            const QUrl url(QString::fromUtf8(e.address));
-            switch (e.step) {
-            case Step::Act: actions.Acted(); continue;
-            case Step::NewDocument: actions.NewDocument(); continue;
-            case Step::Page: EXPECT_EQ(JudgeOffSite(url, OffSiteAsk::Page, actions), e.outcome) << c.what << ": " << e.address; break;
-            case Step::Form: EXPECT_EQ(JudgeOffSite(url, OffSiteAsk::Form, actions), e.outcome) << c.what << ": " << e.address; break;
-            case Step::Drop: EXPECT_EQ(JudgeOffSite(url, OffSiteAsk::User, actions), e.outcome) << c.what << ": " << e.address; break;
-            }
-            EXPECT_EQ(actions.stopped(), e.stopped) << c.what << ": " << e.address;
-        }
+        if (c.acted)
+            (void)actions.On(UserActions::Event::Acted);
+        EXPECT_EQ(JudgeOffSite(QUrl(QString::fromUtf8(c.address)), c.ask, actions), c.outcome) << c.address;
+        // An address that is no web page, or a form, leaves the action for the next.
+        EXPECT_EQ(actions.state() == UserActions::State::Due, c.acted && c.outcome != Outcome::Opening) << c.address;
+        EXPECT_EQ(actions.stopped(), c.outcome == Outcome::WithoutAction ? 1 : 0) << c.address;
+    }
+}
+
+TEST(UserActions, EachEventInEachState)
+{
+    using State = UserActions::State;
+    using Event = UserActions::Event;
+    // The state before, the event, the state after, whether an ask is
+    // granted, and whether one is stopped.
+    struct Row { State from; Event event; State to; bool granted; bool stopped; };
+    const Row rows[] = {
+        {State::None, Event::Acted, State::Due, false, false},
+        {State::None, Event::PageNavigates, State::None, false, false},
+        {State::None, Event::NewDocument, State::None, false, false},
+        {State::None, Event::SpanOver, State::None, false, false},
+        {State::None, Event::AsksElsewhere, State::None, false, true},
+        {State::None, Event::RedirectsElsewhere, State::None, false, true},
+        {State::Due, Event::Acted, State::Due, false, false},  // never saved up
+        {State::Due, Event::PageNavigates, State::Navigating, false, false},
+        {State::Due, Event::NewDocument, State::None, false, false},
+        {State::Due, Event::SpanOver, State::None, false, false},
+        {State::Due, Event::AsksElsewhere, State::None, true, false},
+        {State::Due, Event::RedirectsElsewhere, State::None, true, false},
+        {State::Navigating, Event::Acted, State::Due, false, false},
+        {State::Navigating, Event::PageNavigates, State::None, false, false},
+        {State::Navigating, Event::NewDocument, State::None, false, false},
+        {State::Navigating, Event::SpanOver, State::Navigating, false, false},  // a slow site's redirect still counts
+        {State::Navigating, Event::AsksElsewhere, State::Navigating, false, true},  // an old timer's, not the click's
+        {State::Navigating, Event::RedirectsElsewhere, State::None, true, false},
+    };
+    for (const Row& row : rows) {
+        UserActions actions;
+        if (row.from != State::None)
+            (void)actions.On(Event::Acted);
+        if (row.from == State::Navigating)
+            (void)actions.On(Event::PageNavigates);
+        ASSERT_EQ(actions.state(), row.from);
+        EXPECT_EQ(actions.On(row.event), row.granted) << int(row.from) << " " << int(row.event);
+        EXPECT_EQ(actions.state(), row.to) << int(row.from) << " " << int(row.event);
+        EXPECT_EQ(actions.stopped(), row.stopped ? 1 : 0) << int(row.from) << " " << int(row.event);
     }
 }
 

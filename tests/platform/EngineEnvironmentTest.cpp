@@ -40,6 +40,18 @@ TEST(EngineEnvironment, WebAssemblyFlagsAddedUnlessTheUserSetThem)
         EXPECT_EQ(ChromiumFlagsWithQuickWebAssembly(QByteArray::fromStdString(flags)).toStdString(), result) << flags;
 }
 
+TEST(EngineEnvironment, SharedWorkersRefusedWhateverTheUsersFlags)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"", "--disable-blink-features=SharedWorker"},
+        {"--disable-blink-features=A", "--disable-blink-features=A,SharedWorker"},
+        {"-disable-blink-features=SharedWorker --x", "-disable-blink-features=SharedWorker --x"},
+        {"--enable-blink-features=SharedWorker", "--enable-blink-features=SharedWorker --disable-blink-features=SharedWorker"},
+    };
+    for (const auto& [flags, result] : cases)
+        EXPECT_EQ(ChromiumFlagsWithoutSharedWorkers(QByteArray::fromStdString(flags)).toStdString(), result) << flags;
+}
+
 TEST(EngineEnvironment, RootNeedsTheSandboxSwitchedOff)
 {
     EXPECT_TRUE(SandboxProblem(false, false, "").isEmpty());

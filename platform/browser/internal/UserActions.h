@@ -1,33 +1,43 @@
 #pragma once
 
-#include <utility>
+#include <QtGlobal>
 
 namespace vidlatch::platform {
 
 // One action of the user's in a page (a click, a key, a drop), one address
 // for the user's own browser: a page hands the desktop an address only as
-// the result of such an action, however often it tries without one. An
-// action not spent is the page's only while it shows the same document, and
-// the next action takes its place: actions are never saved up. No clock:
-// a slow machine's click is as good as a fast one's.
+// the result of such an action, however often it tries without one.
+//
+// An action is the page's to use while it is recent: until its span is over
+// (SpanMs, and then the page has answered, so that a busy renderer's late
+// click still counts), until a new document arrives, until the next action
+// (actions are never saved up), or until the page starts a navigation of its
+// own: that is what the action brought about, and only a redirect of it may
+// still lead to another site (a page's old timer gets nothing from a click
+// on a slow link).
 class UserActions {
 public:
-    void Acted() { due_ = true; }
-    // A new document: the page before's action is not this one's.
-    void NewDocument() { due_ = false; }
-    // Whether one address may go now; spends the action, or counts one stopped.
-    [[nodiscard]] bool Spend()
-    {
-        if (std::exchange(due_, false))
-            return true;
-        ++stopped_;
-        return false;
-    }
+    static constexpr qint64 SpanMs = 5000;  // as the engine's own for a window a click may open
+
+    enum class State { None, Due, Navigating };
+    enum class Event {
+        Acted,           // the user acted in the page
+        PageNavigates,   // the main frame starts a navigation to a page it may show
+        NewDocument,     // a new document arrived
+        SpanOver,        // the action's span is over
+        AsksElsewhere,   // the page asks for an address off the site
+        RedirectsElsewhere,  // the main frame's navigation is redirected off the site
+    };
+
+    // Carries out `event`; for an ask, whether it is granted (spending the
+    // action) or stopped (and counted).
+    bool On(Event event);
+    State state() const { return state_; }
     // Addresses stopped for want of an action, since the browser began.
     int stopped() const { return stopped_; }
 
 private:
-    bool due_ = false;
+    State state_ = State::None;
     int stopped_ = 0;
 };
 
