@@ -396,8 +396,7 @@ def hostile_page(path: str, query) -> bytes:
         # real click: a link, a script, a site address that redirects away, a
         # new window, a form posted elsewhere (here or in a new window), and
         # addresses that are no web pages (a file share, directly and through
-        # a redirect). With ?auto,
-        # the page tries all of them by itself, without end.
+        # a redirect). With ?auto, the page tries by itself, without end.
         there = "http://elsewhere.example/"
         ways = (
             "<a class='w' id='link' href='%(t)snews.html'>link</a>"
