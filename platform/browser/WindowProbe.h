@@ -24,6 +24,9 @@ protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
 
 private:
+    // Tells how the window's page was asked for, once; then the window goes.
+    void Tell(const QUrl& url, OffSiteAsk ask);
+
     bool told_ = false;
 };
 
