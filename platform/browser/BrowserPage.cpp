@@ -67,10 +67,11 @@ bool BrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType type, 
         emit elsewhereAsked(url, ask);
         return false;
     }
-    if (isMainFrame && type != NavigationTypeRedirect)
-        actions_.On(UserActions::Event::PageNavigates);
-    if (isMainFrame)
+    if (isMainFrame) {
+        if (type != NavigationTypeRedirect)
+            actions_.On(UserActions::Event::PageNavigates);
         arrivals_.Expect(url);
+    }
     emit navigationStarting(url, isMainFrame, type == NavigationTypeRedirect);
     return true;
 }

@@ -1,6 +1,5 @@
 #include "UserActions.h"
 
-
 namespace vidlatch::platform {
 namespace {
 

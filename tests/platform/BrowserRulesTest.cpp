@@ -85,12 +85,6 @@ TEST(OffSiteRule, OnlyWebPagesLeaveAndOnlyOnTheUsersAction)
         {there, OffSiteAsk::User, false, Outcome::Opening},
         {"http://evil.example/formpost?q=1", OffSiteAsk::Form, true, Outcome::FormNotSent},
         {"smb://evil.example/share", OffSiteAsk::Page, true, Outcome::NotWebPage},
-        {"smb://evil.example/share", OffSiteAsk::Redirect, true, Outcome::NotWebPage},
-        {"mailto:a@evil.example", OffSiteAsk::Page, true, Outcome::NotWebPage},
-        {"vidlatchx-test://run?x=1", OffSiteAsk::Page, true, Outcome::NotWebPage},
-        {"data:text/html,x", OffSiteAsk::Page, true, Outcome::NotWebPage},
-        {"blob:http://v.vidsite.example/0b7e", OffSiteAsk::Page, true, Outcome::NotWebPage},
-        {"file:///etc/hostname", OffSiteAsk::Page, true, Outcome::NotWebPage},
         {"sftp://evil.example/", OffSiteAsk::User, false, Outcome::NotWebPage},
         {"ssh://evil.example/", OffSiteAsk::Form, true, Outcome::NotWebPage},
     };
